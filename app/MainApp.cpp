@@ -1,0 +1,120 @@
+#include "app/MainApp.h"
+
+#include <winsock2.h>
+
+#include <string>
+
+#include "app/MainDlg.h"
+#include "framework/Strings.h"
+#include "framework/Thread.h"
+#include "res/resource.h"
+#include "update/UpdateCheck.h"
+#include "usb/AutorunPolicy.h"
+
+namespace {
+constexpr size_t kPathBuffer = 256;
+using SkinInitFn = int(__cdecl*)(DWORD);
+using SkinLoadFn = int(__cdecl*)(const char*);
+using SkinExitFn = int(__cdecl*)();
+
+template <typename Fn>
+Fn SkinExport(HMODULE library, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
+}
+
+bool InitSockets() {
+    WSADATA data;
+    return ::WSAStartup(MAKEWORD(1, 1), &data) == 0;
+}
+}  // namespace
+
+void HandOverToRunningInstance(const char* exeName) {
+    for (HWND window = ::GetWindow(::GetDesktopWindow(), GW_CHILD); window;
+         window = ::GetWindow(window, GW_HWNDNEXT)) {
+        if (!::IsWindow(window)) return;
+        if (!::GetPropA(window, exeName)) continue;
+        ::ShowWindow(window, SW_RESTORE);
+        ::SetForegroundWindow(window);
+        ::SetForegroundWindow(::GetLastActivePopup(window));
+        return;
+    }
+}
+
+void CheckAutorunSetting(HKEY key) {
+    char value[100] = {};
+    DWORD size = sizeof(value);
+    LONG status = ::RegQueryValueExA(key, kAutorunValue, nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(value), &size);
+    // A value too long for the buffer is still there: the question was asked.
+    if (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) return;
+    if (AfxMessageBox(IDS_ASK_DISABLE_AUTORUN, MB_OKCANCEL) == IDOK) DisableAutoRun();
+    ::RegSetValueExA(key, kAutorunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+}
+
+bool CMainApp::ClaimSingleInstance() {
+    HANDLE semaphore = ::CreateSemaphoreA(nullptr, 1, 1, m_pszExeName);
+    if (semaphore && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(semaphore);
+        return false;
+    }
+    // Held for the life of the process: it marks this instance as the running one.
+    return true;
+}
+
+void CMainApp::LoadSkinLibrary(const char* exeFolder) {
+    std::string library = std::string(exeFolder) + "SkinLoad.dll";
+    std::string skin = std::string(exeFolder) + "xp_normal.skin";
+    m_skinLibrary = ::LoadLibraryA(library.c_str());
+    if (!m_skinLibrary) return;
+    auto init = SkinExport<SkinInitFn>(m_skinLibrary, "InitSkinLoad");
+    auto load = SkinExport<SkinLoadFn>(m_skinLibrary, "LoadSkin");
+    if (!init || !load) return;
+    init(::GetCurrentThreadId());
+    load(skin.c_str());
+}
+
+BOOL CMainApp::InitInstance() {
+    if (!ClaimSingleInstance()) {
+        HandOverToRunningInstance(m_pszExeName);
+        return FALSE;
+    }
+    ScopedRegKey settings;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          settings.put(), nullptr) != ERROR_SUCCESS) {
+        AfxMessageBox(IDS_REGISTRY_FAILED, MB_OK);
+        return FALSE;
+    }
+    std::string errorText = LoadResString(IDS_ERROR);
+    char exePath[kPathBuffer] = {};
+    HMODULE module = ::GetModuleHandleA(nullptr);
+    DWORD length = module ? ::GetModuleFileNameA(module, exePath, kPathBuffer) : 0;
+    if (length == 0 || length >= kPathBuffer - 1) {
+        AfxMessageBox(errorText, MB_OK);
+        return FALSE;
+    }
+    std::string exeFolder(exePath, length);
+    exeFolder.erase(exeFolder.find_last_of('\\') + 1);
+    LoadSkinLibrary(exeFolder.c_str());
+
+    CheckAutorunSetting(settings.get());
+    m_webCheckDlg.Create(IDD_WEBCHECK);
+    bool checkDue = IsUpdateCheckDue(settings.get());
+    m_socketsReady = InitSockets();
+    if (m_socketsReady && checkDue) AfxBeginThread(UpdateCheckThread, this);
+    settings.reset();
+
+    CMainDlg mainDlg;
+    m_pMainWnd = &mainDlg;
+    mainDlg.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}
+
+int CMainApp::ExitInstance() {
+    if (m_skinLibrary) {
+        if (auto exitSkin = SkinExport<SkinExitFn>(m_skinLibrary, "ExitSkin")) exitSkin();
+        ::FreeLibrary(m_skinLibrary);
+        m_skinLibrary = nullptr;
+    }
+    return CWinApp::ExitInstance();
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The application object: single instance, settings key, skin library, then the main window.
+#include <windows.h>
+
+#include "framework/Handles.h"
+#include "framework/WinApp.h"
+#include "update/WebCheckDlg.h"
+
+constexpr char kSettingsKey[] = "SOFTWARE\\kestrelvane";
+constexpr char kAutorunValue[] = "autorun";
+
+class CMainApp : public CWinApp {
+  public:
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    CWebCheckDlg m_webCheckDlg;
+    bool m_socketsReady = false;
+
+  private:
+    bool ClaimSingleInstance();
+    void LoadSkinLibrary(const char* exeFolder);
+
+    HMODULE m_skinLibrary = nullptr;
+};
+
+// Brings forward the main window of the instance that already runs, if it has one yet.
+void HandOverToRunningInstance(const char* exeName);
+// Asks the first-run AutoRun question once per machine.
+void CheckAutorunSetting(HKEY key);
+
+extern CMainApp theApp;

@@ -1,0 +1,213 @@
+#include "app/MainDlg.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "app/AboutDlg.h"
+#include "app/MainApp.h"
+#include "app/Messages.h"
+#include "framework/Strings.h"
+#include "framework/Thread.h"
+#include "res/resource.h"
+
+HWND g_hMainWnd = nullptr;
+CMainDlg* g_pMainDlg = nullptr;
+
+namespace {
+constexpr UINT kAboutCommand = 0x0010;
+constexpr int kPageX = 0, kPageY = 90, kPageWidth = 750, kPageHeight = 450;
+constexpr size_t kPathBuffer = 256;
+}  // namespace
+
+CMainDlg::CMainDlg(CWnd* parent)
+    : CDialog(IDD_MAIN, parent),
+      m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_APP))) {}
+
+CMainDlg::~CMainDlg() = default;
+
+CDialog& CMainDlg::Page(int index) {
+    switch (index) {
+        case kPageInformation:
+            return m_infoPage;
+        case kPagePlugwatch:
+            return m_plugwatchPage;
+        case kPagePlugsweep:
+            return m_plugsweepPage;
+        case kPagePlugkit:
+            return m_plugkitPage;
+        case kPageTaskwatch:
+            return m_taskwatchPage;
+        case kPageAutostart:
+            return m_autostartPage;
+        case kPageRepairSystem:
+            return m_repairPage;
+        default:
+            return m_quarantinePage;
+    }
+}
+
+BOOL CMainDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    // The single-instance mark that a second start looks for.
+    ::SetPropA(m_hWnd, AfxGetApp()->m_pszExeName, reinterpret_cast<HANDLE>(1));
+    g_hMainWnd = m_hWnd;
+    g_pMainDlg = this;
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    MoveWindow(50, 50, 755, 550, TRUE);
+    CenterWindow();
+    for (int index = 1; index <= kPageCount; ++index)
+        AttachDlgItem(m_pageButtons[index - 1], *this,
+                      static_cast<int>(PageByIndex(index).buttonId));
+    CreatePages();
+    ShowPage(kPageInformation);
+    AfxBeginThread(UninstallWatchThread, this);
+    // Start hidden: only the notification area shows the program.
+    PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    return TRUE;
+}
+
+void CMainDlg::CreatePages() {
+    const int creationOrder[] = {kPageInformation, kPageTaskwatch, kPageQuarantine,
+                                 kPagePlugsweep,   kPagePlugwatch, kPageRepairSystem,
+                                 kPagePlugkit,     kPageAutostart};
+    for (int index : creationOrder) {
+        UINT templateId = PageByIndex(index).templateId;
+        CDialog& page = Page(index);
+        // The template id doubles as the page's control id, so GetDlgItem finds a page.
+        if (page.Create(templateId, this))
+            ::SetWindowLongPtrA(page.m_hWnd, GWLP_ID, static_cast<LONG_PTR>(templateId));
+    }
+}
+
+void CMainDlg::ShowPage(int index) {
+    for (int shown = 1; shown <= kPageCount; ++shown) {
+        if (!m_pageShown[shown - 1]) continue;
+        Page(shown).ShowWindow(SW_HIDE);
+        m_pageShown[shown - 1] = false;
+    }
+    if (index < 1 || index > kPageCount) return;
+    CDialog& page = Page(index);
+    page.ShowWindow(SW_SHOW);
+    page.SetWindowPos(HWND_TOP, kPageX, kPageY, kPageWidth, kPageHeight, SWP_SHOWWINDOW);
+    m_pageShown[index - 1] = true;
+}
+
+int CMainDlg::CurrentPage() const {
+    for (int index = 1; index <= kPageCount; ++index)
+        if (m_pageShown[index - 1]) return index;
+    return 0;
+}
+
+bool CMainDlg::OnCommand(UINT id, UINT code, HWND) {
+    if (code != BN_CLICKED) return false;
+    if (int index = PageIndexOfButton(id)) {
+        ShowPage(index);
+        return true;
+    }
+    if (id == ID_TRAY_QUIT) {
+        CDialog::OnCancel();
+        return true;
+    }
+    return false;
+}
+
+void CMainDlg::OnCancel() {
+    if (AfxMessageBox(IDS_ASK_QUIT, MB_OKCANCEL) == IDOK) CDialog::OnCancel();
+}
+
+bool CMainDlg::DestroyWindow() {
+    if (m_hWnd) ::RemovePropA(m_hWnd, AfxGetApp()->m_pszExeName);
+    return CDialog::DestroyWindow();
+}
+
+void CMainDlg::WinHelp(DWORD_PTR, UINT) {
+    char path[kPathBuffer] = {};
+    DWORD length = ::GetModuleFileNameA(nullptr, path, kPathBuffer);
+    std::string helpFile(path, length < kPathBuffer ? length : 0);
+    helpFile.erase(helpFile.find_last_of('\\') + 1);
+    helpFile += "Koravant.chm";
+    bool opened = !helpFile.empty() &&
+                  helpFile.size()<kPathBuffer&& reinterpret_cast<INT_PTR>(::ShellExecuteA(
+                      m_hWnd, "open", helpFile.c_str(), nullptr, nullptr, SW_SHOW))> 32;
+    if (!opened) AfxMessageBox(IDS_DOC_NOT_FOUND, MB_OK);
+}
+
+void CMainDlg::BringForward() {
+    ::ShowWindow(m_hWnd, SW_RESTORE);
+    ::SetForegroundWindow(m_hWnd);
+}
+
+void CMainDlg::PaintMinimised() {
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(m_hWnd, &paint);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(&client);
+    int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, m_hIcon);
+    ::EndPaint(m_hWnd, &paint);
+}
+
+LRESULT CMainDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_SYSCOMMAND:
+            if (wp == SC_CLOSE) {
+                ShowWindow(SW_HIDE);
+                return 0;
+            }
+            if ((wp & 0xFFF0) == kAboutCommand) {
+                CAboutDlg about(this);
+                about.DoModal();
+                return 0;
+            }
+            return Default();
+        case WM_PAINT:
+            if (::IsIconic(m_hWnd)) {
+                PaintMinimised();
+                return 0;
+            }
+            return Default();
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<LRESULT>(m_hIcon);
+        case WM_APP_QUIT:
+            CDialog::OnCancel();
+            return 0;
+        case WM_APP_SHOW_PAGE:
+            BringForward();
+            ShowPage(static_cast<int>(wp));
+            return 0;
+        default:
+            return CDialog::WindowProc(msg, wp, lp);
+    }
+}
+
+void CMainDlg::RequestQuit() {
+    if (g_hMainWnd) ::PostMessageA(g_hMainWnd, WM_APP_QUIT, 0, 0);
+}
+
+void CMainDlg::RequestShowPage(int index) {
+    if (g_hMainWnd) ::PostMessageA(g_hMainWnd, WM_APP_SHOW_PAGE, static_cast<WPARAM>(index), 0);
+}
+
+UINT UninstallWatchThread(LPVOID) {
+    const std::string title = LoadResString(IDS_UNINSTALL_TITLE);
+    const std::string notice = LoadResString(IDS_WILL_QUIT);
+    for (;;) {
+        bool found = false;
+        for (HWND window = ::FindWindowExA(nullptr, nullptr, nullptr, title.c_str()); window;
+             window = ::FindWindowExA(nullptr, window, nullptr, title.c_str())) {
+            char text[256] = {};
+            ::GetWindowTextA(window, text, sizeof(text));
+            // FindWindow ignores letter case; the uninstaller's title must match exactly.
+            if (title == text) found = true;
+        }
+        if (found) break;
+        ::Sleep(200);
+    }
+    AfxMessageBox(notice, MB_OK);
+    CMainDlg::RequestQuit();
+    return 0;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The main window: eight page buttons over eight child pages, run modally for the program's
+// whole life. Closing it only hides it.
+#include <windows.h>
+
+#include "app/InfoPage.h"
+#include "app/PageTable.h"
+#include "autostart/AutostartPage.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "process/TaskwatchPage.h"
+#include "quarantine/QuarantinePage.h"
+#include "repair/RepairPage.h"
+#include "usb/PlugkitPage.h"
+#include "usb/PlugsweepPage.h"
+#include "usb/PlugwatchPage.h"
+
+class CMainDlg : public CDialog {
+  public:
+    explicit CMainDlg(CWnd* parent = nullptr);
+    ~CMainDlg() override;
+
+    bool DestroyWindow() override;
+    void WinHelp(DWORD_PTR data, UINT command) override;
+    void ShowPage(int index);
+    // The index of the page shown now, or 0.
+    int CurrentPage() const;
+
+    // Safe from any thread: the work is posted to the user-interface thread.
+    static void RequestQuit();
+    static void RequestShowPage(int index);
+
+  protected:
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+  private:
+    CDialog& Page(int index);
+    void CreatePages();
+    void PaintMinimised();
+    void BringForward();
+
+    CButton m_pageButtons[kPageCount];
+    CInfoPage m_infoPage;
+    CTaskwatchPage m_taskwatchPage;
+    CQuarantinePage m_quarantinePage;
+    CPlugsweepPage m_plugsweepPage;
+    CPlugwatchPage m_plugwatchPage;
+    CRepairPage m_repairPage;
+    CPlugkitPage m_plugkitPage;
+    CAutostartPage m_autostartPage;
+    HICON m_hIcon;
+    bool m_pageShown[kPageCount] = {};
+};
+
+extern HWND g_hMainWnd;
+extern CMainDlg* g_pMainDlg;
+
+UINT UninstallWatchThread(LPVOID mainDlg);

@@ -1,0 +1,61 @@
+#include "framework/Controls.h"
+
+#include <vector>
+
+int CListCtrl::InsertColumn(int index, const char* heading, int format, int width) const {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.fmt = format;
+    column.cx = width;
+    column.pszText = const_cast<char*>(heading);
+    column.iSubItem = index;
+    return static_cast<int>(
+        SendMessage(LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column)));
+}
+
+int CListCtrl::InsertItem(int index, const char* text) const {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = index;
+    item.pszText = const_cast<char*>(text);
+    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+bool CListCtrl::SetItemText(int itemIndex, int subItem, const char* text) const {
+    LVITEMA item = {};
+    item.iSubItem = subItem;
+    item.pszText = const_cast<char*>(text);
+    return SendMessage(LVM_SETITEMTEXTA, itemIndex, reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+std::string CListCtrl::GetItemText(int itemIndex, int subItem) const {
+    // The control copies at most the buffer; grow until the text fits.
+    for (size_t size = 512; size <= 65536; size *= 4) {
+        std::vector<char> buffer(size, '\0');
+        LVITEMA item = {};
+        item.iSubItem = subItem;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(size);
+        auto length = static_cast<size_t>(
+            SendMessage(LVM_GETITEMTEXTA, itemIndex, reinterpret_cast<LPARAM>(&item)));
+        if (length + 1 < size) return std::string(buffer.data(), length);
+    }
+    return {};
+}
+
+bool CFont::CreatePointFont(int pointSize10, const char* face, bool bold) {
+    HDC screen = ::GetDC(nullptr);
+    int height = -MulDiv(pointSize10, ::GetDeviceCaps(screen, LOGPIXELSY), 720);
+    ::ReleaseDC(nullptr, screen);
+    LOGFONTA font = {};
+    font.lfHeight = height;
+    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
+    return CreateFontIndirect(font);
+}
+
+bool CFont::CreateFontIndirect(const LOGFONTA& font) {
+    m_font.reset(::CreateFontIndirectA(&font));
+    return m_font.valid();
+}

@@ -1,0 +1,8 @@
+#pragma once
+#include "app/Page.h"
+#include "res/resource.h"
+
+class CTaskwatchPage : public CPage {
+  public:
+    CTaskwatchPage() : CPage(IDD_TASKWATCH) {}
+};

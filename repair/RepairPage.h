@@ -1,0 +1,8 @@
+#pragma once
+#include "app/Page.h"
+#include "res/resource.h"
+
+class CRepairPage : public CPage {
+  public:
+    CRepairPage() : CPage(IDD_REPAIR) {}
+};

@@ -1,0 +1,104 @@
+#include "tests/support/WindowQuery.h"
+
+#include "tests/support/Wait.h"
+
+std::string WindowText(HWND window) {
+    char text[4096] = {};
+    // WM_GETTEXT is marshalled between processes; GetWindowText would not ask the window.
+    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
+                          SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+std::string WindowClass(HWND window) {
+    char name[256] = {};
+    ::GetClassNameA(window, name, sizeof(name));
+    return name;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD pid, const std::string& className,
+                                  const std::string& title) {
+    std::vector<HWND> found;
+    for (HWND window = ::GetWindow(::GetDesktopWindow(), GW_CHILD); window;
+         window = ::GetWindow(window, GW_HWNDNEXT)) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (pid && owner != pid) continue;
+        if (!className.empty() && WindowClass(window) != className) continue;
+        if (!title.empty() && WindowText(window) != title) continue;
+        found.push_back(window);
+    }
+    return found;
+}
+
+HWND FindTopLevel(DWORD pid, const std::string& className, const std::string& title) {
+    auto windows = TopLevelWindows(pid, className, title);
+    return windows.empty() ? nullptr : windows.front();
+}
+
+std::vector<HWND> ChildWindows(HWND parent, const std::string& className) {
+    std::vector<HWND> found;
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (className.empty() || WindowClass(child) == className) found.push_back(child);
+    return found;
+}
+
+void ClickButton(HWND dialog, int controlId) {
+    HWND control = ::GetDlgItem(dialog, controlId);
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(control));
+}
+
+void PostCommand(HWND window, UINT commandId) {
+    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
+}
+
+void PressKey(HWND window, UINT virtualKey) {
+    ::PostMessageA(window, WM_KEYDOWN, virtualKey, 1);
+    ::PostMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+bool IsMessageBox(HWND window) {
+    return WindowClass(window) == "#32770" && ::GetDlgItem(window, 0xFFFF) != nullptr &&
+           ::IsWindowVisible(window);
+}
+
+MessageBoxInfo ReadMessageBox(HWND window) {
+    MessageBoxInfo box;
+    box.window = window;
+    box.text = WindowText(::GetDlgItem(window, 0xFFFF));
+    box.caption = WindowText(window);
+    for (HWND button : ChildWindows(window, "Button"))
+        if (::IsWindowVisible(button)) box.buttons.push_back(::GetDlgCtrlID(button));
+    return box;
+}
+
+bool AnyMessageBox(DWORD pid) {
+    for (HWND window : TopLevelWindows(pid, "#32770"))
+        if (IsMessageBox(window)) return true;
+    return false;
+}
+
+MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
+    MessageBoxInfo box;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindows(pid, "#32770")) {
+                if (!IsMessageBox(window)) continue;
+                box = ReadMessageBox(window);
+                return true;
+            }
+            return false;
+        },
+        timeoutMs);
+    return box;
+}
+
+bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId) {
+    if (!box.window) return false;
+    HWND button = ::GetDlgItem(box.window, buttonId);
+    if (!button) return false;
+    ::PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
+    return WaitUntil([&] { return !::IsWindow(box.window) || !::IsWindowVisible(box.window); });
+}

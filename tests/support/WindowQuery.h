@@ -1,0 +1,38 @@
+#pragma once
+// Finding and reading the windows of another process, and acting on them as a user would.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+std::string WindowText(HWND window);
+std::string WindowClass(HWND window);
+// Top-level windows of process `pid` (hidden ones too); empty `className`/`title` match any.
+std::vector<HWND> TopLevelWindows(DWORD pid, const std::string& className = {},
+                                  const std::string& title = {});
+HWND FindTopLevel(DWORD pid, const std::string& className, const std::string& title);
+// Direct children of `parent` of the given class ("" for any).
+std::vector<HWND> ChildWindows(HWND parent, const std::string& className = {});
+
+// Clicks a button the way the dialog sees a click, without waiting for what it starts.
+void ClickButton(HWND dialog, int controlId);
+// Sends a command as a menu or accelerator would.
+void PostCommand(HWND window, UINT commandId);
+void PressKey(HWND window, UINT virtualKey);
+
+// A message box of process `pid`: its text and visible buttons.
+struct MessageBoxInfo {
+    HWND window = nullptr;
+    std::string text;
+    std::string caption;
+    std::vector<int> buttons;  // control ids of the visible buttons, IDOK, IDCANCEL, ...
+};
+// Message boxes are "#32770" dialogs whose text is the static 0xFFFF.
+bool IsMessageBox(HWND window);
+MessageBoxInfo ReadMessageBox(HWND window);
+// Waits for a visible message box of `pid`; window is null on timeout.
+MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs = 10000);
+// Presses button `id` of the box and waits until the box is gone.
+bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId);
+// Whether any visible message box of `pid` is up now.
+bool AnyMessageBox(DWORD pid);

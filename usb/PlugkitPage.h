@@ -1,0 +1,8 @@
+#pragma once
+#include "app/Page.h"
+#include "res/resource.h"
+
+class CPlugkitPage : public CPage {
+  public:
+    CPlugkitPage() : CPage(IDD_PLUGKIT) {}
+};
