@@ -97,6 +97,7 @@ BOOL CMainApp::InitInstance() {
     LoadSkinLibrary(exeFolder.c_str());
 
     CheckAutorunSetting(settings.get());
+    if (m_alertDlg.Create(IDD_ALERT)) ShowAboveTaskbar(m_alertDlg.m_hWnd);
     m_webCheckDlg.Create(IDD_WEBCHECK);
     bool checkDue = IsUpdateCheckDue(settings.get());
     m_socketsReady = InitSockets();

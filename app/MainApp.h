@@ -2,6 +2,7 @@
 // The application object: single instance, settings key, skin library, then the main window.
 #include <windows.h>
 
+#include "app/AlertDlg.h"
 #include "framework/Handles.h"
 #include "framework/WinApp.h"
 #include "update/WebCheckDlg.h"
@@ -14,6 +15,7 @@ class CMainApp : public CWinApp {
     BOOL InitInstance() override;
     int ExitInstance() override;
 
+    CAlertDlg m_alertDlg;
     CWebCheckDlg m_webCheckDlg;
     bool m_socketsReady = false;
 

@@ -118,9 +118,17 @@ HWND KoravantApp::Page(UINT templateId) const {
 }
 
 UINT KoravantApp::VisiblePage() const {
-    for (UINT id : kPageTemplates)
-        if (::IsWindowVisible(Page(id))) return id;
-    return 0;
+    // The page's own style bit: IsWindowVisible is false for every page while the main
+    // window hides.
+    UINT shown = 0;
+    for (UINT id : kPageTemplates) {
+        HWND page = Page(id);
+        if (page && (::GetWindowLongPtrA(page, GWL_STYLE) & WS_VISIBLE)) {
+            if (shown) return 0;
+            shown = id;
+        }
+    }
+    return shown;
 }
 
 bool KoravantApp::BringForward() const {

@@ -46,7 +46,7 @@ class KoravantApp {
     bool WaitUntilHidden(DWORD timeoutMs = 10000) const;
     // The page child dialog made from template `templateId`.
     HWND Page(UINT templateId) const;
-    // The template id of the page shown now, or 0.
+    // The template id of the one page shown now; 0 when none or more than one is.
     UINT VisiblePage() const;
     // Brings the hidden window forward the way a second start does.
     bool BringForward() const;

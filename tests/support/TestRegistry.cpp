@@ -56,3 +56,29 @@ void ResetSettingsAnswered() {
 }
 
 void ResetSettingsFirstRun() { DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestSettingsKey); }
+
+namespace {
+bool SetKeyDacl(HKEY root, const char* key, REGSAM access, bool present, ACL* acl) {
+    ScopedRegKey opened;
+    if (::RegOpenKeyExA(root, key, 0, access, opened.put()) != ERROR_SUCCESS) return false;
+    SECURITY_DESCRIPTOR descriptor;
+    ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    ::SetSecurityDescriptorDacl(&descriptor, present, acl, FALSE);
+    return ::RegSetKeySecurity(opened.get(), DACL_SECURITY_INFORMATION, &descriptor) ==
+           ERROR_SUCCESS;
+}
+}  // namespace
+
+bool LockRegistryKey(HKEY root, const char* key) {
+    ScopedRegKey created;
+    if (::RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, created.put(),
+                          nullptr) != ERROR_SUCCESS)
+        return false;
+    ACL empty;
+    ::InitializeAcl(&empty, sizeof(empty), ACL_REVISION);
+    return SetKeyDacl(root, key, WRITE_DAC, true, &empty);
+}
+
+bool UnlockRegistryKey(HKEY root, const char* key) {
+    return SetKeyDacl(root, key, WRITE_DAC, false, nullptr);
+}

@@ -23,3 +23,8 @@ bool RegistryKeyExists(HKEY root, const char* key);
 void ResetSettingsAnswered();
 // The settings of a machine on which the program never ran.
 void ResetSettingsFirstRun();
+
+// Gives `key` an empty access list, so that nobody but its owner (who may still change the
+// list) can open it; Unlock puts the default list back.
+bool LockRegistryKey(HKEY root, const char* key);
+bool UnlockRegistryKey(HKEY root, const char* key);
