@@ -1,6 +1,7 @@
-#include "app/MainApp.h"
-
+// Sockets first: the Windows headers pull in the old socket API otherwise.
 #include <winsock2.h>
+
+#include "app/MainApp.h"
 
 #include <string>
 

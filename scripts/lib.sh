@@ -37,3 +37,15 @@ wine_for_exe() {
   machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$1" | tr -d ' ')
   if [ "$machine" = 014c ]; then echo "$WINE32"; else echo "$WINE64"; fi
 }
+
+# Starts the prefix's services and its virtual desktop detached from the caller's output, and
+# waits until the desktop's taskbar exists.
+warm_up_prefix() {
+  local wine
+  wine=$(wine_for_arch "$(test_arch)")
+  setsid "$wine" explorer /desktop=shell,1024x768 </dev/null >/dev/null 2>&1 &
+  for _ in $(seq 100); do
+    "$wine" cmd /c exit </dev/null >/dev/null 2>&1 && break
+    sleep 0.2
+  done
+}

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "framework/Handles.h"
 
@@ -14,9 +15,16 @@ std::string BuildFolder();
 void KillProcessesNamed(const std::string& exeName);
 
 struct LaunchFolder {
+    LaunchFolder(std::string name, std::string exeName = "Koravant.exe", bool withHelpFile = false,
+                 std::string skinLibrary = {})
+        : name(std::move(name)),
+          exeName(std::move(exeName)),
+          withHelpFile(withHelpFile),
+          skinLibrary(std::move(skinLibrary)) {}
+
     std::string name;  // sub-folder of C:\koravant\runs
-    std::string exeName = "Koravant.exe";
-    bool withHelpFile = false;
+    std::string exeName;
+    bool withHelpFile;
     std::string skinLibrary;  // a DLL of the build copied in as SkinLoad.dll
 };
 
