@@ -8,14 +8,15 @@
 constexpr size_t kPathBufferSize = 256;
 constexpr size_t kMaxPathLength = kPathBufferSize - 1;
 
-// Results of QuarantineCopyFile.
+// Results of QuarantineCopyFile. A read or write error while the content moves is a failure
+// too: the half-written file is removed and the code names the side that failed.
 enum QuarantineCopyResult {
-    kCopyDone = 1,          // quarantine file written / file restored
-    kCopyMissingPath = 2,   // a path is missing (or longer than 255 characters)
-    kCopySourceFailed = 3,  // into: source not readable; restore: target not creatable
-    kCopyTargetFailed = 4,  // into: quarantine file not creatable; restore: not readable
-    kCopyAlreadyCoded = 5,  // into: the file already begins with the marker
-    kCopyNotQuarantine = 6, // restore: not a quarantine file
+    kCopyDone = 1,           // quarantine file written / file restored
+    kCopyMissingPath = 2,    // a path is missing (or longer than 255 characters)
+    kCopySourceFailed = 3,   // into: source not readable; restore: target not creatable/writable
+    kCopyTargetFailed = 4,   // into: quarantine file not creatable/writable; restore: not openable
+    kCopyAlreadyCoded = 5,   // into: the file already begins with the marker
+    kCopyNotQuarantine = 6,  // restore: not a quarantine file, or not readable
 };
 
 // Results of RestoreQuarantinedFile.
@@ -29,10 +30,14 @@ bool GetFileNamePart(const char* path, char* out);
 // "<exe folder>quarantine\", created when missing, into a 256-byte buffer.
 bool GetQuarantineDirectory(char* out);
 
+// Writes the quarantine file for `filePath` (into) or recreates `filePath` from it (restore).
+// Never replaces an existing file.
 int QuarantineCopyFile(const char* filePath, const char* quarantinePath, bool intoQuarantine);
-// Quarantines (best effort) and deletes the existing file at `path`; true when deleted.
+// Quarantines (best effort) and deletes the existing file at `path`; true when deleted. A name
+// already in the quarantine keeps its copy: the new one becomes "name (2).kv" and so on.
 bool QuarantineAndDeleteFile(const char* path);
-// The origin path stored in a quarantine file, into a 256-byte buffer.
+// The origin path stored in a quarantine file, into a 256-byte buffer; false (and `origin`
+// untouched) for a file that is no quarantine file or stores a path longer than 255.
 bool ReadQuarantineOrigin(const char* quarantinePath, char* origin);
 // Restores to the origin, else to the desktop folder; never overwrites.
 int RestoreQuarantinedFile(const char* quarantinePath);

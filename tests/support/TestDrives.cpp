@@ -173,17 +173,7 @@ bool TestDrive::WriteFile(const std::string& relative, const std::string& conten
     std::string path = FolderPath(relative);
     if (!CreateFolders(ParentOf(path))) return false;
     ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    bool written = false;
-    {
-        ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return false;
-        DWORD done = 0;
-        written = ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &done,
-                              nullptr) &&
-                  done == content.size();
-    }
-    return written && ::SetFileAttributesA(path.c_str(), attributes);
+    return WriteFileBytes(path, content) && ::SetFileAttributesA(path.c_str(), attributes);
 }
 
 bool TestDrive::MakeFolder(const std::string& relative, DWORD attributes) {
@@ -197,15 +187,41 @@ bool TestDrive::Exists(const std::string& relative) const {
 }
 
 std::string TestDrive::ReadFile(const std::string& relative) const {
-    ScopedHandle file(::CreateFileA(FolderPath(relative).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    return ReadFileBytes(FolderPath(relative));
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
     if (!file) return {};
     std::string content;
-    char block[4096];
+    char block[65536];
     DWORD got = 0;
     while (::ReadFile(file.get(), block, sizeof(block), &got, nullptr) && got > 0)
         content.append(block, got);
     return content;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD done = 0;
+    return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done,
+                       nullptr) &&
+           done == bytes.size();
+}
+
+std::vector<std::string> ListFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    ScopedFindHandle find(::FindFirstFileA((folder + "\\*").c_str(), &entry));
+    if (!find) return names;
+    do {
+        if (std::strcmp(entry.cFileName, ".") && std::strcmp(entry.cFileName, ".."))
+            names.push_back(entry.cFileName);
+    } while (::FindNextFileA(find.get(), &entry));
+    return names;
 }
 
 bool SendDriveArrival(HWND window, char letter, DWORD timeoutMs) {

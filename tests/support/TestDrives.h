@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 enum class DriveKind { Removable, Fixed, CdRom, Network };
 
@@ -64,6 +65,12 @@ UINT DriveTypeOf(DriveKind kind);
 bool DefineWineDrive(char letter, UINT driveType, const std::string& unixPath);
 // The host path of a Windows path inside the prefix; empty when Wine cannot tell.
 std::string UnixPathOf(const std::string& windowsPath);
+
+// Whole-file helpers for any path (a drive's, the prefix's): "" when the file cannot be read.
+std::string ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// The names in a folder, "." and ".." left out.
+std::vector<std::string> ListFolder(const std::string& folder);
 
 // Deletes a folder tree, clearing read-only, hidden and system attributes first.
 bool DeleteTree(const std::string& folder);
