@@ -81,6 +81,13 @@ struct IconTraits {
     static void Close(Type h) { ::DestroyIcon(h); }
 };
 
+struct CursorTraits {
+    using Type = HCURSOR;
+    static Type Empty() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::DestroyCursor(h); }
+};
+
 struct MenuTraits {
     using Type = HMENU;
     static Type Empty() { return nullptr; }
@@ -98,6 +105,7 @@ using ScopedBrush = ScopedResource<GdiObjectTraits<HBRUSH>>;
 using ScopedPen = ScopedResource<GdiObjectTraits<HPEN>>;
 using ScopedRegion = ScopedResource<GdiObjectTraits<HRGN>>;
 using ScopedIcon = ScopedResource<IconTraits>;
+using ScopedCursor = ScopedResource<CursorTraits>;
 using ScopedMenu = ScopedResource<MenuTraits>;
 
 // Restores the previous object of a device context when it leaves scope.

@@ -33,6 +33,7 @@ bool CWnd::SubclassWindow(HWND hwnd) {
         return false;
     AttachObject(hwnd);
     m_subclassed = true;
+    PreSubclassWindow();
     return true;
 }
 

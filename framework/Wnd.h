@@ -73,6 +73,8 @@ class CWnd {
     virtual bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
     // Called after the window received its last message; the object is detached by then.
     virtual void PostNcDestroy() {}
+    // Called once SubclassWindow has attached the object to its window.
+    virtual void PreSubclassWindow() {}
 
     void AttachObject(HWND hwnd);
     void DetachObject();
