@@ -22,7 +22,9 @@ constexpr size_t kPathBuffer = 256;
 
 CMainDlg::CMainDlg(CWnd* parent)
     : CDialog(IDD_MAIN, parent),
-      m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_APP))) {}
+      m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_APP))) {
+    m_showWhenModal = false;
+}
 
 CMainDlg::~CMainDlg() = default;
 

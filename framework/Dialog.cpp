@@ -24,6 +24,8 @@ bool CDialog::Create(UINT templateId, CWnd* parent) {
 INT_PTR CDialog::DoModal() {
     HWND owner = m_parent ? m_parent->m_hWnd : nullptr;
     if (!Create(m_templateId, m_parent)) return -1;
+    // Like the class library's modal loop: a template without WS_VISIBLE still shows.
+    if (m_showWhenModal && !::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_SHOW);
     bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
     if (ownerWasEnabled) ::EnableWindow(owner, FALSE);
     RunModalLoop();

@@ -35,6 +35,10 @@ class CDialog : public CWnd {
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     LRESULT Default() override;
 
+    // A modal dialog shows itself when its loop starts unless this is cleared first (the
+    // main window starts hidden in the notification area).
+    bool m_showWhenModal = true;
+
   private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     INT_PTR Dispatch(UINT msg, WPARAM wp, LPARAM lp);

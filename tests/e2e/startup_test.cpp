@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "framework/Handles.h"
 #include "tests/support/KoravantApp.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/support/Wait.h"
@@ -116,7 +117,8 @@ TEST_F(StartupTest, FirstRunOkNeverCreatesAMissingPolicyKey) {
     ASSERT_TRUE(AnswerMessageBox(box, IDOK));
     ASSERT_TRUE(app.WaitUntilHidden());
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kPolicyKey));
-    ::RegCreateKeyA(HKEY_CURRENT_USER, kPolicyKey, nullptr);
+    ScopedRegKey restored;
+    ::RegCreateKeyA(HKEY_CURRENT_USER, kPolicyKey, restored.put());
 }
 
 TEST_F(StartupTest, UnreachableSettingsKeyIsReportedAndNothingElseStarts) {
