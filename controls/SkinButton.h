@@ -1,0 +1,83 @@
+#pragma once
+// The flat owner-drawn push button used for every button of the program: one or two images
+// (bitmaps with a transparent colour, or icons), a caption in the button colours, a hover
+// image, a hand cursor and a tooltip, while the dialog manager keeps its default-button and
+// keyboard handling.
+#include <windows.h>
+
+#include <string>
+
+#include "controls/SkinImages.h"
+#include "framework/Controls.h"
+#include "framework/Handles.h"
+#include "framework/ToolTipCtrl.h"
+
+class CSkinButton : public CButton {
+  public:
+    CSkinButton();
+    ~CSkinButton() override;
+
+    // Results of the image operations: 0 done, 1 an image could not be measured, 2 a mask
+    // could not be built; on failure the button keeps no image. The button owns the handles
+    // passed in from then on.
+    DWORD LoadBitmapImages(UINT hoverId, COLORREF hoverTransparent, UINT plainId,
+                           COLORREF plainTransparent);
+    DWORD SetBitmapImages(HBITMAP hover, COLORREF hoverTransparent, HBITMAP plain,
+                          COLORREF plainTransparent);
+    DWORD LoadIconImages(UINT hoverId, UINT plainId);
+    DWORD SetIconImages(HICON hover, HICON plain);
+    // 0 done; 4 for an alignment above 2, which changes nothing.
+    DWORD SetImageAlignment(BYTE alignment, BOOL repaint);
+    DWORD SetHoverBorder(BOOL on, BOOL repaint);
+    // 0 done or no cursor asked for (id 0); 1 the cursor could not be loaded.
+    DWORD LoadHoverCursor(UINT cursorId, BOOL repaint);
+    void SetTipText(const char* text, BOOL activate);
+    DWORD ResetColors(BOOL repaint);
+
+    // What the last drawing showed: the image entry (-1 for none) and where.
+    int LastDrawnImage() const { return m_lastDrawnImage; }
+    RECT LastDrawnImageRect() const { return m_lastDrawnImageRect; }
+    bool IsHovered() const { return m_hovered; }
+    bool IsDefault() const { return m_isDefault; }
+    HWND ToolTipWindow() const { return m_toolTip.GetSafeHwnd(); }
+
+  protected:
+    virtual void DrawBackground(HDC dc, RECT* rect);
+    virtual void DrawBorder(HDC dc, RECT* rect);
+
+    void PreSubclassWindow() override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+
+  private:
+    struct ColorPair {
+        COLORREF background;
+        COLORREF text;
+    };
+    enum ColorPairIndex { kHoverColors = 0, kPlainColors = 1, kFocusColors = 2 };
+
+    void DrawItem(const DRAWITEMSTRUCT& item);
+    void DrawCaption(HDC dc, const std::string& caption, RECT area);
+    void OnMouseMove(WPARAM flags, LPARAM position);
+    void OnEnable(BOOL enabled);
+    LRESULT OnSetStyle(WPARAM style, LPARAM redraw);
+    void CancelHover();
+    void RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp) const;
+    bool CreateToolTip();
+    void Repaint(BOOL repaint) const;
+
+    bool m_hovered = false;
+    bool m_pressed = false;
+    bool m_focused = false;
+    bool m_disabled = false;
+    bool m_isDefault = false;
+    bool m_focusTakenByDisabling = false;
+    BYTE m_alignment = 0;
+    bool m_hoverBorder = true;
+    ColorPair m_colors[3];
+    ScopedCursor m_cursor;
+    CToolTipCtrl m_toolTip;
+    SkinImageSet m_images;
+    int m_lastDrawnImage = -1;
+    RECT m_lastDrawnImageRect = {};
+};
