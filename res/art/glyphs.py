@@ -110,7 +110,7 @@ def repair_registry(c, g):
 
 def disk_cleanup(c, g):
     objects.hard_disk(c, g.sub(-2, 6, 28))
-    objects.broom(c, g.sub(7, -3, 28))
+    objects.broom(c, g.sub(5, -1, 27))
 
 
 # Command button glyphs by resource file name.
