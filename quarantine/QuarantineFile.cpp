@@ -48,17 +48,19 @@ bool StartsWithMarker(HANDLE file) {
            std::memcmp(head, kQuarantineMarker, kMarkerLength) == 0;
 }
 
-enum class HeaderEnd { ContentFollows, EndOfFile, Overlong };
+enum class HeaderEnd { ContentFollows, EndOfFile, Rejected };
 
 // Skips the stored path up to and including its LF, reading no further than a valid header.
+// Overlong or unreadable headers are rejected.
 HeaderEnd SkipOriginLine(HANDLE file) {
     for (size_t count = 0; count < kMaxHeaderTail; ++count) {
         char byte = 0;
         DWORD got = 0;
-        if (!::ReadFile(file, &byte, 1, &got, nullptr) || got == 0) return HeaderEnd::EndOfFile;
+        if (!::ReadFile(file, &byte, 1, &got, nullptr)) return HeaderEnd::Rejected;
+        if (got == 0) return HeaderEnd::EndOfFile;
         if (byte == '\n') return HeaderEnd::ContentFollows;
     }
-    return HeaderEnd::Overlong;
+    return HeaderEnd::Rejected;
 }
 
 enum class StreamResult { Done, ReadFailed, WriteFailed };
@@ -118,7 +120,7 @@ int RestoreFromQuarantine(const char* filePath, const char* quarantinePath) {
     if (!source) return kCopyTargetFailed;
     if (!StartsWithMarker(source.get())) return kCopyNotQuarantine;
     HeaderEnd headerEnd = SkipOriginLine(source.get());
-    if (headerEnd == HeaderEnd::Overlong) return kCopyNotQuarantine;
+    if (headerEnd == HeaderEnd::Rejected) return kCopyNotQuarantine;
 
     ScopedHandle target(CreateNew(filePath));
     if (!target) return kCopySourceFailed;

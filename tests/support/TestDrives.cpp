@@ -51,7 +51,7 @@ bool SendDeviceChange(HWND window, WPARAM event, char letter, DWORD timeoutMs) {
     DEV_BROADCAST_VOLUME volume{};
     volume.dbcv_size = sizeof(volume);
     volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
-    volume.dbcv_unitmask = 1u << (letter - 'A');
+    volume.dbcv_unitmask = 1u << (UpperLetter(letter) - 'A');
     DWORD_PTR answer = 0;
     return ::SendMessageTimeoutA(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume),
                                  SMTO_ABORTIFHUNG, timeoutMs, &answer) != 0;

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <dbt.h>
 
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/Handles.h"
@@ -63,6 +65,41 @@ TEST(TestDriveTest, EachKindMapsWithItsTypeAndUnplugsCleanly) {
         EXPECT_FALSE(LetterMapped('K'));
         EXPECT_EQ(::GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);
     }
+}
+
+namespace {
+
+std::vector<std::pair<WPARAM, DWORD>> g_deviceChanges;
+
+LRESULT CALLBACK RecordDeviceChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DEVICECHANGE) {
+        auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(lParam);
+        g_deviceChanges.emplace_back(wParam, volume && volume->dbcv_devicetype == DBT_DEVTYP_VOLUME
+                                                 ? volume->dbcv_unitmask
+                                                 : 0);
+        return TRUE;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST(TestDriveTest, ArrivalAndRemovalAreSentAsVolumeRecords) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = RecordDeviceChange;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "KoravantDeviceChangeRecorder";
+    ::RegisterClassA(&windowClass);
+    HWND window = ::CreateWindowA(windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                  nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    g_deviceChanges.clear();
+    EXPECT_TRUE(SendDriveArrival(window, 'E'));
+    EXPECT_TRUE(SendDriveRemoval(window, 'c'));
+    ::DestroyWindow(window);
+    EXPECT_EQ(g_deviceChanges,
+              (std::vector<std::pair<WPARAM, DWORD>>{{DBT_DEVICEARRIVAL, 1u << 4},
+                                                     {DBT_DEVICEREMOVECOMPLETE, 1u << 2}}));
 }
 
 TEST(TestDriveTest, KeptFolderOutlivesTheDrive) {
