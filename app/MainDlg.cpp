@@ -7,6 +7,8 @@
 #include "app/AboutDlg.h"
 #include "app/MainApp.h"
 #include "app/Messages.h"
+#include "app/Tray.h"
+#include "controls/SkinButtonLayout.h"
 #include "framework/Strings.h"
 #include "framework/Thread.h"
 #include "res/resource.h"
@@ -18,6 +20,7 @@ namespace {
 constexpr UINT kAboutCommand = 0x0010;
 constexpr int kPageX = 0, kPageY = 90, kPageWidth = 750, kPageHeight = 450;
 constexpr size_t kPathBuffer = 256;
+constexpr COLORREF kTransparent = RGB(255, 255, 255);
 }  // namespace
 
 CMainDlg::CMainDlg(CWnd* parent)
@@ -59,15 +62,32 @@ BOOL CMainDlg::OnInitDialog() {
     SetIcon(m_hIcon, FALSE);
     MoveWindow(50, 50, 755, 550, TRUE);
     CenterWindow();
-    for (int index = 1; index <= kPageCount; ++index)
-        AttachDlgItem(m_pageButtons[index - 1], *this,
-                      static_cast<int>(PageByIndex(index).buttonId));
+    SetUpPageButtons();
     CreatePages();
+    AddTrayIcon(m_hWnd);
     ShowPage(kPageInformation);
+    if (HANDLE keeper = ::CreateThread(nullptr, 0, TrayKeeperThread, nullptr, 0, nullptr))
+        ::CloseHandle(keeper);
     AfxBeginThread(UninstallWatchThread, this);
     // Start hidden: only the notification area shows the program.
     PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
     return TRUE;
+}
+
+void CMainDlg::SetUpPageButtons() {
+    std::string tips[kPageCount];
+    for (int index = 1; index <= kPageCount; ++index)
+        tips[index - 1] = LoadResString(PageByIndex(index).tipString);
+    for (int index = 1; index <= kPageCount; ++index) {
+        const PageInfo& info = PageByIndex(index);
+        CSkinButton& button = m_pageButtons[index - 1];
+        button.SubclassDlgItem(info.buttonId, this);
+        button.LoadBitmapImages(info.hoverBitmap, kTransparent, info.plainBitmap, kTransparent);
+        button.SetImageAlignment(kImageAboveCaption, TRUE);
+        button.SetTipText(tips[index - 1].c_str(), TRUE);
+        button.SetHoverBorder(FALSE, TRUE);
+        button.LoadHoverCursor(IDC_HAND_CURSOR, TRUE);
+    }
 }
 
 void CMainDlg::CreatePages() {
@@ -88,12 +108,18 @@ void CMainDlg::ShowPage(int index) {
         if (!m_pageShown[shown - 1]) continue;
         Page(shown).ShowWindow(SW_HIDE);
         m_pageShown[shown - 1] = false;
+        const PageInfo& info = PageByIndex(shown);
+        m_pageButtons[shown - 1].LoadBitmapImages(info.hoverBitmap, kTransparent, info.plainBitmap,
+                                                  kTransparent);
     }
     if (index < 1 || index > kPageCount) return;
     CDialog& page = Page(index);
     page.ShowWindow(SW_SHOW);
     page.SetWindowPos(HWND_TOP, kPageX, kPageY, kPageWidth, kPageHeight, SWP_SHOWWINDOW);
     m_pageShown[index - 1] = true;
+    // The selected page's button keeps its highlighted image, hovered or not.
+    m_pageButtons[index - 1].LoadBitmapImages(PageByIndex(index).hoverBitmap, kTransparent, 0,
+                                              kTransparent);
 }
 
 int CMainDlg::CurrentPage() const {
@@ -108,11 +134,25 @@ bool CMainDlg::OnCommand(UINT id, UINT code, HWND) {
         ShowPage(index);
         return true;
     }
-    if (id == ID_TRAY_QUIT) {
-        CDialog::OnCancel();
-        return true;
+    switch (id) {
+        case ID_TRAY_QUIT:
+            CDialog::OnCancel();
+            return true;
+        case ID_TRAY_SHOW_MAIN:
+            BringForward();
+            return true;
+        case ID_TRAY_SAFELY_REMOVE:
+            OnTraySafelyRemove();
+            return true;
+        case ID_TRAY_ACQUIRE_IMMUNITY:
+            OnTrayAcquireImmunity();
+            return true;
+        case ID_TRAY_UPDATE_NOW:
+            OnUpdateNow();
+            return true;
+        default:
+            return false;
     }
-    return false;
 }
 
 void CMainDlg::OnCancel() {
@@ -121,6 +161,7 @@ void CMainDlg::OnCancel() {
 
 bool CMainDlg::DestroyWindow() {
     if (m_hWnd) ::RemovePropA(m_hWnd, AfxGetApp()->m_pszExeName);
+    DeleteTrayIcon();
     return CDialog::DestroyWindow();
 }
 
@@ -139,6 +180,19 @@ void CMainDlg::WinHelp(DWORD_PTR, UINT) {
 void CMainDlg::BringForward() {
     ::ShowWindow(m_hWnd, SW_RESTORE);
     ::SetForegroundWindow(m_hWnd);
+}
+
+void CMainDlg::OnTrayNotify(LPARAM mouseMessage) {
+    switch (mouseMessage) {
+        case WM_LBUTTONDOWN:
+            BringForward();
+            break;
+        case WM_RBUTTONUP:
+            ShowTrayMenu(m_hWnd);
+            break;
+        default:
+            break;
+    }
 }
 
 void CMainDlg::PaintMinimised() {
@@ -174,6 +228,9 @@ LRESULT CMainDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             return Default();
         case WM_QUERYDRAGICON:
             return reinterpret_cast<LRESULT>(m_hIcon);
+        case WM_TRAY_NOTIFY:
+            OnTrayNotify(lp);
+            return CDialog::WindowProc(msg, wp, lp);
         case WM_APP_QUIT:
             CDialog::OnCancel();
             return 0;

@@ -6,7 +6,7 @@
 #include "app/InfoPage.h"
 #include "app/PageTable.h"
 #include "autostart/AutostartPage.h"
-#include "framework/Controls.h"
+#include "controls/SkinButton.h"
 #include "framework/Dialog.h"
 #include "process/TaskwatchPage.h"
 #include "quarantine/QuarantinePage.h"
@@ -41,8 +41,16 @@ class CMainDlg : public CDialog {
     void CreatePages();
     void PaintMinimised();
     void BringForward();
+    void SetUpPageButtons();
+    void OnTrayNotify(LPARAM mouseMessage);
+    // Tray menu hooks for the tools page's OnSafelyRemove and OnAcquireImmunity, called
+    // whether or not that page is shown; they do nothing until the page can do the work.
+    void OnTraySafelyRemove() {}
+    void OnTrayAcquireImmunity() {}
+    // Tray menu "Update Now": does nothing until the program can check for updates.
+    void OnUpdateNow() {}
 
-    CButton m_pageButtons[kPageCount];
+    CSkinButton m_pageButtons[kPageCount];
     CInfoPage m_infoPage;
     CTaskwatchPage m_taskwatchPage;
     CQuarantinePage m_quarantinePage;
