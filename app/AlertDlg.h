@@ -3,6 +3,7 @@
 // the taskbar.
 #include <windows.h>
 
+#include "controls/SkinButton.h"
 #include "framework/Dialog.h"
 
 // Where a window of the given size goes: its right edge at the desktop's right, its bottom
@@ -21,5 +22,6 @@ class CAlertDlg : public CDialog {
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
   private:
+    CSkinButton m_stateButton;
     UINT_PTR m_timer = 0;
 };

@@ -1,5 +1,6 @@
 #include "app/MainDlg.h"
 
+#include <dbt.h>
 #include <shellapi.h>
 
 #include <string>
@@ -12,6 +13,7 @@
 #include "framework/Strings.h"
 #include "framework/Thread.h"
 #include "res/resource.h"
+#include "usb/DriveList.h"
 
 HWND g_hMainWnd = nullptr;
 CMainDlg* g_pMainDlg = nullptr;
@@ -69,6 +71,8 @@ BOOL CMainDlg::OnInitDialog() {
     if (HANDLE keeper = ::CreateThread(nullptr, 0, TrayKeeperThread, nullptr, 0, nullptr))
         ::CloseHandle(keeper);
     AfxBeginThread(UninstallWatchThread, this);
+    RecordFixedDrives();
+    CheckForUsbDrives();
     // Start hidden: only the notification area shows the program.
     PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
     return TRUE;
@@ -225,6 +229,9 @@ LRESULT CMainDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
                 PaintMinimised();
                 return 0;
             }
+            return Default();
+        case WM_DEVICECHANGE:
+            if (wp == DBT_DEVICEARRIVAL || wp == DBT_DEVICEREMOVECOMPLETE) CheckForUsbDrives();
             return Default();
         case WM_QUERYDRAGICON:
             return reinterpret_cast<LRESULT>(m_hIcon);

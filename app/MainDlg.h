@@ -26,6 +26,10 @@ class CMainDlg : public CDialog {
     // The index of the page shown now, or 0.
     int CurrentPage() const;
 
+    // Looks for USB drives; when there are any, comes forward on the shield page and has it
+    // examine their roots.
+    void CheckForUsbDrives();
+
     // Safe from any thread: the work is posted to the user-interface thread.
     static void RequestQuit();
     static void RequestShowPage(int index);

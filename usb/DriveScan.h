@@ -1,0 +1,22 @@
+#pragma once
+// The on-demand scan of one drive: every folder, depth first in stack order, judged by the
+// scan rule. No window code: the scan page runs it on its worker, tests and the benchmark
+// call it directly.
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+struct ScanCallbacks {
+    // Each suspicious file, in walk order.
+    std::function<void(const std::string& path)> onSuspicious;
+    // Each folder as its walk begins (the root included).
+    std::function<void(const std::string& folder)> onFolder;
+    // Each file judged.
+    std::function<void()> onFile;
+};
+
+// Walks drive `letter` while `running` holds; a path longer than the 255 characters the
+// buffers hold is skipped, as is a folder that cannot be opened. Returns the suspicious count.
+int ScanDrive(char letter, const std::atomic<bool>& running, const ScanCallbacks& callbacks);

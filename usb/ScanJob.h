@@ -1,0 +1,40 @@
+#pragma once
+// One on-demand scan on its worker. The page and the worker share only this record: the
+// stop flag, the rows found but not yet shown, and the progress the page displays.
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "framework/WorkerLink.h"
+
+struct ScanJob {
+    std::shared_ptr<WorkerLink> link;
+    // Cleared by Stop, by the page going away, and by the worker when it ends.
+    std::atomic<bool> m_bScanning{true};
+    std::atomic<unsigned long> filesExamined{0};
+    std::atomic<int> threatsFound{0};
+
+    std::mutex mutex;
+    std::vector<std::string> pendingRows;
+    std::string currentFolder;
+    bool rowsPosted = false;
+
+    // Hands over the rows found since the last call.
+    std::vector<std::string> TakeRows();
+    std::string CurrentFolder();
+};
+
+// Posted by the worker to the page.
+constexpr UINT WM_APP_SCAN_BEGIN = WM_APP + 30;    // disable the commands
+constexpr UINT WM_APP_SCAN_STARTED = WM_APP + 31;  // drives found: clear, animate
+constexpr UINT WM_APP_SCAN_ROWS = WM_APP + 32;     // rows waiting in TakeRows
+constexpr UINT WM_APP_SCAN_DONE = WM_APP + 33;     // wParam 1 when no drive was found
+
+bool StartScanJob(std::shared_ptr<ScanJob> job);
+// The worker's body: finds the USB drives and walks them in order.
+UINT RunScanJob(ScanJob& job);
