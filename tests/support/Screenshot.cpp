@@ -4,6 +4,7 @@
 
 #include "framework/Handles.h"
 #include "tests/support/KoravantApp.h"
+#include "tests/support/Wait.h"
 
 namespace {
 bool WriteBitmapFile(const std::string& path, HDC dc, HBITMAP bitmap, int width, int height) {
@@ -34,22 +35,51 @@ bool WriteBitmapFile(const std::string& path, HDC dc, HBITMAP bitmap, int width,
 }
 }  // namespace
 
-bool SaveScreenshot(const std::string& name, HWND window) {
-    RECT area = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    if (window) ::GetWindowRect(window, &area);
+namespace {
+// Asks scripts/screenshot-watch, outside the prefix, for a picture of the X screen: it sees
+// every window as the user does, which a screen DC inside Wine does not.
+bool RequestScreenshot(const std::string& folder, const std::string& name, const RECT& area) {
+    std::string png = folder + "\\" + name + ".png";
+    ::DeleteFileA(png.c_str());
+    char line[64];
+    wsprintfA(line, "%d %d %d %d\n", static_cast<int>(area.left), static_cast<int>(area.top),
+              static_cast<int>(area.right - area.left), static_cast<int>(area.bottom - area.top));
+    {
+        ScopedHandle request(::CreateFileA((folder + "\\" + name + ".request").c_str(),
+                                           GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        if (!request || !::WriteFile(request.get(), line, static_cast<DWORD>(lstrlenA(line)),
+                                     &written, nullptr))
+            return false;
+    }
+    return WaitUntil([&] { return ::GetFileAttributesA(png.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                     5000, 50);
+}
+
+bool SaveScreenDcCopy(const std::string& path, const RECT& area) {
     int width = area.right - area.left, height = area.bottom - area.top;
-    if (width <= 0 || height <= 0) return false;
-    std::string folder = BuildFolder() + "\\screenshots";
-    ::CreateDirectoryA(folder.c_str(), nullptr);
     HDC screen = ::GetDC(nullptr);
     ScopedBitmap bitmap(::CreateCompatibleBitmap(screen, width, height));
-    bool saved = false;
     {
         MemoryDC memory(screen);
         SelectedObject selected(memory.get(), bitmap.get());
         ::BitBlt(memory.get(), 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
     }
-    saved = WriteBitmapFile(folder + "\\" + name + ".bmp", screen, bitmap.get(), width, height);
+    bool saved = WriteBitmapFile(path, screen, bitmap.get(), width, height);
     ::ReleaseDC(nullptr, screen);
     return saved;
+}
+}  // namespace
+
+bool SaveScreenshot(const std::string& name, HWND window) {
+    RECT area = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (window) ::GetWindowRect(window, &area);
+    if (area.right <= area.left || area.bottom <= area.top) return false;
+    std::string folder = BuildFolder() + "\\screenshots";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    // Let the window finish painting first.
+    ::Sleep(200);
+    if (RequestScreenshot(folder, name, area)) return true;
+    return SaveScreenDcCopy(folder + "\\" + name + ".bmp", area);
 }

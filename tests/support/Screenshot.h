@@ -1,6 +1,7 @@
 #pragma once
-// Screenshots from inside the prefix: BMP files under C:\koravant\screenshots, which the
-// scripts turn into PNG pictures.
+// Screenshots from inside the prefix, as PNG files under C:\koravant\screenshots, taken by
+// scripts/screenshot-watch from the X screen; without it running, a BMP copy of Wine's screen
+// DC (which can miss other processes' windows) is written instead.
 #include <windows.h>
 
 #include <string>
