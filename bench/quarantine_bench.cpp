@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -122,8 +121,10 @@ void Report(const char* what, double ms, double copyMs) {
 int main(int argc, char** argv) {
     int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     char folder[kPathBufferSize] = {};
+    if (!GetModuleDirectory(folder)) return 1;
+    std::string quarantineFolder = std::string(folder) + "quarantine";
+    bool hadQuarantine = ::GetFileAttributesA(quarantineFolder.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (!CreateFolders(kWorkFolder) || !GetQuarantineDirectory(folder)) return 1;
-    std::string quarantineFolder(folder, std::strlen(folder) - 1);
     std::string source = std::string(kWorkFolder) + "\\threat.bin";
     std::string reference = std::string(kWorkFolder) + "\\reference.bin";
 
@@ -132,6 +133,7 @@ int main(int argc, char** argv) {
     for (int round = 0; ran && round < rounds; ++round)
         ran = RunRound(source, reference, quarantineFolder, timings);
     DeleteTree(kWorkFolder);
+    if (!hadQuarantine) ::RemoveDirectoryA(quarantineFolder.c_str());
     if (!ran) {
         std::printf("quarantine bench: a round failed\n");
         return 1;
