@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 #include "framework/Handles.h"
@@ -55,6 +56,27 @@ bool SendDeviceChange(HWND window, WPARAM event, char letter, DWORD timeoutMs) {
     DWORD_PTR answer = 0;
     return ::SendMessageTimeoutA(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume),
                                  SMTO_ABORTIFHUNG, timeoutMs, &answer) != 0;
+}
+
+// Deletes the tree below a "\\?\" folder path, clearing attributes that would stop it.
+bool DeleteTreeWide(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry;
+    ScopedFindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &entry));
+    if (find) {
+        do {
+            if (!std::wcscmp(entry.cFileName, L".") || !std::wcscmp(entry.cFileName, L".."))
+                continue;
+            std::wstring path = folder + L"\\" + entry.cFileName;
+            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteTreeWide(path);
+            else
+                ::DeleteFileW(path.c_str());
+        } while (::FindNextFileW(find.get(), &entry));
+    }
+    find.reset();
+    ::SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return ::RemoveDirectoryW(folder.c_str()) != FALSE;
 }
 
 }  // namespace
@@ -118,22 +140,12 @@ bool CreateFolders(const std::string& path) {
 }
 
 bool DeleteTree(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    ScopedFindHandle find(::FindFirstFileA((folder + "\\*").c_str(), &entry));
-    if (find) {
-        do {
-            if (!std::strcmp(entry.cFileName, ".") || !std::strcmp(entry.cFileName, "..")) continue;
-            std::string path = folder + "\\" + entry.cFileName;
-            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(path);
-            else
-                ::DeleteFileA(path.c_str());
-        } while (::FindNextFileA(find.get(), &entry));
-    }
-    find.reset();
-    ::SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return ::RemoveDirectoryA(folder.c_str()) != FALSE;
+    // Wide "\\?\" paths, so trees deeper than 260 characters go too.
+    std::wstring wide(folder.size(), L'\0');
+    wide.resize(::MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()),
+                                      wide.data(), static_cast<int>(wide.size())));
+    if (wide.size() > 1 && wide[1] == L':') wide = L"\\\\?\\" + wide;
+    return DeleteTreeWide(wide);
 }
 
 TestDrive::TestDrive(char letter, DriveKind kind)
@@ -143,7 +155,9 @@ TestDrive::TestDrive(char letter, DriveKind kind)
 
 TestDrive::~TestDrive() {
     Remove();
-    if (!m_keepFolder) DeleteTree(m_folder);
+    if (m_keepFolder) return;
+    DeleteTree(m_folder);
+    ::RemoveDirectoryA(kDrivesFolder);  // only when no other drive's folder is left
 }
 
 std::string TestDrive::Root() const { return std::string(1, m_letter) + ":\\"; }

@@ -250,7 +250,7 @@ TEST_F(QuarantineTest, RestoreGoesToTheDesktopWhenTheOriginIsTakenAndNeverOverwr
     EXPECT_EQ(ReadFileBytes(DesktopPath("game.exe")), "quarantined");
     EXPECT_EQ(ReadFileBytes(threat), "new file at the origin");
 
-    ASSERT_TRUE(WriteFileBytes(DesktopPath("game.exe"), "changed on the desktop"));
+    ASSERT_TRUE(WriteOnDesktop("game.exe", "changed on the desktop"));
     EXPECT_EQ(RestoreQuarantinedFile(coded.c_str()), kRestoreFailed);
     EXPECT_EQ(ReadFileBytes(DesktopPath("game.exe")), "changed on the desktop");
     EXPECT_EQ(ReadFileBytes(threat), "new file at the origin");

@@ -12,6 +12,7 @@
 #include "quarantine/QuarantineFormat.h"
 #include "quarantine/QuarantineStore.h"
 #include "tests/support/TestDrives.h"
+#include "tests/support/Wait.h"
 
 class QuarantineTest : public ::testing::Test {
   protected:
@@ -46,6 +47,10 @@ class QuarantineTest : public ::testing::Test {
         return m_quarantineFolder + "\\" + name;
     }
     std::string DesktopPath(const std::string& name) const { return m_desktop + "\\" + name; }
+    // Replaces a desktop file, waiting out the shell while it reads the file for its icon.
+    bool WriteOnDesktop(const std::string& name, const std::string& bytes) const {
+        return WaitUntil([&] { return WriteFileBytes(DesktopPath(name), bytes); }, 3000);
+    }
     // Quarantine files this test made, in name order.
     std::vector<std::string> NewQuarantineFiles() const {
         std::vector<std::string> names;
@@ -84,7 +89,8 @@ class QuarantineTest : public ::testing::Test {
             if (Contains(before, name)) continue;
             std::string path = folder + "\\" + name;
             ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (!::DeleteFileA(path.c_str())) DeleteTree(path);
+            // The shell's desktop may be reading a new file for its icon just now.
+            WaitUntil([&] { return ::DeleteFileA(path.c_str()) || DeleteTree(path); }, 3000);
         }
     }
 
