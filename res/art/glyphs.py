@@ -98,7 +98,7 @@ def acquire_immunity(c, g):
 
 
 def cancel_immunity(c, g):
-    shield(c, g.sub(-1, -1, 30), "steel")
+    shield(c, g.sub(-1, -1, 30))
     usb_symbol(c, g.sub(4, 3.5, 20))
     badge(c, g, 24, 24, 7.5, "red", "minus")
 
