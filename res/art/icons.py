@@ -83,13 +83,15 @@ def about(size):
     return _drawn(size, draw)
 
 
-# Icon files by resource file name: the design and its image sizes.
+# Icon files by resource file name: the design and its image sizes. The 32-pixel image
+# comes first: an icon loaded "at its own size" (as the skin button loads the help icon) is
+# the first image of its file.
 ICONS = {
-    "app": (emblem, (16, 32, 48)),
-    "tray": (emblem, (16, 32)),
-    "about": (about, (16, 32, 48)),
-    "shield_usb": (shield_usb, (16, 32)),
-    "shield_scan": (shield_scan, (16, 32)),
-    "shield_lock": (shield_lock, (16, 32)),
-    "help": (help_book, (16, 32)),
+    "app": (emblem, (32, 16, 48)),
+    "tray": (emblem, (32, 16)),
+    "about": (about, (32, 16, 48)),
+    "shield_usb": (shield_usb, (32, 16)),
+    "shield_scan": (shield_scan, (32, 16)),
+    "shield_lock": (shield_lock, (32, 16)),
+    "help": (help_book, (32, 16)),
 }

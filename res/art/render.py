@@ -72,9 +72,9 @@ def render_icons(out, help_out):
             images.append((size, size, c.rgba()))
         write(os.path.join(out, name + ".ico"), formats.ico(images))
         shown += images
-        big = images[-1]
+        biggest = max(images, key=lambda image: image[0])
         if name in ("app", "help"):
-            write(os.path.join(help_out, name + ".png"), formats.png(*big))
+            write(os.path.join(help_out, name + ".png"), formats.png(*biggest))
     return shown
 
 

@@ -151,6 +151,15 @@ TEST(ResourceBitmaps, PlainPageImagesAreTheHighlightedGlyphInCalmerColours) {
 
 TEST(ResourceIcons, HoldEverySizeTheyAreShownAtWithAlphaAndAMask) {
     for (const IconSizes& icon : kIcons) {
+        // The skin button loads an icon at its own size and lays it out by its hot spot:
+        // the help icon must come out at the standard 32 x 32.
+        ScopedIcon own(static_cast<HICON>(
+            ::LoadImageA(Self(), MAKEINTRESOURCEA(icon.id), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR)));
+        ICONINFO info = {};
+        ASSERT_TRUE(own && ::GetIconInfo(own.get(), &info)) << icon.id;
+        ScopedBitmap mask(info.hbmMask), colour(info.hbmColor);
+        EXPECT_EQ(info.xHotspot, 16u) << "icon " << icon.id << " at its own size";
+
         std::string group = ResourceBytes(Self(), icon.id, MAKEINTRESOURCEA(14));
         ASSERT_FALSE(group.empty()) << icon.id;
         for (int size : icon.sizes) {
