@@ -94,9 +94,7 @@ void CPlugsweepPage::OnScanStarted() {
 }
 
 void CPlugsweepPage::ShowPendingRows() {
-    if (!m_scan) return;
-    for (const std::string& path : m_scan->TakeRows())
-        AddRow(path.c_str(), m_suspiciousText.c_str());
+    if (m_scan) AddRows(m_scan->TakeRows(), m_suspiciousText.c_str());
 }
 
 void CPlugsweepPage::ShowProgress() {
@@ -128,14 +126,12 @@ LRESULT CPlugsweepPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_APP_SCAN_STARTED:
             OnScanStarted();
             return 0;
-        case WM_APP_SCAN_ROWS:
-            ShowPendingRows();
-            return 0;
         case WM_APP_SCAN_DONE:
             OnScanDone(wp != 0);
             return 0;
         case WM_TIMER:
             if (wp != kProgressTimer) return Default();
+            ShowPendingRows();
             ShowProgress();
             return 0;
         case WM_DESTROY:

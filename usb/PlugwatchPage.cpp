@@ -32,14 +32,13 @@ bool CPlugwatchPage::ExamineDrives(const char* letters, int count) {
     StopDeleteAll();
     std::string risky = LoadResString(IDS_STATE_RISKY);
     EnableCommands(false);
-    int threats = 0;
+    std::vector<std::string> threats;
     for (int i = 0; i < count; ++i) {
-        for (const std::string& path : FindRootThreats(letters[i])) {
-            AddRow(path.c_str(), risky.c_str());
-            ++threats;
-        }
+        std::vector<std::string> found = FindRootThreats(letters[i]);
+        threats.insert(threats.end(), found.begin(), found.end());
     }
-    SetResultLine(threats);
+    AddRows(threats, risky.c_str());
+    SetResultLine(static_cast<int>(threats.size()));
     EnableCommands(true);
     return true;
 }

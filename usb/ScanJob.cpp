@@ -16,14 +16,11 @@ void AddFoundRow(ScanJob& job, const std::string& path) {
     ++job.threatsFound;
     std::lock_guard<std::mutex> lock(job.mutex);
     job.pendingRows.push_back(path);
-    // One message carries every row found until the page takes them.
-    if (!job.rowsPosted) job.rowsPosted = job.link->Post(WM_APP_SCAN_ROWS);
 }
 }  // namespace
 
 std::vector<std::string> ScanJob::TakeRows() {
     std::lock_guard<std::mutex> lock(mutex);
-    rowsPosted = false;
     return std::exchange(pendingRows, {});
 }
 

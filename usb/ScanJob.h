@@ -22,9 +22,9 @@ struct ScanJob {
     std::mutex mutex;
     std::vector<std::string> pendingRows;
     std::string currentFolder;
-    bool rowsPosted = false;
 
-    // Hands over the rows found since the last call.
+    // Hands over the rows found since the last call. The page takes them on its progress
+    // timer, not per row found: every batch costs the list a redraw.
     std::vector<std::string> TakeRows();
     std::string CurrentFolder();
 };
@@ -32,7 +32,6 @@ struct ScanJob {
 // Posted by the worker to the page.
 constexpr UINT WM_APP_SCAN_BEGIN = WM_APP + 30;    // disable the commands
 constexpr UINT WM_APP_SCAN_STARTED = WM_APP + 31;  // drives found: clear, animate
-constexpr UINT WM_APP_SCAN_ROWS = WM_APP + 32;     // rows waiting in TakeRows
 constexpr UINT WM_APP_SCAN_DONE = WM_APP + 33;     // wParam 1 when no drive was found
 
 bool StartScanJob(std::shared_ptr<ScanJob> job);

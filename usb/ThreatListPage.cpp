@@ -54,6 +54,14 @@ void CThreatListPage::AddRow(const char* path, const char* state) {
     if (row >= 0) m_list.SetItemText(row, 1, state);
 }
 
+void CThreatListPage::AddRows(const std::vector<std::string>& paths, const char* state) {
+    if (paths.empty()) return;
+    m_list.SendMessage(WM_SETREDRAW, FALSE);
+    for (const std::string& path : paths) AddRow(path.c_str(), state);
+    m_list.SendMessage(WM_SETREDRAW, TRUE);
+    m_list.Invalidate();
+}
+
 void CThreatListPage::SetResultLine(int threats) {
     if (threats == 0) {
         m_resultLine.SetWindowText(LoadResString(IDS_NO_THREAT_FOUND).c_str());

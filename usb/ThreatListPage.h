@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/Page.h"
 #include "controls/SkinButton.h"
@@ -30,6 +32,9 @@ class CThreatListPage : public CPage {
     int RowCount() const { return m_list.GetItemCount(); }
     void ClearRows();
     void AddRow(const char* path, const char* state);
+    // Appends rows with one redraw for the lot: a list view that redraws per row spends
+    // milliseconds on every row under Wine.
+    void AddRows(const std::vector<std::string>& paths, const char* state);
     void SetResultLine(int threats);
     CListCtrl& List() { return m_list; }
 
