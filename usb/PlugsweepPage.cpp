@@ -105,6 +105,13 @@ void CPlugsweepPage::ShowProgress() {
             .c_str());
 }
 
+void CPlugsweepPage::RedrawUnder(const CWnd& control) const {
+    RECT area;
+    ::GetWindowRect(control.m_hWnd, &area);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&area), 2);
+    ::RedrawWindow(m_hWnd, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void CPlugsweepPage::OnScanDone(bool noDrive) {
     ::KillTimer(m_hWnd, kProgressTimer);
     if (noDrive) {
@@ -112,6 +119,9 @@ void CPlugsweepPage::OnScanDone(bool noDrive) {
     } else {
         ShowPendingRows();
         m_animation.Close();
+        // Closing leaves the last frame on the screen under Wine: the control is transparent
+        // and paints nothing once closed, so the page must repaint the spot.
+        RedrawUnder(m_animation);
         SetResultLine(RowCount());
     }
     m_scan.reset();

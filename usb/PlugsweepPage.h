@@ -26,6 +26,7 @@ class CPlugsweepPage : public CThreatListPage {
     void ShowPendingRows();
     void ShowProgress();
     void OnScanDone(bool noDrive);
+    void RedrawUnder(const CWnd& control) const;
 
     CAnimateCtrl m_animation;
     CSkinButton m_scanButton;
