@@ -23,7 +23,6 @@
 #include "usb/DriveScan.h"
 
 namespace {
-constexpr char kTreesFolder[] = "C:\\koravant\\trees\\bench-";
 constexpr char kLetter = 'E';
 constexpr UINT kScanPage = 152;
 constexpr int kScanPageButton = 1006, kList = 1024, kResult = 1025, kScan = 1014;
@@ -92,9 +91,9 @@ double PerSecond(unsigned long count, double ms) { return count * 1000.0 / ms; }
 
 int main(int argc, char** argv) {
     int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    ScanTreeShape shape = {10000, 10, 10, 20};
+    ScanTreeShape shape = kLargeScanTree;
     if (argc > 2) shape.suspiciousEvery = std::max(1, std::atoi(argv[2]));
-    std::string treeFolder = kTreesFolder + std::to_string(shape.suspiciousEvery);
+    std::string treeFolder = ScanTreeFolder(shape);
     ScanTreeCounts counts = CountsOf(shape);
     double began = NowMs();
     if (!EnsureScanTree(treeFolder, shape)) {

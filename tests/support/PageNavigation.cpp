@@ -7,6 +7,7 @@
 #include "tests/support/WindowQuery.h"
 
 namespace {
+constexpr DWORD kShowMs = 1000;
 constexpr DWORD kSettleMs = 300;
 constexpr int kAttempts = 5;
 constexpr UINT kPingTimeoutMs = 5000;
@@ -15,10 +16,12 @@ constexpr DWORD kPingGapMs = 10;
 }  // namespace
 
 bool BringForwardSettled(const KoravantApp& app) {
+    HWND main = app.MainWindow();
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        if (!app.BringForward()) continue;
-        if (!WaitUntil([&] { return !::IsWindowVisible(app.MainWindow()); }, kSettleMs))
-            return true;
+        ::ShowWindow(main, SW_RESTORE);
+        // A restore undone at once may never be seen shown: try again soon.
+        if (!WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, kShowMs, 5)) continue;
+        if (!WaitUntil([&] { return !::IsWindowVisible(main); }, kSettleMs)) return true;
     }
     return false;
 }

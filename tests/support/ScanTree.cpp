@@ -10,6 +10,7 @@
 namespace {
 // Beside the tree, not in it: the scans count every file of the tree.
 constexpr char kCompleteMark[] = ".complete";
+constexpr char kTreesFolder[] = "C:\\koravant\\trees\\";
 
 std::wstring LongPath(const std::string& path) {
     std::wstring wide(path.size(), L'\0');
@@ -64,6 +65,13 @@ bool BuildScanTree(const std::string& folder, const ScanTreeShape& shape) {
     return true;
 }
 }  // namespace
+
+std::string ScanTreeFolder(const ScanTreeShape& shape) {
+    std::string name = ShapeText(shape);
+    for (char& c : name)
+        if (c == ' ') c = '-';
+    return kTreesFolder + name;
+}
 
 ScanTreeCounts CountsOf(const ScanTreeShape& shape) {
     ScanTreeCounts counts;
