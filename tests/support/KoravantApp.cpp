@@ -7,6 +7,8 @@
 
 namespace {
 const UINT kPageTemplates[] = {129, 150, 151, 152, 153, 154, 155, 159};
+// No control of the main window has this id.
+constexpr WORD kStartedMarkerId = 0x7FF0;
 
 void CopyIfPresent(const std::string& from, const std::string& to) {
     ::CopyFileA(from.c_str(), to.c_str(), FALSE);
@@ -69,7 +71,21 @@ bool KoravantApp::Start() {
 }
 
 bool KoravantApp::StartHidden(DWORD timeoutMs) {
-    return Start() && WaitForMainWindow(timeoutMs) && WaitUntilHidden(timeoutMs);
+    if (!Start() || !WaitForMainWindow(timeoutMs) || !WaitUntilHidden(timeoutMs)) return false;
+    // The window exists, hidden, before its start-up has posted itself the close command.
+    // Posted messages are taken in order: once a default-button id posted now has been
+    // taken, so has that command. The dialog's own default id is put back afterwards.
+    HWND main = MainWindow();
+    ::PostMessageA(main, DM_SETDEFID, kStartedMarkerId, 0);
+    bool settled = WaitUntil(
+        [&] {
+            DWORD_PTR id = 0;
+            ::SendMessageTimeoutA(main, DM_GETDEFID, 0, 0, SMTO_NORMAL, 2000, &id);
+            return LOWORD(id) == kStartedMarkerId;
+        },
+        timeoutMs);
+    ::SendMessageTimeoutA(main, DM_SETDEFID, IDOK, 0, SMTO_NORMAL, 2000, nullptr);
+    return settled && WaitUntilHidden(timeoutMs);
 }
 
 bool KoravantApp::IsRunning() const {
