@@ -10,6 +10,12 @@ TEST_F(SkinButtonTest, AttachingMakesTheButtonOwnerDrawn) {
         EXPECT_TRUE(code & DLGC_UNDEFPUSHBUTTON);
         EXPECT_FALSE(code & DLGC_DEFPUSHBUTTON);
     }
+    // The dialog hands the button's colour request back to it: nothing is painted under it.
+    HDC dc = ::GetDC(Button(kPageInformation));
+    LRESULT brush = ::SendMessageA(m_dialog.m_hWnd, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
+                                   reinterpret_cast<LPARAM>(Button(kPageInformation).m_hWnd));
+    ::ReleaseDC(Button(kPageInformation), dc);
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(brush), ::GetStockObject(NULL_BRUSH));
 }
 
 TEST_F(SkinButtonTest, ADefaultPushButtonStaysTheDefault) {
