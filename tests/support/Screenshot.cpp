@@ -38,7 +38,22 @@ bool WriteBitmapFile(const std::string& path, HDC dc, HBITMAP bitmap, int width,
 namespace {
 // Asks scripts/screenshot-watch, outside the prefix, for a picture of the X screen: it sees
 // every window as the user does, which a screen DC inside Wine does not.
+bool WatcherIsRunning(const std::string& folder) {
+    WIN32_FILE_ATTRIBUTE_DATA heartbeat = {};
+    if (!::GetFileAttributesExA((folder + "\\.watching").c_str(), GetFileExInfoStandard,
+                                &heartbeat))
+        return false;
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER touched = {
+        {heartbeat.ftLastWriteTime.dwLowDateTime, heartbeat.ftLastWriteTime.dwHighDateTime}};
+    ULARGE_INTEGER current = {{now.dwLowDateTime, now.dwHighDateTime}};
+    constexpr ULONGLONG kFreshTicks = 3ULL * 10000000ULL;  // 3 s in 100 ns ticks
+    return current.QuadPart < touched.QuadPart + kFreshTicks;
+}
+
 bool RequestScreenshot(const std::string& folder, const std::string& name, const RECT& area) {
+    if (!WatcherIsRunning(folder)) return false;
     std::string png = folder + "\\" + name + ".png";
     ::DeleteFileA(png.c_str());
     char line[64];
