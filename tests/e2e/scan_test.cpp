@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "tests/support/KoravantApp.h"
+#include "tests/support/ProgramTest.h"
 #include "tests/support/PageNavigation.h"
 #include "tests/support/PageView.h"
 #include "tests/support/ScanTree.h"
@@ -25,16 +26,10 @@ constexpr size_t kMaxPath = 255;
 
 using Strings = std::vector<std::string>;
 
-class ScanTest : public testing::Test {
+class ScanTest : public ProgramTest {
   protected:
-    void SetUp() override {
-        KillProcessesNamed("Koravant.exe");
-        ResetSettingsAnswered();
-        DeleteTree(app.Folder() + "\\quarantine");
-    }
-    void TearDown() override { KillProcessesNamed("Koravant.exe"); }
+    ScanTest() : ProgramTest("scan") {}
 
-    HWND Main() const { return app.MainWindow(); }
     bool OpenScanPage() { return app.StartHidden() && OpenPage(app, kScanPageButton, kScanPage); }
     // Scan is disabled by the time the click returns, and enabled again when the scan ends
     // (a small scan may be over before the click's sender looks).
@@ -53,11 +48,7 @@ class ScanTest : public testing::Test {
             if (row[1] != state) return false;
         return true;
     }
-    std::string QuarantineFile(const std::string& name) const {
-        return ReadFileBytes(app.Folder() + "\\quarantine\\" + name);
-    }
 
-    KoravantApp app{{"scan"}};
     PageView scan{app, kScanPage, kList, kResult};
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/KoravantApp.h"
+#include "tests/support/ProgramTest.h"
 #include "tests/support/PageView.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestDrives.h"
@@ -15,27 +16,28 @@ constexpr UINT kShieldPage = 153;
 constexpr int kList = 1015, kResult = 1017, kDelete = 1002, kDeleteAll = 1016;
 constexpr DWORD kHidden = FILE_ATTRIBUTE_HIDDEN;
 
-class ShieldTest : public testing::Test {
+class ShieldTest : public ProgramTest {
   protected:
-    void SetUp() override {
-        KillProcessesNamed("Koravant.exe");
-        ResetSettingsAnswered();
-        DeleteTree(app.Folder() + "\\quarantine");
-    }
-    void TearDown() override { KillProcessesNamed("Koravant.exe"); }
+    ShieldTest() : ProgramTest("shield") {}
 
-    HWND Main() const { return app.MainWindow(); }
     bool Arrive(const TestDrive& drive) { return SendDriveArrival(Main(), drive.Letter()); }
     std::vector<std::string> Paths() const {
         std::vector<std::string> paths;
         for (const auto& row : shield.Rows()) paths.push_back(row[0]);
         return paths;
     }
-    std::string QuarantineFile(const std::string& name) const {
-        return ReadFileBytes(app.Folder() + "\\quarantine\\" + name);
+
+    // Five threats listed at start-up, Delete all pressed and its question answered: the
+    // worker's "Please wait for a while" is up next.
+    void ConfirmDeleteAllOfFiveRows(TestDrive& stick) {
+        for (const char* name : {"a.inf", "b.inf", "c.inf", "d.inf", "e.inf"})
+            stick.WriteFile(name, "");
+        ASSERT_TRUE(app.StartHidden());
+        ASSERT_EQ(shield.RowCount(), 5);
+        shield.Click(kDeleteAll);
+        ASSERT_TRUE(AnswerMessageBox(WaitForMessageBox(app.Pid()), IDOK));
     }
 
-    KoravantApp app{{"shield"}};
     PageView shield{app, kShieldPage, kList, kResult};
 };
 
@@ -247,11 +249,7 @@ TEST_F(ShieldTest, DeleteAllQuarantinesEveryRow) {
 
 TEST_F(ShieldTest, AnArrivalDuringDeleteAllStopsItBeforeItTouchesAFile) {
     TestDrive stick('E', DriveKind::Removable);
-    for (const char* name : {"a.inf", "b.inf", "c.inf", "d.inf", "e.inf"})
-        stick.WriteFile(name, "");
-    ASSERT_TRUE(app.StartHidden());
-    shield.Click(kDeleteAll);
-    ASSERT_TRUE(AnswerMessageBox(WaitForMessageBox(app.Pid()), IDOK));
+    ASSERT_NO_FATAL_FAILURE(ConfirmDeleteAllOfFiveRows(stick));
     MessageBoxInfo wait = WaitForMessageBox(app.Pid());
     ASSERT_EQ(wait.text, "Please wait for a while");
 
@@ -271,11 +269,7 @@ TEST_F(ShieldTest, AnArrivalDuringDeleteAllStopsItBeforeItTouchesAFile) {
 
 TEST_F(ShieldTest, QuittingDuringDeleteAllIsClean) {
     TestDrive stick('E', DriveKind::Removable);
-    for (const char* name : {"a.inf", "b.inf", "c.inf", "d.inf", "e.inf"})
-        stick.WriteFile(name, "");
-    ASSERT_TRUE(app.StartHidden());
-    shield.Click(kDeleteAll);
-    ASSERT_TRUE(AnswerMessageBox(WaitForMessageBox(app.Pid()), IDOK));
+    ASSERT_NO_FATAL_FAILURE(ConfirmDeleteAllOfFiveRows(stick));
     ASSERT_EQ(WaitForMessageBox(app.Pid()).text, "Please wait for a while");
     PostCommand(Main(), 1062);
     ASSERT_TRUE(app.WaitForExit());
