@@ -7,7 +7,6 @@
 
 namespace {
 constexpr UINT kHoverPeriodMs = 100;
-constexpr int kOldHandCursor = 106;
 constexpr UINT_PTR kToolId = 1;
 
 HFONT FontOf(HWND window) {
@@ -104,21 +103,10 @@ void CHyperLink::FitToText() {
 
 void CHyperLink::LoadHandCursor() {
     if (m_cursor) return;
-    char windows[MAX_PATH] = {};
-    UINT length = ::GetWindowsDirectoryA(windows, MAX_PATH);
-    if (length > 0 && length < MAX_PATH - 16) {
-        lstrcatA(windows, "\\winhlp32.exe");
-        ScopedLibrary helpViewer(::LoadLibraryExA(windows, nullptr, LOAD_LIBRARY_AS_DATAFILE));
-        if (helpViewer) {
-            HCURSOR hand = ::LoadCursorA(helpViewer.get(), MAKEINTRESOURCEA(kOldHandCursor));
-            if (hand) m_cursor.reset(::CopyIcon(hand));
-        }
-    }
-    // Without the old help viewer's hand, the program's own hand cursor.
-    if (!m_cursor) {
-        HCURSOR own = ::LoadCursorA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDC_HAND_CURSOR));
-        if (own) m_cursor.reset(::CopyIcon(own));
-    }
+    // The program's own hand, the one its buttons show. (Borrowing the old help viewer's
+    // hand cursor costs a library load at start-up, and current systems no longer have it.)
+    HCURSOR own = ::LoadCursorA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDC_HAND_CURSOR));
+    if (own) m_cursor.reset(::CopyIcon(own));
 }
 
 void CHyperLink::OnMouseMove() {

@@ -113,18 +113,29 @@ bool CSkinButton::CreateToolTip() {
 }
 
 void CSkinButton::SetTipText(const char* text, BOOL activate) {
-    if (!text || !CreateToolTip()) return;
+    if (!text) return;
+    m_tipText = text;
+    m_tipActive = activate;
+    // The tooltip window itself waits for the pointer: a window per button at start-up is
+    // what made start-up slow.
+    if (m_toolTip.IsCreated()) ApplyTipText();
+}
+
+void CSkinButton::ApplyTipText() {
     if (m_toolTip.GetToolCount() == 0) {
         RECT client;
         GetClientRect(&client);
-        m_toolTip.AddTool(m_hWnd, kToolId, client, text);
+        m_toolTip.AddTool(m_hWnd, kToolId, client, m_tipText.c_str());
     }
-    m_toolTip.UpdateTipText(m_hWnd, kToolId, text);
-    m_toolTip.Activate(activate);
+    m_toolTip.UpdateTipText(m_hWnd, kToolId, m_tipText.c_str());
+    m_toolTip.Activate(m_tipActive);
 }
 
-void CSkinButton::RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp) const {
-    if (!m_toolTip.IsCreated()) return;
+void CSkinButton::RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp) {
+    if (!m_toolTip.IsCreated()) {
+        if (m_tipText.empty() || !CreateToolTip()) return;
+        ApplyTipText();
+    }
     DWORD position = ::GetMessagePos();
     MSG relayed = {m_hWnd,
                    msg,

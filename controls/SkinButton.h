@@ -39,6 +39,7 @@ class CSkinButton : public CButton {
     RECT LastDrawnImageRect() const { return m_lastDrawnImageRect; }
     bool IsHovered() const { return m_hovered; }
     bool IsDefault() const { return m_isDefault; }
+    // The tooltip window, created when the pointer first comes over a button with a tip.
     HWND ToolTipWindow() const { return m_toolTip.GetSafeHwnd(); }
 
   protected:
@@ -62,7 +63,8 @@ class CSkinButton : public CButton {
     void OnEnable(BOOL enabled);
     LRESULT OnSetStyle(WPARAM style, LPARAM redraw);
     void CancelHover();
-    void RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp) const;
+    void RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp);
+    void ApplyTipText();
     bool CreateToolTip();
     void Repaint(BOOL repaint) const;
 
@@ -77,6 +79,8 @@ class CSkinButton : public CButton {
     ColorPair m_colors[3];
     ScopedCursor m_cursor;
     CToolTipCtrl m_toolTip;
+    std::string m_tipText;
+    BOOL m_tipActive = FALSE;
     SkinImageSet m_images;
     int m_lastDrawnImage = -1;
     RECT m_lastDrawnImageRect = {};

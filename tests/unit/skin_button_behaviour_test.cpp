@@ -143,6 +143,8 @@ TEST_F(SkinButtonTest, SecondTipTextReplacesTheFirst) {
     button.SetTipText(nullptr, TRUE);
     EXPECT_EQ(button.ToolTipWindow(), nullptr);
     button.SetTipText("first tip", TRUE);
+    EXPECT_EQ(button.ToolTipWindow(), nullptr);
+    ::SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
     button.SetTipText("second tip", TRUE);
     HWND tip = button.ToolTipWindow();
     ASSERT_NE(tip, nullptr);
