@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/KoravantApp.h"
+#include "tests/support/PageView.h"
 #include "tests/support/Screenshot.h"
+#include "tests/support/TestDrives.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WindowQuery.h"
@@ -24,12 +26,36 @@ const Page kPages[] = {
 
 // Lets the windows finish painting before a picture is taken.
 void Settle() { ::Sleep(400); }
+
+// A stick as users meet them: AutoRun files and hidden programs beside their own files.
+void FillStick(TestDrive& stick) {
+    const DWORD hidden = FILE_ATTRIBUTE_HIDDEN;
+    stick.WriteFile("autorun.inf", "[autorun]\r\nopen=RECYCLER\\svchost.exe\r\n", hidden);
+    stick.WriteFile("Holiday photos.lnk", "", hidden);
+    stick.WriteFile("setup.exe", "MZ", hidden);
+    stick.WriteFile("Holiday photos\\beach.jpg", "");
+    stick.WriteFile("RECYCLER\\svchost.exe", "MZ", hidden);
+    stick.WriteFile("Documents\\report.doc", "");
+    stick.WriteFile("Documents\\report.doc.vbs", "");
+}
+
+// Two files deleted earlier, as the quarantine keeps them.
+void FillQuarantine(const std::string& programFolder) {
+    std::string folder = programFolder + "\\quarantine";
+    DeleteTree(folder);
+    CreateFolders(folder);
+    WriteFileBytes(folder + "\\autorun.inf.kv", EncodeQuarantineFile("F:\\autorun.inf", "[x]"));
+    WriteFileBytes(folder + "\\tools.scr.kv", EncodeQuarantineFile("F:\\games\\tools.scr", "MZ"));
+}
 }  // namespace
 
 TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     KillProcessesNamed("Koravant.exe");
     ResetSettingsAnswered();
     KoravantApp app{LaunchFolder("screenshots", "Koravant.exe", /*withHelpFile=*/true)};
+    FillQuarantine(app.Folder());
+    TestDrive stick('E', DriveKind::Removable);
+    FillStick(stick);
     ASSERT_TRUE(app.Start());
 
     HWND alert = nullptr;
@@ -52,6 +78,12 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     for (const Page& page : kPages) {
         ClickButton(main, page.buttonId);
         EXPECT_TRUE(WaitUntil([&] { return app.VisiblePage() == page.templateId; })) << page.name;
+        if (page.templateId == 152) {
+            // The scan page after a scan of the stick.
+            PageView scan(app, 152, 1024, 1025);
+            scan.Click(1014);
+            EXPECT_TRUE(scan.WaitForResultLine("5 threats found"));
+        }
         Settle();
         EXPECT_TRUE(SaveScreenshot(std::string("main-") + page.name, main)) << page.name;
     }
