@@ -70,21 +70,12 @@ void ShowTrayMenu(HWND owner) {
     ::PostMessageA(owner, WM_NULL, 0, 0);
 }
 
-void RunTrayKeeper(const TrayKeeperWorld& world) {
-    do {
-        while (world.taskbarExists()) world.sleep(kWhilePresentMs);
-        do {
-            world.sleep(kWhileAbsentMs);
-        } while (!world.taskbarExists());
-        world.addIcon();
-    } while (world.keepGoing());
-}
-
 DWORD WINAPI TrayKeeperThread(LPVOID) {
-    TrayKeeperWorld world;
-    world.taskbarExists = TaskbarExists;
-    world.sleep = [](DWORD ms) { ::Sleep(ms); };
-    world.addIcon = [] { AddTrayIcon(g_hMainWnd); };
-    RunTrayKeeper(world);
-    return 0;
+    for (;;) {
+        while (TaskbarExists()) ::Sleep(kWhilePresentMs);
+        do {
+            ::Sleep(kWhileAbsentMs);
+        } while (!TaskbarExists());
+        AddTrayIcon(g_hMainWnd);
+    }
 }

@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <functional>
 #include <string>
 
 constexpr UINT kTrayIconId = 160;
@@ -23,16 +22,6 @@ void DeleteTrayIcon();
 
 // The tray menu at the pointer; the chosen command reaches `owner` as WM_COMMAND.
 void ShowTrayMenu(HWND owner);
-
-// The keeper's view of the system, so that its timing can be followed without a taskbar.
-struct TrayKeeperWorld {
-    std::function<bool()> taskbarExists;
-    std::function<void(DWORD)> sleep;
-    std::function<void()> addIcon;
-    // Asked after every pass; the program's keeper never stops.
-    std::function<bool()> keepGoing = [] { return true; };
-};
-void RunTrayKeeper(const TrayKeeperWorld& world);
 
 // The program's keeper, on a thread of its own.
 DWORD WINAPI TrayKeeperThread(LPVOID);

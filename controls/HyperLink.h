@@ -15,12 +15,10 @@ class CHyperLink : public CStatic {
     ~CHyperLink() override;
 
     void SetLinkTarget(std::string target);
-    const std::string& LinkTarget() const { return m_target; }
     // 1 always underlined, 0 never, -1 while the pointer is over the link.
     void SetUnderlineMode(int mode);
     void MarkVisited(bool visited);
     bool IsVisited() const { return m_visited; }
-    bool IsOver() const { return m_over; }
     COLORREF CurrentTextColor() const;
 
   protected:

@@ -39,8 +39,6 @@ class CSkinButton : public CButton {
     RECT LastDrawnImageRect() const { return m_lastDrawnImageRect; }
     bool IsHovered() const { return m_hovered; }
     bool IsDefault() const { return m_isDefault; }
-    // The tooltip window, created when the pointer first comes over a button with a tip.
-    HWND ToolTipWindow() const { return m_toolTip.GetSafeHwnd(); }
 
   protected:
     virtual void DrawBackground(HDC dc, RECT* rect);
