@@ -1,8 +1,5 @@
-// Drive enumeration as the 95/98/Me family sees it. Wine reports that family to a program
-// named in HKCU\Software\Wine\AppDefaults, read at process start, so the unit tests start
-// this program by name after setting its version.
-//   koravant_win98_probe.exe <letter of a fixed drive to add after start-up> <report file>
-// The report: "family=<n> recorded=<fixed drives at start-up> found=<USB drives>".
+// Drive lists as the 95/98/Me family sees them, which Wine gives a program by its name:
+// koravant_win98_probe.exe <fixed drive letter to add after start-up> prints what it found.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,18 +8,14 @@
 #include "usb/DriveList.h"
 
 int main(int argc, char** argv) {
-    if (argc != 3) return 2;
+    if (argc != 2) return 2;
     int family = GetOsFamily();
     RecordFixedDrives();
     TestDrive late(argv[1][0], DriveKind::Fixed);
     if (!late.Plugged()) return 3;
     char letters[kMaxDriveLetters] = {};
     int count = FindUsbDrives(letters);
-
-    FILE* report = std::fopen(argv[2], "w");
-    if (!report) return 4;
-    std::fprintf(report, "family=%d recorded=%.*s found=%.*s", family,
-                 static_cast<int>(kMaxDriveLetters), g_fixedDrives, count, letters);
-    std::fclose(report);
+    std::printf("family=%d recorded=%.*s found=%.*s", family, static_cast<int>(kMaxDriveLetters),
+                g_fixedDrives, count, letters);
     return 0;
 }
