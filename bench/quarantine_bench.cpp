@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/Handles.h"
@@ -15,136 +17,79 @@
 #include "tests/support/Wait.h"
 
 namespace {
-
 constexpr DWORD kFileMegabytes = 200;
-constexpr char kWorkFolder[] = "C:\\koravant\\quarantine-bench";
+const std::string kWorkFolder = "C:\\koravant\\quarantine-bench";
 
-bool WritePatternFile(const std::string& path) {
-    ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    std::vector<char> block(1 << 20);
-    for (DWORD mb = 0; mb < kFileMegabytes; ++mb) {
+ScopedHandle Open(const std::string& path, bool write) {
+    return ScopedHandle(::CreateFileA(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ, 0,
+                                      nullptr, write ? CREATE_ALWAYS : OPEN_EXISTING, 0, nullptr));
+}
+
+// Writes the file's known content or, with `check`, compares the file (and its end) with it.
+bool PatternFile(const std::string& path, bool check) {
+    ScopedHandle file = Open(path, !check);
+    std::vector<char> block(1 << 20), read(block.size());
+    DWORD size = static_cast<DWORD>(block.size()), done = 0;
+    for (DWORD mb = 0; file && mb < kFileMegabytes; ++mb) {
         for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 31 + mb);
-        DWORD written = 0;
-        if (!::WriteFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &written,
-                         nullptr))
-            return false;
+        bool ok = check ? ::ReadFile(file.get(), read.data(), size, &done, nullptr) && read == block
+                        : ::WriteFile(file.get(), block.data(), size, &done, nullptr);
+        if (!ok || done != size) return false;
     }
-    return true;
-}
-
-bool SameContent(const std::string& a, const std::string& b) {
-    ScopedHandle fa(::CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  0, nullptr));
-    ScopedHandle fb(::CreateFileA(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  0, nullptr));
-    if (!fa || !fb) return false;
-    std::vector<char> ba(1 << 20), bb(1 << 20);
-    for (;;) {
-        DWORD ga = 0, gb = 0;
-        if (!::ReadFile(fa.get(), ba.data(), static_cast<DWORD>(ba.size()), &ga, nullptr) ||
-            !::ReadFile(fb.get(), bb.data(), static_cast<DWORD>(bb.size()), &gb, nullptr))
-            return false;
-        if (ga != gb || !std::equal(ba.begin(), ba.begin() + ga, bb.begin())) return false;
-        if (ga == 0) return true;
-    }
-}
-
-// The quarantine file that the last QuarantineAndDeleteFile added.
-std::string NewQuarantineFile(const std::string& folder, const std::vector<std::string>& before) {
-    for (const std::string& name : ListFolder(folder))
-        if (std::find(before.begin(), before.end(), name) == before.end())
-            return folder + "\\" + name;
-    return {};
-}
-
-double Best(const std::vector<double>& values) {
-    return *std::min_element(values.begin(), values.end());
+    return file && (!check || (::ReadFile(file.get(), read.data(), 1, &done, nullptr) && !done));
 }
 
 // The floor for any copy in 1000-byte blocks: the same calls without the coding.
 bool CopyInSmallBlocks(const std::string& from, const std::string& to) {
-    ScopedHandle in(
-        ::CreateFileA(from.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ScopedHandle out(::CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!in || !out) return false;
+    ScopedHandle in = Open(from, false), out = Open(to, true);
     char block[1000];
     DWORD got = 0, written = 0;
-    while (::ReadFile(in.get(), block, sizeof(block), &got, nullptr) && got > 0)
+    while (in && out && ::ReadFile(in.get(), block, sizeof(block), &got, nullptr) && got > 0)
         if (!::WriteFile(out.get(), block, got, &written, nullptr)) return false;
-    return true;
+    return in && out;
 }
-
-struct Timings {
-    std::vector<double> copyMs, blockCopyMs, quarantineMs, restoreMs;
-    bool intact = true;
-};
-
-bool RunRound(const std::string& source, const std::string& reference,
-              const std::string& quarantineFolder, Timings& timings) {
-    std::string copy = std::string(kWorkFolder) + "\\copy.bin";
-    double began = NowMs();
-    if (!::CopyFileA(source.c_str(), copy.c_str(), FALSE)) return false;
-    timings.copyMs.push_back(NowMs() - began);
-    ::DeleteFileA(copy.c_str());
-    began = NowMs();
-    if (!CopyInSmallBlocks(source, copy)) return false;
-    timings.blockCopyMs.push_back(NowMs() - began);
-    ::DeleteFileA(copy.c_str());
-
-    std::vector<std::string> before = ListFolder(quarantineFolder);
-    began = NowMs();
-    if (!QuarantineAndDeleteFile(source.c_str())) return false;
-    timings.quarantineMs.push_back(NowMs() - began);
-    std::string coded = NewQuarantineFile(quarantineFolder, before);
-    if (coded.empty()) return false;
-
-    began = NowMs();
-    int restored = RestoreQuarantinedFile(coded.c_str());
-    timings.restoreMs.push_back(NowMs() - began);
-    ::DeleteFileA(coded.c_str());
-    if (restored != kRestoredToOrigin) return false;
-    timings.intact = timings.intact && SameContent(source, reference);
-    return true;
-}
-
-void Report(const char* what, double ms, double copyMs) {
-    std::printf("  %-24s %8.0f ms  %7.1f MB/s", what, ms, kFileMegabytes * 1000.0 / ms);
-    if (ms != copyMs) std::printf("  %.2fx the copy", ms / copyMs);
-    std::printf("\n");
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     char folder[kPathBufferSize] = {};
     if (!GetModuleDirectory(folder)) return 1;
-    std::string quarantineFolder = std::string(folder) + "quarantine";
-    bool hadQuarantine = ::GetFileAttributesA(quarantineFolder.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (!CreateFolders(kWorkFolder) || !GetQuarantineDirectory(folder)) return 1;
-    std::string source = std::string(kWorkFolder) + "\\threat.bin";
-    std::string reference = std::string(kWorkFolder) + "\\reference.bin";
-
-    Timings timings;
-    bool ran = WritePatternFile(source) && ::CopyFileA(source.c_str(), reference.c_str(), FALSE);
-    for (int round = 0; ran && round < rounds; ++round)
-        ran = RunRound(source, reference, quarantineFolder, timings);
+    std::string quarantine = std::string(folder) + "quarantine";
+    std::string source = kWorkFolder + "\\threat.bin", copy = kWorkFolder + "\\copy.bin",
+                blockCopy = kWorkFolder + "\\block-copy.bin";
+    std::string coded = quarantine + "\\threat.bin.kv";  // while no other file has that name
+    const std::pair<const char*, std::function<bool()>> steps[] = {
+        {"CopyFileA", [&] { return ::CopyFileA(source.c_str(), copy.c_str(), FALSE) != 0; }},
+        {"copy in 1000-byte blocks", [&] { return CopyInSmallBlocks(source, blockCopy); }},
+        {"quarantine and delete", [&] { return QuarantineAndDeleteFile(source.c_str()); }},
+        {"restore", [&] { return RestoreQuarantinedFile(coded.c_str()) == kRestoredToOrigin; }}};
+    double best[4] = {1e300, 1e300, 1e300, 1e300};
+    bool ran = ::GetFileAttributesA(coded.c_str()) == INVALID_FILE_ATTRIBUTES &&
+               CreateFolders(kWorkFolder) && GetQuarantineDirectory(folder) &&
+               PatternFile(source, false);
+    bool intact = true;
+    for (int round = 0; ran && round < rounds; ++round) {
+        for (int step = 0; ran && step < 4; ++step) {
+            double began = NowMs();
+            ran = steps[step].second();
+            best[step] = std::min(best[step], NowMs() - began);
+        }
+        for (const std::string& done : {copy, blockCopy, coded}) ::DeleteFileA(done.c_str());
+        intact = intact && (!ran || PatternFile(source, true));
+    }
     DeleteTree(kWorkFolder);
-    if (!hadQuarantine) ::RemoveDirectoryA(quarantineFolder.c_str());
+    ::RemoveDirectoryA(quarantine.c_str());  // unless the program's own files are there
     if (!ran) {
         std::printf("quarantine bench: a round failed\n");
         return 1;
     }
-
     std::printf("quarantine of a %lu MB file, best of %d rounds\n", kFileMegabytes, rounds);
-    double copyMs = Best(timings.copyMs);
-    Report("CopyFileA", copyMs, copyMs);
-    Report("copy in 1000-byte blocks", Best(timings.blockCopyMs), copyMs);
-    Report("quarantine and delete", Best(timings.quarantineMs), copyMs);
-    Report("restore", Best(timings.restoreMs), copyMs);
-    std::printf("  restored content %s\n", timings.intact ? "identical" : "DIFFERENT");
-    return timings.intact ? 0 : 1;
+    for (int step = 0; step < 4; ++step) {
+        std::printf("  %-24s %8.0f ms  %7.1f MB/s", steps[step].first, best[step],
+                    kFileMegabytes * 1000.0 / best[step]);
+        if (step > 0) std::printf("  %.2fx the copy", best[step] / best[0]);
+        std::printf("\n");
+    }
+    std::printf("  restored content %s\n", intact ? "identical" : "DIFFERENT");
+    return intact ? 0 : 1;
 }

@@ -14,55 +14,12 @@
 #include "tests/support/WindowQuery.h"
 
 namespace {
-struct Sample {
-    double startMs;
-    double workingSetMb;
-    double privateMb;
-};
+// Start-up ms, working set MB and private MB of each run.
+using Samples = std::vector<double>[3];
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double Median(const std::vector<Sample>& samples, double Sample::*field) {
-    std::vector<double> values;
-    for (const Sample& sample : samples) values.push_back(sample.*field);
-    return Median(values);
-}
-
-void MeasureMemory(DWORD pid, Sample* sample) {
-    ScopedHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof(counters);
-    if (!process || !::GetProcessMemoryInfo(process.get(), &counters, sizeof(counters))) return;
-    sample->workingSetMb = static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0);
-    sample->privateMb = static_cast<double>(counters.PagefileUsage) / (1024.0 * 1024.0);
-}
-
-// The program: until its main window exists, is hidden and shows its first page.
-bool SampleKoravant(Sample* sample) {
-    KoravantApp app({"startup-bench"});
-    double began = NowMs();
-    if (!app.Start()) return false;
-    if (!WaitUntil(
-            [&] {
-                HWND main = app.MainWindow();
-                return main && (::GetWindowLongPtrA(main, GWL_STYLE) & WS_VISIBLE) == 0 &&
-                       app.VisiblePage() != 0;
-            },
-            30000, 2))
-        return false;
-    sample->startMs = NowMs() - began;
-    ::Sleep(500);
-    MeasureMemory(app.Pid(), sample);
-    app.Kill();
-    return true;
-}
-
-// The reference: until its one hidden window exists.
-bool SampleReference(Sample* sample) {
-    std::string exe = BuildFolder() + "\\MinimalWindow.exe";
+// Starts `exe` and waits until its window `title` exists, hidden, with child `page` shown
+// (0: none); adds the time and, half a second later, the memory to `samples`.
+bool Sample(const std::string& exe, const char* title, int page, Samples& samples) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
@@ -71,23 +28,35 @@ bool SampleReference(Sample* sample) {
                           &startup, &info))
         return false;
     ScopedHandle process(info.hProcess), thread(info.hThread);
-    bool started = WaitUntil(
-        [&] { return FindTopLevel(info.dwProcessId, "#32770", "Minimal window") != nullptr; },
+    bool ok = WaitUntil(
+        [&] {
+            HWND window = FindTopLevel(info.dwProcessId, "#32770", title);
+            return window && !::IsWindowVisible(window) &&
+                   (!page ||
+                    (::GetWindowLongPtrA(::GetDlgItem(window, page), GWL_STYLE) & WS_VISIBLE));
+        },
         30000, 2);
-    if (started) {
-        sample->startMs = NowMs() - began;
-        ::Sleep(500);
-        MeasureMemory(info.dwProcessId, sample);
-    }
+    samples[0].push_back(NowMs() - began);
+    ::Sleep(500);
+    PROCESS_MEMORY_COUNTERS counters = {};
+    ok = ok && ::GetProcessMemoryInfo(process.get(), &counters, sizeof(counters));
+    samples[1].push_back(static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0));
+    samples[2].push_back(static_cast<double>(counters.PagefileUsage) / (1024.0 * 1024.0));
     ::TerminateProcess(process.get(), 0);
     ::WaitForSingleObject(process.get(), 5000);
-    return started;
+    return ok;
 }
 
-void Report(const char* what, const std::vector<Sample>& samples) {
+// Prints the medians of `samples` and returns them.
+std::vector<double> Report(const char* what, Samples& samples) {
+    std::vector<double> medians;
+    for (std::vector<double>& values : samples) {
+        std::sort(values.begin(), values.end());
+        medians.push_back(values[values.size() / 2]);
+    }
     std::printf("%-28s start %5.0f ms   working set %5.1f MB   private %5.1f MB\n", what,
-                Median(samples, &Sample::startMs), Median(samples, &Sample::workingSetMb),
-                Median(samples, &Sample::privateMb));
+                medians[0], medians[1], medians[2]);
+    return medians;
 }
 }  // namespace
 
@@ -95,27 +64,22 @@ int main(int argc, char** argv) {
     int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
     KillProcessesNamed("Koravant.exe");
     ResetSettingsAnswered();
-    std::vector<Sample> program, reference;
+    KoravantApp app({"startup-bench"});  // copies the program into a folder of its own
+    Samples program, reference;
     // Interleaved, so both see the same machine.
-    for (int run = 0; run < runs; ++run) {
-        Sample ours = {}, floor = {};
-        if (!SampleKoravant(&ours) || !SampleReference(&floor)) return 1;
-        program.push_back(ours);
-        reference.push_back(floor);
-    }
+    for (int run = 0; run < runs; ++run)
+        if (!Sample(app.ExePath(), kMainWindowTitle, 129, program) ||
+            !Sample(BuildFolder() + "\\MinimalWindow.exe", "Minimal window", 0, reference))
+            return 1;
     std::printf("start-up to the hidden main window, medians of %d runs under Wine\n", runs);
-    Report("Koravant.exe", program);
-    Report("minimal window (reference)", reference);
+    std::vector<double> ours = Report("Koravant.exe", program),
+                        floor = Report("minimal window (reference)", reference);
     std::printf(
         "  Koravant over the reference: %+.0f ms start, %+.1f MB working set, %+.1f MB "
         "private\n",
-        Median(program, &Sample::startMs) - Median(reference, &Sample::startMs),
-        Median(program, &Sample::workingSetMb) - Median(reference, &Sample::workingSetMb),
-        Median(program, &Sample::privateMb) - Median(reference, &Sample::privateMb));
+        ours[0] - floor[0], ours[1] - floor[1], ours[2] - floor[2]);
     WIN32_FILE_ATTRIBUTE_DATA exe = {};
-    std::string exePath = BuildFolder() + "\\Koravant.exe";
-    ::GetFileAttributesExA(exePath.c_str(), GetFileExInfoStandard, &exe);
-    std::printf("executable size (this build): %lu bytes\n",
-                static_cast<unsigned long>(exe.nFileSizeLow));
+    ::GetFileAttributesExA((BuildFolder() + "\\Koravant.exe").c_str(), GetFileExInfoStandard, &exe);
+    std::printf("executable size (this build): %lu bytes\n", exe.nFileSizeLow);
     return 0;
 }

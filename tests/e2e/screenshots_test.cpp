@@ -1,6 +1,6 @@
 // Pictures of the program for docs/screenshots: the start-up alert, the notification area,
-// every page of the main window and the About box. scripts/screenshots runs these (they are
-// disabled in ordinary test runs, since they only take pictures) and turns them into PNGs.
+// every page of the main window and the About box. scripts/screenshots runs this (disabled in
+// ordinary test runs, since it only takes pictures) and turns them into PNGs.
 #include <gtest/gtest.h>
 
 #include "tests/support/KoravantApp.h"
@@ -12,23 +12,41 @@
 #include "tests/support/WindowQuery.h"
 
 namespace {
-struct Page {
+// In the order the buttons stand along the top of the window.
+const struct {
     const char* name;
     int buttonId;
     UINT templateId;
-};
-// In the order the buttons stand along the top of the window.
-const Page kPages[] = {
-    {"information", 1000, 129},  {"plugwatch", 1001, 153},  {"plugsweep", 1006, 152},
-    {"taskwatch", 1010, 150},    {"quarantine", 1011, 151}, {"plugkit", 1008, 155},
-    {"repairsystem", 1007, 154}, {"autostart", 1009, 159},
-};
+} kPages[] = {{"information", 1000, 129},  {"plugwatch", 1001, 153},  {"plugsweep", 1006, 152},
+              {"taskwatch", 1010, 150},    {"quarantine", 1011, 151}, {"plugkit", 1008, 155},
+              {"repairsystem", 1007, 154}, {"autostart", 1009, 159}};
 
-// Lets the windows finish painting before a picture is taken.
-void Settle() { ::Sleep(400); }
+HWND WaitForDialog(DWORD pid, const char* title) {
+    HWND dialog = nullptr;
+    WaitUntil([&] { return ::IsWindowVisible(dialog = FindTopLevel(pid, "#32770", title)); });
+    return dialog;
+}
 
-// A stick as users meet them: AutoRun files and hidden programs beside their own files.
-void FillStick(TestDrive& stick) {
+// Lets the windows finish painting first.
+bool Snap(const std::string& name, HWND window) {
+    ::Sleep(400);
+    return window && SaveScreenshot(name, window);
+}
+}  // namespace
+
+TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
+    KillProcessesNamed("Koravant.exe");
+    ResetSettingsAnswered();
+    KoravantApp app{LaunchFolder("screenshots", "Koravant.exe", /*withHelpFile=*/true)};
+    // Two files deleted earlier, as the quarantine keeps them.
+    std::string quarantine = app.Folder() + "\\quarantine";
+    DeleteTree(quarantine);
+    CreateFolders(quarantine);
+    WriteFileBytes(quarantine + "\\autorun.inf.kv", EncodeQuarantineFile("F:\\autorun.inf", "[x]"));
+    WriteFileBytes(quarantine + "\\tools.scr.kv",
+                   EncodeQuarantineFile("F:\\games\\tools.scr", "MZ"));
+    TestDrive stick('E', DriveKind::Removable);
+    // A stick as users meet them: AutoRun files and hidden programs beside their own files.
     const DWORD hidden = FILE_ATTRIBUTE_HIDDEN;
     stick.WriteFile("autorun.inf", "[autorun]\r\nopen=RECYCLER\\svchost.exe\r\n", hidden);
     stick.WriteFile("Holiday photos.lnk", "", hidden);
@@ -37,46 +55,19 @@ void FillStick(TestDrive& stick) {
     stick.WriteFile("RECYCLER\\svchost.exe", "MZ", hidden);
     stick.WriteFile("Documents\\report.doc", "");
     stick.WriteFile("Documents\\report.doc.vbs", "");
-}
-
-// Two files deleted earlier, as the quarantine keeps them.
-void FillQuarantine(const std::string& programFolder) {
-    std::string folder = programFolder + "\\quarantine";
-    DeleteTree(folder);
-    CreateFolders(folder);
-    WriteFileBytes(folder + "\\autorun.inf.kv", EncodeQuarantineFile("F:\\autorun.inf", "[x]"));
-    WriteFileBytes(folder + "\\tools.scr.kv", EncodeQuarantineFile("F:\\games\\tools.scr", "MZ"));
-}
-}  // namespace
-
-TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
-    KillProcessesNamed("Koravant.exe");
-    ResetSettingsAnswered();
-    KoravantApp app{LaunchFolder("screenshots", "Koravant.exe", /*withHelpFile=*/true)};
-    FillQuarantine(app.Folder());
-    TestDrive stick('E', DriveKind::Removable);
-    FillStick(stick);
     ASSERT_TRUE(app.Start());
 
-    HWND alert = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        alert = FindTopLevel(app.Pid(), "#32770", "Brellonix");
-        return alert && ::IsWindowVisible(alert);
-    }));
-    Settle();
-    EXPECT_TRUE(SaveScreenshot("alert", alert));
-
+    HWND alert = WaitForDialog(app.Pid(), "Brellonix");
+    ASSERT_TRUE(Snap("alert", alert));
     ASSERT_TRUE(app.WaitForMainWindow());
     ASSERT_TRUE(app.WaitUntilHidden());
     // The alert hides itself after three seconds; the picture of the taskbar waits for it.
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(alert); }, 6000));
-    Settle();
-    EXPECT_TRUE(SaveScreenshot("taskbar", ::FindWindowA("Shell_TrayWnd", nullptr)));
+    EXPECT_TRUE(Snap("taskbar", ::FindWindowA("Shell_TrayWnd", nullptr)));
 
     ASSERT_TRUE(app.BringForward());
-    HWND main = app.MainWindow();
-    for (const Page& page : kPages) {
-        ClickButton(main, page.buttonId);
+    for (const auto& page : kPages) {
+        ClickButton(app.MainWindow(), page.buttonId);
         EXPECT_TRUE(WaitUntil([&] { return app.VisiblePage() == page.templateId; })) << page.name;
         if (page.templateId == 152) {
             // The scan page after a scan of the stick.
@@ -84,19 +75,8 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
             scan.Click(1014);
             EXPECT_TRUE(scan.WaitForResultLine("5 threats found"));
         }
-        Settle();
-        EXPECT_TRUE(SaveScreenshot(std::string("main-") + page.name, main)) << page.name;
+        EXPECT_TRUE(Snap(std::string("main-") + page.name, app.MainWindow())) << page.name;
     }
-
-    ::PostMessageA(main, WM_SYSCOMMAND, 0x0010, 0);
-    HWND about = nullptr;
-    EXPECT_TRUE(WaitUntil([&] {
-        about = FindTopLevel(app.Pid(), "#32770", "About the program");
-        return about && ::IsWindowVisible(about);
-    }));
-    Settle();
-    if (about) {
-        EXPECT_TRUE(SaveScreenshot("about", about));
-    }
-    KillProcessesNamed("Koravant.exe");
+    ::PostMessageA(app.MainWindow(), WM_SYSCOMMAND, 0x0010, 0);
+    EXPECT_TRUE(Snap("about", WaitForDialog(app.Pid(), "About the program")));
 }

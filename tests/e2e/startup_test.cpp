@@ -1,27 +1,18 @@
-// Start-up: single instance, the first-run AutoRun question, the skin library.
+// Start-up: one running copy per program name, the first-run AutoRun question, an unreachable
+// settings key and the skin library.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
-#include "framework/Handles.h"
 #include "tests/support/KoravantApp.h"
+#include "tests/support/TestDrives.h"
 #include "tests/support/TestRegistry.h"
-#include "tests/support/Wait.h"
 #include "tests/support/WindowQuery.h"
 
 namespace {
 constexpr char kPolicyKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
-constexpr char kAutorunQuestion[] =
-    "AUTORUN of USB drive is potentially unsafe.\r\nDo you want to disable AUTORUN of USB drive?";
 
 class StartupTest : public testing::Test {
   protected:
-    void SetUp() override {
-        KillProcessesNamed("Koravant.exe");
-        KillProcessesNamed("KoravantTwin.exe");
-        ResetSettingsAnswered();
-    }
+    void SetUp() override { TearDown(); }
     void TearDown() override {
         KillProcessesNamed("Koravant.exe");
         KillProcessesNamed("KoravantTwin.exe");
@@ -30,95 +21,64 @@ class StartupTest : public testing::Test {
     }
 };
 
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-bool QuitThroughTrayCommand(KoravantApp& app) {
-    PostCommand(app.MainWindow(), 1062);
-    return app.WaitForExit();
+RegistryValue Read(HKEY root, const char* key, const char* name) {
+    return ReadRegistryValue(root, key, name).value_or(RegistryValue{});
 }
 }  // namespace
 
-TEST_F(StartupTest, SecondStartBringsTheFirstForwardAndLeaves) {
-    KoravantApp first({"single"});
+TEST_F(StartupTest, ASecondStartBringsItsNamesakeForwardAndLeaves) {
+    KoravantApp first({"single"}), twin({"pair", "KoravantTwin.exe"});
     ASSERT_TRUE(first.StartHidden());
+    ASSERT_TRUE(twin.StartHidden());
+    EXPECT_NE(first.MainWindow(), twin.MainWindow());
+
     KoravantApp second({"single"});
     ASSERT_TRUE(second.Start());
-    EXPECT_TRUE(second.WaitForExit(10000));
-    EXPECT_TRUE(TopLevelWindows(second.Pid()).empty() || !second.IsRunning());
+    EXPECT_TRUE(second.WaitForExit());
     EXPECT_TRUE(first.WaitUntilVisible());
     EXPECT_FALSE(::IsIconic(first.MainWindow()));
     EXPECT_EQ(::GetForegroundWindow(), first.MainWindow());
-    EXPECT_TRUE(first.IsRunning());
+    EXPECT_FALSE(::IsWindowVisible(twin.MainWindow()));
+    EXPECT_TRUE(first.IsRunning() && twin.IsRunning());
 }
 
-TEST_F(StartupTest, CopiesUnderDifferentNamesRunSideBySide) {
-    KoravantApp original({"pair"});
-    KoravantApp twin({"pair", "KoravantTwin.exe"});
-    ASSERT_TRUE(original.StartHidden());
-    ASSERT_TRUE(twin.StartHidden());
-    EXPECT_TRUE(original.IsRunning());
-    EXPECT_TRUE(twin.IsRunning());
-    EXPECT_NE(original.MainWindow(), twin.MainWindow());
-}
+// Either answer is recorded, so the question comes once; OK sets the policy only where its
+// key already exists.
+TEST_F(StartupTest, FirstRunAsksOnceAndChangesOnlyAnExistingPolicy) {
+    const struct {
+        int answer;
+        bool policyKey;  // the key exists beforehand, with NoDriveTypeAutoRun 0x91
+        char expected;   // the value's low byte afterwards
+    } cases[] = {{IDOK, false, 0}, {IDCANCEL, true, '\x91'}, {IDOK, true, '\x9F'}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "answer " << c.answer << ", key " << c.policyKey);
+        ResetSettingsFirstRun();
+        DeleteRegistryTree(HKEY_CURRENT_USER, kPolicyKey);
+        if (c.policyKey)
+            WriteRegistryDword(HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun", 0x91);
+        {
+            KoravantApp app({"firstrun"});
+            ASSERT_TRUE(app.Start());
+            MessageBoxInfo box = WaitForMessageBox(app.Pid());
+            EXPECT_EQ(box.text,
+                      "AUTORUN of USB drive is potentially unsafe.\r\nDo you want to disable "
+                      "AUTORUN of USB drive?");
+            EXPECT_EQ(box.buttons, (std::vector<int>{IDOK, IDCANCEL}));
+            ASSERT_TRUE(AnswerMessageBox(box, c.answer));
+            ASSERT_TRUE(app.WaitUntilHidden());
+        }
+        RegistryValue answered = Read(HKEY_LOCAL_MACHINE, kTestSettingsKey, "autorun");
+        EXPECT_EQ(answered.type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(answered.data, std::string("1\0", 2));
+        RegistryValue policy = Read(HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun");
+        EXPECT_EQ(policy.type, static_cast<DWORD>(c.policyKey ? REG_DWORD : REG_NONE));
+        EXPECT_EQ(policy.data, c.policyKey ? std::string(1, c.expected) + std::string(3, 0) : "");
+        EXPECT_EQ(RegistryKeyExists(HKEY_CURRENT_USER, kPolicyKey), c.policyKey);
 
-TEST_F(StartupTest, FirstRunAsksOnceAndCancelStillRecordsTheAnswer) {
-    ResetSettingsFirstRun();
-    DeleteRegistryValue(HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun");
-    {
-        KoravantApp app({"firstrun"});
-        ASSERT_TRUE(app.Start());
-        MessageBoxInfo box = WaitForMessageBox(app.Pid());
-        ASSERT_NE(box.window, nullptr);
-        EXPECT_EQ(box.text, kAutorunQuestion);
-        EXPECT_EQ(box.buttons, (std::vector<int>{IDOK, IDCANCEL}));
-        ASSERT_TRUE(AnswerMessageBox(box, IDCANCEL));
-        ASSERT_TRUE(app.WaitUntilHidden());
-        auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kTestSettingsKey, "autorun");
-        ASSERT_TRUE(value.has_value());
-        EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(value->data, std::string("1\0", 2));
-        EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun"));
+        KoravantApp again({"firstrun"});
+        ASSERT_TRUE(again.StartHidden());
+        EXPECT_FALSE(AnyMessageBox(again.Pid()));
     }
-    KoravantApp again({"firstrun"});
-    ASSERT_TRUE(again.StartHidden());
-    EXPECT_FALSE(AnyMessageBox(again.Pid()));
-}
-
-TEST_F(StartupTest, FirstRunOkDisablesAutoRunWhereThePolicyKeyExists) {
-    ResetSettingsFirstRun();
-    ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun", 0x91));
-    KoravantApp app({"firstrun-ok"});
-    ASSERT_TRUE(app.Start());
-    MessageBoxInfo box = WaitForMessageBox(app.Pid());
-    ASSERT_EQ(box.text, kAutorunQuestion);
-    ASSERT_TRUE(AnswerMessageBox(box, IDOK));
-    ASSERT_TRUE(app.WaitUntilHidden());
-    auto policy = ReadRegistryValue(HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun");
-    ASSERT_TRUE(policy.has_value());
-    EXPECT_EQ(policy->type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(policy->data, std::string("\x9F\0\0\0", 4));
-    EXPECT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kTestSettingsKey, "autorun"));
-}
-
-TEST_F(StartupTest, FirstRunOkNeverCreatesAMissingPolicyKey) {
-    ResetSettingsFirstRun();
-    DeleteRegistryTree(HKEY_CURRENT_USER, kPolicyKey);
-    KoravantApp app({"firstrun-nokey"});
-    ASSERT_TRUE(app.Start());
-    MessageBoxInfo box = WaitForMessageBox(app.Pid());
-    ASSERT_TRUE(AnswerMessageBox(box, IDOK));
-    ASSERT_TRUE(app.WaitUntilHidden());
-    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kPolicyKey));
-    ScopedRegKey restored;
-    ::RegCreateKeyA(HKEY_CURRENT_USER, kPolicyKey, restored.put());
 }
 
 TEST_F(StartupTest, UnreachableSettingsKeyIsReportedAndNothingElseStarts) {
@@ -134,32 +94,22 @@ TEST_F(StartupTest, UnreachableSettingsKeyIsReportedAndNothingElseStarts) {
     AnswerMessageBox(box, IDOK);
     EXPECT_TRUE(app.WaitForExit());
     EXPECT_EQ(app.MainWindow(), nullptr);
-    EXPECT_TRUE(UnlockRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey));
 }
 
-TEST_F(StartupTest, SkinLibraryIsToldTheUiThreadThenTheSkinFileThenExit) {
-    KoravantApp app({"skinned", "Koravant.exe", false, "SkinLoad.dll"});
-    ASSERT_TRUE(app.StartHidden());
-    DWORD uiThread = ::GetWindowThreadProcessId(app.MainWindow(), nullptr);
-    ASSERT_TRUE(QuitThroughTrayCommand(app));
-    auto lines = ReadLines(app.Folder() + "\\skinload.log");
-    std::vector<std::string> expected = {"InitSkinLoad " + std::to_string(uiThread),
-                                         "LoadSkin " + app.Folder() + "\\xp_normal.skin",
-                                         "ExitSkin", "Unloaded"};
-    EXPECT_EQ(lines, expected);
-}
-
-TEST_F(StartupTest, SkinLibraryWithoutLoadSkinIsNotInitialisedButFreed) {
-    KoravantApp app({"half-skinned", "Koravant.exe", false, "SkinLoadNoLoadSkin.dll"});
-    ASSERT_TRUE(app.StartHidden());
-    ASSERT_TRUE(QuitThroughTrayCommand(app));
-    auto lines = ReadLines(app.Folder() + "\\skinload.log");
-    EXPECT_EQ(lines, (std::vector<std::string>{"ExitSkin", "Unloaded"}));
-}
-
-TEST_F(StartupTest, WithoutSkinLibraryTheProgramRunsUnskinned) {
-    KoravantApp app({"unskinned"});
-    ASSERT_TRUE(app.StartHidden());
-    EXPECT_FALSE(AnyMessageBox(app.Pid()));
-    EXPECT_TRUE(QuitThroughTrayCommand(app));
+// The library learns the UI thread and the skin file, and is told to exit and freed at the
+// end; one lacking LoadSkin is not initialised but still freed.
+TEST_F(StartupTest, SkinLibraryCallsComeInOrder) {
+    for (bool complete : {true, false}) {
+        KoravantApp app({complete ? "skinned" : "half-skinned", "Koravant.exe", false,
+                         complete ? "SkinLoad.dll" : "SkinLoadNoLoadSkin.dll"});
+        ASSERT_TRUE(app.StartHidden());
+        DWORD uiThread = ::GetWindowThreadProcessId(app.MainWindow(), nullptr);
+        PostCommand(app.MainWindow(), 1062);  // Quit, as the tray menu sends it
+        ASSERT_TRUE(app.WaitForExit());
+        std::string expected = "ExitSkin\r\nUnloaded\r\n";
+        if (complete)
+            expected = "InitSkinLoad " + std::to_string(uiThread) + "\r\nLoadSkin " + app.Folder() +
+                       "\\xp_normal.skin\r\n" + expected;
+        EXPECT_EQ(ReadFileBytes(app.Folder() + "\\skinload.log"), expected);
+    }
 }

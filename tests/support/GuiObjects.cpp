@@ -1,7 +1,5 @@
 #include "tests/support/GuiObjects.h"
 
-#include <psapi.h>
-
 #include "framework/Handles.h"
 
 namespace {
@@ -77,20 +75,4 @@ GuiObjectCounts CountOwnGuiObjects() {
     counts.gdi = CountLiveGdiHandles();
     counts.user = CountWindowsOf(::GetCurrentProcessId()) + menusAndIcons;
     return counts;
-}
-
-GuiObjectCounts CountProcessGuiObjects(HANDLE process, DWORD pid) {
-    GuiObjectCounts counts;
-    if (FromSystem(process, &counts)) return counts;
-    counts = {-1, CountWindowsOf(pid), "windows only"};
-    return counts;
-}
-
-SIZE_T ProcessPrivateBytes(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS_EX memory = {};
-    memory.cb = sizeof(memory);
-    if (!::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                                sizeof(memory)))
-        return 0;
-    return memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
 }
