@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/support/KoravantApp.h"
 #include "tests/support/RemoteListView.h"
@@ -14,21 +15,27 @@ class PageView {
 
     HWND Page() const { return m_app.Page(m_templateId); }
     HWND List() const { return ::GetDlgItem(Page(), m_listId); }
-    HWND Control(int id) const { return ::GetDlgItem(Page(), id); }
     ListRows Rows() const { return ReadListView(List()); }
     int RowCount() const { return ListRowCount(List()); }
+    // Column `column` of every row.
+    std::vector<std::string> Column(int column) const;
     // One cell, "" when the row or column is not there.
     std::string Cell(int row, int column) const;
     // The row whose column 0 reads `text`, or -1.
     int RowOf(const std::string& text) const;
     std::string ResultLine() const;
-    bool IsEnabled(int controlId) const { return ::IsWindowEnabled(Control(controlId)) != FALSE; }
-    void Click(int controlId) const;
+    bool IsEnabled(int controlId) const;
     bool Select(int row) const { return SelectListRow(List(), row); }
-    bool WaitForRowCount(int count, DWORD timeoutMs = 10000) const;
+    void Click(int controlId) const;
+    // Sends a click and returns once the page's handler has (for commands that start a worker
+    // and return at once; one that shows a message box keeps this waiting until `timeoutMs`).
+    bool SendClick(int controlId, DWORD timeoutMs = 5000) const;
     bool WaitForResultLine(const std::string& text, DWORD timeoutMs = 10000) const;
     // Waits until every row's column 1 reads `state`.
     bool WaitForAllStates(const std::string& state, DWORD timeoutMs = 10000) const;
+    // Brings the hidden window forward and presses page button `buttonId`; true once this page
+    // is the one shown.
+    bool Open(int buttonId) const;
 
   private:
     const KoravantApp& m_app;
@@ -40,5 +47,3 @@ class PageView {
 // The quarantine file for `origin` with `content`, built by hand from the format: marker,
 // path, CR LF, every byte plus 0x1D.
 std::string EncodeQuarantineFile(const std::string& origin, const std::string& content);
-// The origin and decoded content of a quarantine file's bytes; false without the marker.
-bool DecodeQuarantineFile(const std::string& bytes, std::string* origin, std::string* content);

@@ -3,9 +3,28 @@
 // before or after, the first-run question already answered, no quarantine left behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/support/KoravantApp.h"
+#include "tests/support/PageView.h"
 #include "tests/support/TestDrives.h"
 #include "tests/support/TestRegistry.h"
+#include "tests/support/WindowQuery.h"
+
+using Strings = std::vector<std::string>;
+
+inline Strings Sorted(Strings strings) {
+    std::sort(strings.begin(), strings.end());
+    return strings;
+}
+
+// Files on `drive` with no content, all with `attributes`.
+inline bool WriteFiles(TestDrive& drive, std::initializer_list<const char*> names,
+                       DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+    bool written = true;
+    for (const char* name : names) written = drive.WriteFile(name, "", attributes) && written;
+    return written;
+}
 
 class ProgramTest : public testing::Test {
   protected:
@@ -14,14 +33,26 @@ class ProgramTest : public testing::Test {
     void SetUp() override {
         KillProcessesNamed("Koravant.exe");
         ResetSettingsAnswered();
-        DeleteTree(app.Folder() + "\\quarantine");
+        DeleteTree(QuarantineFolder());
     }
     void TearDown() override { KillProcessesNamed("Koravant.exe"); }
 
     HWND Main() const { return app.MainWindow(); }
-    // The bytes of a file in the program's quarantine folder; "" when there is none.
+    std::string QuarantineFolder() const { return app.Folder() + "\\quarantine"; }
     std::string QuarantineFile(const std::string& name) const {
-        return ReadFileBytes(app.Folder() + "\\quarantine\\" + name);
+        return QuarantineFolder() + "\\" + name;
+    }
+    // Answers the program's next message box with `button`: the box's text, or "" when no box
+    // came or it does not show that button.
+    std::string Answer(int button = IDOK) const {
+        MessageBoxInfo box = WaitForMessageBox(app.Pid());
+        bool shown = std::count(box.buttons.begin(), box.buttons.end(), button) > 0;
+        return AnswerMessageBox(box, button) && shown ? box.text : "";
+    }
+    // Presses `button` of `page` and answers the message box it brings up.
+    std::string ClickAndAnswer(const PageView& page, int button, int answer = IDOK) const {
+        page.Click(button);
+        return Answer(answer);
     }
 
     KoravantApp app;
