@@ -16,27 +16,21 @@ struct EmptyJob {
     std::vector<std::string> files;
 };
 
-UINT EmptyQuarantineThread(LPVOID raw) {
-    std::unique_ptr<EmptyJob> job(static_cast<EmptyJob*>(raw));
-    job->link->Post(WM_APP_EMPTY_BEGIN);
+UINT EmptyQuarantineThread(EmptyJob& job) {
+    job.link->Post(WM_APP_EMPTY_BEGIN);
     // The deletion starts when the user closes the notice.
     AfxMessageBox(IDS_PLEASE_WAIT, MB_OK);
-    for (const std::string& file : job->files) {
-        if (job->link->IsCut()) return 0;
+    for (const std::string& file : job.files) {
+        if (job.link->IsCut()) return 0;
         DeleteQuarantineFile(file);
     }
-    if (!job->link->Post(WM_APP_EMPTY_DONE)) return 0;
+    if (!job.link->Post(WM_APP_EMPTY_DONE)) return 0;
     AfxMessageBox(IDS_EMPTY_COMPLETED, MB_OK);
     return 0;
 }
 
 void SetUpButton(CSkinButton& button, CWnd* page, UINT id, UINT bitmap, UINT tip) {
-    button.SubclassDlgItem(id, page);
-    button.LoadBitmapImages(bitmap, RGB(255, 255, 255), 0, RGB(255, 255, 255));
-    button.SetImageAlignment(1, TRUE);
-    button.SetTipText(LoadResString(tip).c_str(), TRUE);
-    button.SetHoverBorder(FALSE, TRUE);
-    button.LoadHoverCursor(IDC_HAND_CURSOR, TRUE);
+    AttachCommandButton(button, page, id, bitmap, LoadResString(tip).c_str());
 }
 }  // namespace
 
@@ -47,10 +41,8 @@ UINT RestoreResultStringId(int result) {
 }
 
 bool StartEmptyQuarantine(std::shared_ptr<WorkerLink> link, std::vector<std::string> files) {
-    auto* job = new EmptyJob{std::move(link), std::move(files)};
-    if (AfxBeginThread(EmptyQuarantineThread, job)) return true;
-    delete job;
-    return false;
+    auto job = std::make_shared<EmptyJob>(EmptyJob{std::move(link), std::move(files)});
+    return StartJobThread<EmptyJob, EmptyQuarantineThread>(std::move(job));
 }
 
 BOOL CQuarantinePage::OnInitDialog() {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Messages.h"
 #include "app/Page.h"
 #include "controls/SkinButton.h"
 #include "framework/Controls.h"
@@ -37,6 +38,3 @@ class CQuarantinePage : public CPage {
 UINT RestoreResultStringId(int result);
 // Deletes the listed quarantine files on a worker; `link` hears WM_APP_EMPTY_DONE.
 bool StartEmptyQuarantine(std::shared_ptr<WorkerLink> link, std::vector<std::string> files);
-
-constexpr UINT WM_APP_EMPTY_BEGIN = WM_APP + 40;
-constexpr UINT WM_APP_EMPTY_DONE = WM_APP + 41;

@@ -5,14 +5,6 @@
 #include "res/resource.h"
 #include "usb/ThreatDeletion.h"
 
-namespace {
-UINT DeleteAllThread(LPVOID raw) {
-    std::unique_ptr<std::shared_ptr<DeleteAllJob>> job(
-        static_cast<std::shared_ptr<DeleteAllJob>*>(raw));
-    return RunDeleteAllJob(**job);
-}
-}  // namespace
-
 UINT RunDeleteAllJob(DeleteAllJob& job) {
     if (job.disableBeforeWaitNotice && !job.link->Post(WM_APP_DELETE_ALL_BEGIN)) return 0;
     // Shown by the worker itself; the deletion starts when the user closes it.
@@ -29,8 +21,5 @@ UINT RunDeleteAllJob(DeleteAllJob& job) {
 }
 
 bool StartDeleteAllJob(std::shared_ptr<DeleteAllJob> job) {
-    auto* parameter = new std::shared_ptr<DeleteAllJob>(std::move(job));
-    if (AfxBeginThread(DeleteAllThread, parameter)) return true;
-    delete parameter;
-    return false;
+    return StartJobThread<DeleteAllJob, RunDeleteAllJob>(std::move(job));
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Messages.h"
 #include "framework/WorkerLink.h"
 
 struct DeleteAllJob {
@@ -16,12 +17,6 @@ struct DeleteAllJob {
     bool disableBeforeWaitNotice = false;
     UINT closingStringId = 0;  // a message shown when done, or 0
 };
-
-// Posted to the page by the worker: the job started deleting / row wp got result lp
-// (a ThreatDeletion) / the job is done. lParam of begin and end is the job's serial.
-constexpr UINT WM_APP_DELETE_ALL_BEGIN = WM_APP + 20;
-constexpr UINT WM_APP_DELETE_ALL_ROW = WM_APP + 21;
-constexpr UINT WM_APP_DELETE_ALL_END = WM_APP + 22;
 
 // Starts the worker; false when no thread could be started.
 bool StartDeleteAllJob(std::shared_ptr<DeleteAllJob> job);

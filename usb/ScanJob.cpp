@@ -7,11 +7,6 @@
 #include "usb/DriveScan.h"
 
 namespace {
-UINT ScanThread(LPVOID raw) {
-    std::unique_ptr<std::shared_ptr<ScanJob>> job(static_cast<std::shared_ptr<ScanJob>*>(raw));
-    return RunScanJob(**job);
-}
-
 void AddFoundRow(ScanJob& job, const std::string& path) {
     ++job.threatsFound;
     std::lock_guard<std::mutex> lock(job.mutex);
@@ -31,7 +26,7 @@ std::string ScanJob::CurrentFolder() {
 
 UINT RunScanJob(ScanJob& job) {
     job.link->Post(WM_APP_SCAN_BEGIN);
-    char letters[20] = {};
+    char letters[kMaxDriveLetters] = {};
     int count = FindUsbDrives(letters);
     if (count == 0) {
         AfxMessageBox(IDS_USB_NOT_FOUND, MB_OK);
@@ -55,8 +50,5 @@ UINT RunScanJob(ScanJob& job) {
 }
 
 bool StartScanJob(std::shared_ptr<ScanJob> job) {
-    auto* parameter = new std::shared_ptr<ScanJob>(std::move(job));
-    if (AfxBeginThread(ScanThread, parameter)) return true;
-    delete parameter;
-    return false;
+    return StartJobThread<ScanJob, RunScanJob>(std::move(job));
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Messages.h"
 #include "framework/WorkerLink.h"
 
 struct ScanJob {
@@ -28,11 +29,6 @@ struct ScanJob {
     std::vector<std::string> TakeRows();
     std::string CurrentFolder();
 };
-
-// Posted by the worker to the page.
-constexpr UINT WM_APP_SCAN_BEGIN = WM_APP + 30;    // disable the commands
-constexpr UINT WM_APP_SCAN_STARTED = WM_APP + 31;  // drives found: clear, animate
-constexpr UINT WM_APP_SCAN_DONE = WM_APP + 33;     // wParam 1 when no drive was found
 
 bool StartScanJob(std::shared_ptr<ScanJob> job);
 // The worker's body: finds the USB drives and walks them in order.
