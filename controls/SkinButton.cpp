@@ -6,6 +6,7 @@
 
 #include "controls/SkinButtonLayout.h"
 #include "framework/WinApp.h"
+#include "res/resource.h"
 
 namespace {
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -324,4 +325,13 @@ void CSkinButton::DrawBorder(HDC dc, RECT* rect) {
         Draw3dRect(dc, *rect, shadow, highlight);
     else
         Draw3dRect(dc, *rect, highlight, shadow);
+}
+
+void AttachCommandButton(CSkinButton& button, CWnd* page, UINT id, UINT bitmap, const char* tip) {
+    button.SubclassDlgItem(id, page);
+    button.LoadBitmapImages(bitmap, kWhite, 0, kWhite);
+    button.SetImageAlignment(1, TRUE);
+    if (tip) button.SetTipText(tip, TRUE);
+    button.SetHoverBorder(FALSE, TRUE);
+    button.LoadHoverCursor(IDC_HAND_CURSOR, TRUE);
 }

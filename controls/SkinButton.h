@@ -83,3 +83,8 @@ class CSkinButton : public CButton {
     int m_lastDrawnImage = -1;
     RECT m_lastDrawnImageRect = {};
 };
+
+// The set-up every page's command button shares: its one bitmap (white transparent) above the
+// caption, no border, the hand cursor, and a tooltip when `tip` is given.
+void AttachCommandButton(CSkinButton& button, CWnd* page, UINT id, UINT bitmap,
+                         const char* tip = nullptr);

@@ -36,11 +36,7 @@ BOOL CThreatListPage::OnInitDialog() {
 }
 
 void CThreatListPage::SetUpCommandButton(CSkinButton& button, UINT id, UINT bitmap) {
-    button.SubclassDlgItem(id, this);
-    button.LoadBitmapImages(bitmap, RGB(255, 255, 255), 0, RGB(255, 255, 255));
-    button.SetImageAlignment(1, TRUE);
-    button.SetHoverBorder(FALSE, TRUE);
-    button.LoadHoverCursor(IDC_HAND_CURSOR, TRUE);
+    AttachCommandButton(button, this, id, bitmap);
 }
 
 void CThreatListPage::ClearRows() {

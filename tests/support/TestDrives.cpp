@@ -79,8 +79,6 @@ bool DeleteTreeWide(const std::wstring& folder) {
     return ::RemoveDirectoryW(folder.c_str()) != FALSE;
 }
 
-}  // namespace
-
 UINT DriveTypeOf(DriveKind kind) {
     switch (kind) {
         case DriveKind::Removable:
@@ -94,6 +92,8 @@ UINT DriveTypeOf(DriveKind kind) {
     }
     return DRIVE_UNKNOWN;
 }
+
+}  // namespace
 
 std::string UnixPathOf(const std::string& windowsPath) {
     using UnixNameFn = char*(CDECL*)(LPCWSTR);
@@ -155,7 +155,6 @@ TestDrive::TestDrive(char letter, DriveKind kind)
 
 TestDrive::~TestDrive() {
     Remove();
-    if (m_keepFolder) return;
     DeleteTree(m_folder);
     ::RemoveDirectoryA(kDrivesFolder);  // only when no other drive's folder is left
 }

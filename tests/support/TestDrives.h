@@ -18,7 +18,7 @@ class TestDrive {
   public:
     // Maps `letter` to a new empty folder; check Plugged() (or use ASSERT_TRUE(drive.Plugged())).
     TestDrive(char letter, DriveKind kind);
-    // Removes the mapping and, unless KeepFolder() was called, the folder with its contents.
+    // Removes the mapping and the folder with its contents.
     ~TestDrive();
     TestDrive(const TestDrive&) = delete;
     TestDrive& operator=(const TestDrive&) = delete;
@@ -38,8 +38,6 @@ class TestDrive {
     bool Plug();
     // Unplugs: the letter disappears, the folder and its files stay.
     bool Remove();
-    // Leaves the folder behind at scope end, for a look after the test.
-    void KeepFolder() { m_keepFolder = true; }
 
     // Creates the file (and missing folders) in the backing folder, so it works plugged or not.
     bool WriteFile(const std::string& relative, const std::string& content,
@@ -54,11 +52,7 @@ class TestDrive {
     DriveKind m_kind;
     std::string m_folder;
     bool m_plugged = false;
-    bool m_keepFolder = false;
 };
-
-// The GetDriveTypeA value a kind maps to.
-UINT DriveTypeOf(DriveKind kind);
 
 // Defines or removes a drive letter through the mount manager: `unixPath` is the folder's
 // path on the host; DRIVE_NO_ROOT_DIR removes the letter.
