@@ -1,6 +1,5 @@
-// Quarantine throughput: quarantining and restoring a 200 MB file against CopyFileA of the
-// same file, measured side by side in one run (best of a few rounds each).
-//   quarantine_bench.exe [rounds]
+// Quarantine throughput: quarantining and restoring a 200 MB file against CopyFileA of the same
+// file, side by side in one run, best of a few rounds each.   quarantine_bench.exe [rounds]
 #include <windows.h>
 
 #include <algorithm>
@@ -52,22 +51,19 @@ bool CopyInSmallBlocks(const std::string& from, const std::string& to) {
 
 int main(int argc, char** argv) {
     int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    char folder[kPathBufferSize] = {};
-    if (!GetModuleDirectory(folder)) return 1;
-    std::string quarantine = std::string(folder) + "quarantine";
+    char quarantine[kPathBufferSize] = {};
+    if (!GetQuarantineDirectory(quarantine)) return 1;  // created; removed below unless in use
     std::string source = kWorkFolder + "\\threat.bin", copy = kWorkFolder + "\\copy.bin",
                 blockCopy = kWorkFolder + "\\block-copy.bin";
-    std::string coded = quarantine + "\\threat.bin.kv";  // while no other file has that name
+    std::string coded = quarantine + std::string("threat.bin.kv");  // while no other file has it
     const std::pair<const char*, std::function<bool()>> steps[] = {
         {"CopyFileA", [&] { return ::CopyFileA(source.c_str(), copy.c_str(), FALSE) != 0; }},
         {"copy in 1000-byte blocks", [&] { return CopyInSmallBlocks(source, blockCopy); }},
         {"quarantine and delete", [&] { return QuarantineAndDeleteFile(source.c_str()); }},
         {"restore", [&] { return RestoreQuarantinedFile(coded.c_str()) == kRestoredToOrigin; }}};
     double best[4] = {1e300, 1e300, 1e300, 1e300};
-    bool ran = ::GetFileAttributesA(coded.c_str()) == INVALID_FILE_ATTRIBUTES &&
-               CreateFolders(kWorkFolder) && GetQuarantineDirectory(folder) &&
-               PatternFile(source, false);
-    bool intact = true;
+    bool intact = true, ran = ::GetFileAttributesA(coded.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                              CreateFolders(kWorkFolder) && PatternFile(source, false);
     for (int round = 0; ran && round < rounds; ++round) {
         for (int step = 0; ran && step < 4; ++step) {
             double began = NowMs();
@@ -78,17 +74,14 @@ int main(int argc, char** argv) {
         intact = intact && (!ran || PatternFile(source, true));
     }
     DeleteTree(kWorkFolder);
-    ::RemoveDirectoryA(quarantine.c_str());  // unless the program's own files are there
-    if (!ran) {
-        std::printf("quarantine bench: a round failed\n");
-        return 1;
-    }
+    ::RemoveDirectoryA(quarantine);
+    if (!ran) std::printf("quarantine bench: a round failed\n");
+    if (!ran) return 1;
     std::printf("quarantine of a %lu MB file, best of %d rounds\n", kFileMegabytes, rounds);
     for (int step = 0; step < 4; ++step) {
         std::printf("  %-24s %8.0f ms  %7.1f MB/s", steps[step].first, best[step],
                     kFileMegabytes * 1000.0 / best[step]);
-        if (step > 0) std::printf("  %.2fx the copy", best[step] / best[0]);
-        std::printf("\n");
+        std::printf(step > 0 ? "  %.2fx the copy\n" : "\n", best[step] / best[0]);
     }
     std::printf("  restored content %s\n", intact ? "identical" : "DIFFERENT");
     return intact ? 0 : 1;

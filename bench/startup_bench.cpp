@@ -28,35 +28,29 @@ bool Sample(const std::string& exe, const char* title, int page, Samples& sample
                           &startup, &info))
         return false;
     ScopedHandle process(info.hProcess), thread(info.hThread);
-    bool ok = WaitUntil(
-        [&] {
-            HWND window = FindTopLevel(info.dwProcessId, "#32770", title);
-            return window && !::IsWindowVisible(window) &&
-                   (!page ||
-                    (::GetWindowLongPtrA(::GetDlgItem(window, page), GWL_STYLE) & WS_VISIBLE));
-        },
-        30000, 2);
+    auto settled = [&] {
+        HWND window = FindTopLevel(info.dwProcessId, "#32770", title);
+        LONG_PTR shown = page ? ::GetWindowLongPtrA(::GetDlgItem(window, page), GWL_STYLE) : -1;
+        return window && !::IsWindowVisible(window) && (shown & WS_VISIBLE);
+    };
+    bool ok = WaitUntil(settled, 30000, 2);
     samples[0].push_back(NowMs() - began);
     ::Sleep(500);
     PROCESS_MEMORY_COUNTERS counters = {};
     ok = ok && ::GetProcessMemoryInfo(process.get(), &counters, sizeof(counters));
-    samples[1].push_back(static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0));
-    samples[2].push_back(static_cast<double>(counters.PagefileUsage) / (1024.0 * 1024.0));
+    samples[1].push_back(counters.WorkingSetSize / (1024.0 * 1024.0));
+    samples[2].push_back(counters.PagefileUsage / (1024.0 * 1024.0));
     ::TerminateProcess(process.get(), 0);
     ::WaitForSingleObject(process.get(), 5000);
     return ok;
 }
 
-// Prints the medians of `samples` and returns them.
-std::vector<double> Report(const char* what, Samples& samples) {
-    std::vector<double> medians;
-    for (std::vector<double>& values : samples) {
-        std::sort(values.begin(), values.end());
-        medians.push_back(values[values.size() / 2]);
-    }
+// Sorts each run's `samples` and prints their medians.
+void Report(const char* what, Samples& samples) {
+    for (std::vector<double>& values : samples) std::sort(values.begin(), values.end());
+    size_t median = samples[0].size() / 2;
     std::printf("%-28s start %5.0f ms   working set %5.1f MB   private %5.1f MB\n", what,
-                medians[0], medians[1], medians[2]);
-    return medians;
+                samples[0][median], samples[1][median], samples[2][median]);
 }
 }  // namespace
 
@@ -72,12 +66,11 @@ int main(int argc, char** argv) {
             !Sample(BuildFolder() + "\\MinimalWindow.exe", "Minimal window", 0, reference))
             return 1;
     std::printf("start-up to the hidden main window, medians of %d runs under Wine\n", runs);
-    std::vector<double> ours = Report("Koravant.exe", program),
-                        floor = Report("minimal window (reference)", reference);
-    std::printf(
-        "  Koravant over the reference: %+.0f ms start, %+.1f MB working set, %+.1f MB "
-        "private\n",
-        ours[0] - floor[0], ours[1] - floor[1], ours[2] - floor[2]);
+    Report("Koravant.exe", program);
+    Report("minimal window (reference)", reference);
+    auto over = [&](int figure) { return program[figure][runs / 2] - reference[figure][runs / 2]; };
+    std::printf("  Koravant over the reference: %+.0f ms start, ", over(0));
+    std::printf("%+.1f MB working set, %+.1f MB private\n", over(1), over(2));
     WIN32_FILE_ATTRIBUTE_DATA exe = {};
     ::GetFileAttributesExA((BuildFolder() + "\\Koravant.exe").c_str(), GetFileExInfoStandard, &exe);
     std::printf("executable size (this build): %lu bytes\n", exe.nFileSizeLow);

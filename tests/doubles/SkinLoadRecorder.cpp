@@ -1,50 +1,36 @@
-// A stand-in for the optional skin library: it writes every call it receives, one per
-// line, to "skinload.log" beside itself, so tests can check the order and arguments.
+// Stand-in for the optional skin library: each call it gets is a line of "skinload.log" beside it.
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 namespace {
 HMODULE g_self = nullptr;
 
-void Record(const char* line) {
+// Appends `line` to the log; returns 1, the library's answer to every call.
+int Record(const std::string& line) {
     char path[MAX_PATH] = {};
     DWORD length = ::GetModuleFileNameA(g_self, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    char* slash = strrchr(path, '\\');
-    if (!slash || (slash - path) + 14 >= MAX_PATH) return;
-    strcpy(slash + 1, "skinload.log");
-    HANDLE file = ::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    ::WriteFile(file, line, static_cast<DWORD>(strlen(line)), &written, nullptr);
-    ::WriteFile(file, "\r\n", 2, &written, nullptr);
-    ::CloseHandle(file);
+    std::string log(path, length < MAX_PATH ? length : 0);
+    log.replace(log.rfind('\\') + 1, std::string::npos, "skinload.log");
+    if (FILE* file = std::fopen(log.c_str(), "ab")) {
+        std::fprintf(file, "%s\r\n", line.c_str());
+        std::fclose(file);
+    }
+    return 1;
 }
 }  // namespace
 
 extern "C" {
 __declspec(dllexport) int __cdecl InitSkinLoad(DWORD threadId) {
-    char line[64];
-    snprintf(line, sizeof(line), "InitSkinLoad %lu", static_cast<unsigned long>(threadId));
-    Record(line);
-    return 1;
+    return Record("InitSkinLoad " + std::to_string(threadId));
 }
-
 #ifndef SKIN_DOUBLE_WITHOUT_LOADSKIN
 __declspec(dllexport) int __cdecl LoadSkin(const char* skinFile) {
-    char line[600];
-    snprintf(line, sizeof(line), "LoadSkin %s", skinFile ? skinFile : "(null)");
-    Record(line);
-    return 1;
+    return Record(std::string("LoadSkin ") + (skinFile ? skinFile : "(null)"));
 }
 #endif
-
-__declspec(dllexport) int __cdecl ExitSkin() {
-    Record("ExitSkin");
-    return 1;
-}
+__declspec(dllexport) int __cdecl ExitSkin() { return Record("ExitSkin"); }
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

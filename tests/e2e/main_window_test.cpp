@@ -1,17 +1,14 @@
-// The main window and its tray icon: hidden start, pages, hiding and quitting, help, About,
+// The main window and its tray icon: hidden start, pages, About, hiding and quitting, help,
 // the uninstall watcher, and the icon's keeper.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdio>
 #include <utility>
 
-#include "tests/support/KoravantApp.h"
+#include "tests/support/ProgramTest.h"
 #include "tests/support/Screenshot.h"
-#include "tests/support/TestRegistry.h"
 #include "tests/support/Wait.h"
-#include "tests/support/WindowQuery.h"
 
 namespace {
 // Each page button and the page it shows.
@@ -33,25 +30,25 @@ HWND CreateWindowTitled(const char* title) {
                              ::GetModuleHandleA(nullptr), nullptr);
 }
 
-class MainWindowTest : public testing::Test {
+class MainWindowTest : public ProgramTest {
   protected:
+    MainWindowTest() : ProgramTest("main-window") {}
     void SetUp() override {
-        TearDown();
-        ResetSettingsAnswered();
+        ProgramTest::SetUp();
         ASSERT_TRUE(app.StartHidden());
     }
     void TearDown() override {
         KillProcessesNamed("hh.exe");
-        KillProcessesNamed("Koravant.exe");
+        ProgramTest::TearDown();
     }
-
-    HWND Main() const { return app.MainWindow(); }
-
-    KoravantApp app{{"main-window"}};
 };
 }  // namespace
 
-TEST_F(MainWindowTest, StartsHiddenOnTheFirstPageAndButtonsShowTheirPagesTwiceHarmlessly) {
+// Page 1 first, page buttons, About, F1 without then with the help file, close box, Esc; then
+// the uninstaller's window ends a new start. Look-alike titles are up all along, ending nothing.
+TEST_F(MainWindowTest, WalksPagesAboutHelpHidingAndQuitting) {
+    HWND lookalikes[] = {CreateWindowTitled("brellonix uninstall"),
+                         CreateWindowTitled("Brellonix Uninstall Helper")};
     EXPECT_FALSE(::IsWindowVisible(Main()));
     EXPECT_EQ(app.VisiblePage(), 129u);
     ASSERT_TRUE(app.BringForward());
@@ -62,52 +59,6 @@ TEST_F(MainWindowTest, StartsHiddenOnTheFirstPageAndButtonsShowTheirPagesTwiceHa
                 << "button " << button.first;
         }
     }
-}
-
-TEST_F(MainWindowTest, CloseBoxHidesAndEscapeQuitsOnlyAfterOk) {
-    ASSERT_TRUE(app.BringForward());
-    ::PostMessageA(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(app.WaitUntilHidden());
-    ::Sleep(300);
-    EXPECT_TRUE(app.IsRunning());
-    EXPECT_FALSE(AnyMessageBox(app.Pid()));
-
-    ASSERT_TRUE(app.BringForward());
-    for (int answer : {IDCANCEL, IDOK}) {
-        PressKey(Main(), VK_ESCAPE);
-        MessageBoxInfo box = WaitForMessageBox(app.Pid());
-        ASSERT_EQ(box.text, "Do you want to quit?");
-        EXPECT_EQ(box.buttons, (std::vector<int>{IDOK, IDCANCEL}));
-        ASSERT_TRUE(AnswerMessageBox(box, answer));
-        ::Sleep(300);
-        EXPECT_EQ(app.IsRunning(), answer == IDCANCEL);
-    }
-    EXPECT_TRUE(app.WaitForExit());
-}
-
-TEST_F(MainWindowTest, F1OpensTheHelpFileOrSaysItIsMissing) {
-    ASSERT_TRUE(app.BringForward());
-    PressKey(Main(), VK_F1);
-    MessageBoxInfo box = WaitForMessageBox(app.Pid());
-    EXPECT_EQ(box.text, "Document not found");
-    EXPECT_EQ(box.buttons, (std::vector<int>{IDOK}));
-    app.Kill();
-
-    KoravantApp helped{LaunchFolder("help", "Koravant.exe", /*withHelpFile=*/true)};
-    ASSERT_TRUE(helped.StartHidden());
-    ASSERT_TRUE(helped.BringForward());
-    PressKey(helped.MainWindow(), VK_F1);
-    EXPECT_TRUE(WaitUntil(
-        [] { return ::IsWindowVisible(::FindWindowA(nullptr, "Brellonix Help")); }, 20000));
-    // A failed open would show its message right away; give it a moment to be sure.
-    ::Sleep(500);
-    EXPECT_EQ(WaitForMessageBox(helped.Pid(), 200).text, "");
-    SaveScreenshot("help-viewer", ::FindWindowA(nullptr, "Brellonix Help"));
-    EXPECT_TRUE(helped.IsRunning());
-}
-
-TEST_F(MainWindowTest, SystemCommand0x10OpensAbout) {
-    ASSERT_TRUE(app.BringForward());
     ::PostMessageA(Main(), WM_SYSCOMMAND, 0x0010, 0);
     HWND about = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
@@ -115,31 +66,62 @@ TEST_F(MainWindowTest, SystemCommand0x10OpensAbout) {
     }));
     ClickButton(about, IDOK);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about); }));
-    EXPECT_TRUE(app.IsRunning());
-}
-
-TEST_F(MainWindowTest, OnlyTheUninstallersExactTitleEndsTheProgram) {
-    HWND lower = CreateWindowTitled("brellonix uninstall");
-    HWND longer = CreateWindowTitled("Brellonix Uninstall Helper");
-    ::Sleep(800);
+    PressKey(Main(), VK_F1);
+    MessageBoxInfo box = WaitForMessageBox(app.Pid());
+    EXPECT_EQ(box.text, "Document not found");
+    EXPECT_EQ(box.buttons, (std::vector<int>{IDOK}));
+    AnswerMessageBox(box, IDOK);
+    ASSERT_TRUE(::CopyFileA((BuildFolder() + "\\Koravant.chm").c_str(),
+                            (app.Folder() + "\\Koravant.chm").c_str(), FALSE));
+    PressKey(Main(), VK_F1);
+    EXPECT_TRUE(WaitUntil(
+        [] { return ::IsWindowVisible(::FindWindowA(nullptr, "Brellonix Help")); }, 20000));
+    ::Sleep(500);  // a failed open would show its message by now
     EXPECT_FALSE(AnyMessageBox(app.Pid()));
-    ::DestroyWindow(lower);
-    ::DestroyWindow(longer);
+    SaveScreenshot("help-viewer", ::FindWindowA(nullptr, "Brellonix Help"));
+
+    ::PostMessageA(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(app.WaitUntilHidden());
+    ::Sleep(300);
+    EXPECT_TRUE(app.IsRunning() && !AnyMessageBox(app.Pid()));
+    for (HWND lookalike : lookalikes) ::DestroyWindow(lookalike);
+    ASSERT_TRUE(app.BringForward());
+    for (int answer : {IDCANCEL, IDOK}) {
+        PressKey(Main(), VK_ESCAPE);
+        EXPECT_EQ(Answer(answer), "Do you want to quit?");
+        ::Sleep(300);
+        EXPECT_EQ(app.IsRunning(), answer == IDCANCEL);
+    }
+    ASSERT_TRUE(app.WaitForExit() && app.StartHidden());
 
     HWND uninstaller = CreateWindowTitled("Brellonix Uninstall");
-    double shown = NowMs();
-    MessageBoxInfo box = WaitForMessageBox(app.Pid(), 5000);
-    double noticed = NowMs() - shown;
+    EXPECT_TRUE(WaitUntil([&] { return AnyMessageBox(app.Pid()); }, 1500));
+    EXPECT_EQ(Answer(), "The Brellonix will quit!");
     ::DestroyWindow(uninstaller);
-    ASSERT_EQ(box.text, "The Brellonix will quit!");
-    EXPECT_LT(noticed, 1500.0);
-    ASSERT_TRUE(AnswerMessageBox(box, IDOK));
     EXPECT_TRUE(app.WaitForExit());
 }
 
-TEST_F(MainWindowTest, TrayIconBringsTheWindowForwardAndItsMenuQuits) {
+TEST_F(MainWindowTest, TrayIconReturnsWithANewTaskbarBringsTheWindowUpAndItsMenuQuits) {
+    // A new taskbar starts without icons: take the program's icon away first.
     HWND main = Main();
+    ASSERT_TRUE(WaitUntil([&] { return TrayIcon(main, NIM_DELETE); }, 5000));
+    // Wine cannot restart the taskbar of a desktop where programs run: it leaves the top-level
+    // windows for a while instead, longer than the keeper's look while one is there.
+    HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr), holder = CreateWindowTitled("");
+    RECT rect;
+    ASSERT_TRUE(::GetWindowRect(taskbar, &rect));
+    ::SetParent(taskbar, holder);
+    EXPECT_EQ(::FindWindowA("Shell_TrayWnd", nullptr), nullptr);
+    ::Sleep(400);
+    ::SetParent(taskbar, ::GetDesktopWindow());
+    ::SetWindowPos(taskbar, nullptr, rect.left, rect.top, rect.right - rect.left,
+                   rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ::DestroyWindow(holder);
+    double restored = NowMs();
     ASSERT_TRUE(WaitUntil([&] { return TrayIcon(main, NIM_MODIFY); }, 5000));
+    std::printf("The keeper put the icon back %.0f ms after the taskbar returned\n",
+                NowMs() - restored);
+
     for (int round = 0; round < 2; ++round) {  // hidden, then minimised
         ::PostMessageA(main, kTrayCallback, 160, WM_LBUTTONDOWN);
         EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) && !::IsIconic(main); }));
@@ -155,29 +137,4 @@ TEST_F(MainWindowTest, TrayIconBringsTheWindowForwardAndItsMenuQuits) {
     PressKey(menu, VK_RETURN);
     ASSERT_TRUE(app.WaitForExit());
     EXPECT_FALSE(TrayIcon(main, NIM_MODIFY));
-}
-
-TEST_F(MainWindowTest, ANewTaskbarGetsTheTrayIconBack) {
-    // A new taskbar starts without icons: take the program's icon away first.
-    ASSERT_TRUE(WaitUntil([&] { return TrayIcon(Main(), NIM_DELETE); }, 5000));
-    // Wine cannot restart the taskbar of a desktop where programs run: it leaves the top-level
-    // windows for a while instead, longer than the keeper's look while one is there.
-    HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
-    ASSERT_NE(taskbar, nullptr);
-    RECT rect;
-    ::GetWindowRect(taskbar, &rect);
-    HWND holder = CreateWindowTitled("");
-    ::SetParent(taskbar, holder);
-    EXPECT_EQ(::FindWindowA("Shell_TrayWnd", nullptr), nullptr);
-    ::Sleep(400);
-    ::SetParent(taskbar, ::GetDesktopWindow());
-    ::SetWindowPos(taskbar, nullptr, rect.left, rect.top, rect.right - rect.left,
-                   rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    ::DestroyWindow(holder);
-
-    double restored = NowMs();
-    ASSERT_TRUE(WaitUntil([&] { return TrayIcon(Main(), NIM_MODIFY); }, 5000));
-    double delay = NowMs() - restored;
-    std::printf("The keeper put the icon back %.0f ms after the taskbar returned\n", delay);
-    RecordProperty("keeper_readd_ms", static_cast<int>(delay));
 }

@@ -1,5 +1,5 @@
-// Start-up: one running copy per program name, the first-run AutoRun question, an unreachable
-// settings key and the skin library.
+// Start-up: one running copy per program name, the settings key and the first-run AutoRun
+// question, and the skin library.
 #include <gtest/gtest.h>
 
 #include "tests/support/KoravantApp.h"
@@ -20,31 +20,34 @@ class StartupTest : public testing::Test {
         ResetSettingsAnswered();
     }
 };
-
-RegistryValue Read(HKEY root, const char* key, const char* name) {
-    return ReadRegistryValue(root, key, name).value_or(RegistryValue{});
-}
 }  // namespace
 
 TEST_F(StartupTest, ASecondStartBringsItsNamesakeForwardAndLeaves) {
-    KoravantApp first({"single"}), twin({"pair", "KoravantTwin.exe"});
-    ASSERT_TRUE(first.StartHidden());
-    ASSERT_TRUE(twin.StartHidden());
+    KoravantApp first({"single"}), twin({"pair", "KoravantTwin.exe"}), second({"single"});
+    ASSERT_TRUE(first.StartHidden() && twin.StartHidden());
     EXPECT_NE(first.MainWindow(), twin.MainWindow());
-
-    KoravantApp second({"single"});
-    ASSERT_TRUE(second.Start());
-    EXPECT_TRUE(second.WaitForExit());
-    EXPECT_TRUE(first.WaitUntilVisible());
-    EXPECT_FALSE(::IsIconic(first.MainWindow()));
+    EXPECT_TRUE(second.Start() && second.WaitForExit());
+    EXPECT_TRUE(first.WaitUntilVisible() && !::IsIconic(first.MainWindow()));
     EXPECT_EQ(::GetForegroundWindow(), first.MainWindow());
     EXPECT_FALSE(::IsWindowVisible(twin.MainWindow()));
     EXPECT_TRUE(first.IsRunning() && twin.IsRunning());
 }
 
-// Either answer is recorded, so the question comes once; OK sets the policy only where its
-// key already exists.
-TEST_F(StartupTest, FirstRunAsksOnceAndChangesOnlyAnExistingPolicy) {
+// An unreachable key stops the start. Either answer to the question is recorded, so it comes
+// once; OK sets the policy only where its key already exists.
+TEST_F(StartupTest, SettingsKeyAndFirstRunQuestion) {
+    ASSERT_TRUE(LockRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey));
+    KoravantApp locked({"locked-settings"});
+    ASSERT_TRUE(locked.Start());
+    MessageBoxInfo box = WaitForMessageBox(locked.Pid());
+    EXPECT_EQ(box.text,
+              "Koravant failed in accessing the registry.\r\nPlease check if the current user "
+              "has right to access the registry.");
+    EXPECT_EQ(box.buttons, (std::vector<int>{IDOK}));
+    EXPECT_TRUE(AnswerMessageBox(box, IDOK) && locked.WaitForExit());
+    EXPECT_EQ(locked.MainWindow(), nullptr);
+    UnlockRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey);
+
     const struct {
         int answer;
         bool policyKey;  // the key exists beforehand, with NoDriveTypeAutoRun 0x91
@@ -56,44 +59,27 @@ TEST_F(StartupTest, FirstRunAsksOnceAndChangesOnlyAnExistingPolicy) {
         DeleteRegistryTree(HKEY_CURRENT_USER, kPolicyKey);
         if (c.policyKey)
             WriteRegistryDword(HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun", 0x91);
-        {
-            KoravantApp app({"firstrun"});
-            ASSERT_TRUE(app.Start());
-            MessageBoxInfo box = WaitForMessageBox(app.Pid());
-            EXPECT_EQ(box.text,
-                      "AUTORUN of USB drive is potentially unsafe.\r\nDo you want to disable "
-                      "AUTORUN of USB drive?");
-            EXPECT_EQ(box.buttons, (std::vector<int>{IDOK, IDCANCEL}));
-            ASSERT_TRUE(AnswerMessageBox(box, c.answer));
-            ASSERT_TRUE(app.WaitUntilHidden());
-        }
-        RegistryValue answered = Read(HKEY_LOCAL_MACHINE, kTestSettingsKey, "autorun");
-        EXPECT_EQ(answered.type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(answered.data, std::string("1\0", 2));
-        RegistryValue policy = Read(HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun");
+        KoravantApp app({"firstrun"});
+        ASSERT_TRUE(app.Start());
+        box = WaitForMessageBox(app.Pid());
+        EXPECT_EQ(box.text,
+                  "AUTORUN of USB drive is potentially unsafe.\r\nDo you want to disable "
+                  "AUTORUN of USB drive?");
+        EXPECT_EQ(box.buttons, (std::vector<int>{IDOK, IDCANCEL}));
+        ASSERT_TRUE(AnswerMessageBox(box, c.answer) && app.WaitUntilHidden());
+        app.Kill();
+        auto answered = ReadRegistryValue(HKEY_LOCAL_MACHINE, kTestSettingsKey, "autorun");
+        EXPECT_TRUE(answered && answered->type == REG_SZ &&
+                    answered->data == std::string("1\0", 2));
+        RegistryValue policy =
+            ReadRegistryValue(HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun")
+                .value_or(RegistryValue{});
         EXPECT_EQ(policy.type, static_cast<DWORD>(c.policyKey ? REG_DWORD : REG_NONE));
-        EXPECT_EQ(policy.data, c.policyKey ? std::string(1, c.expected) + std::string(3, 0) : "");
+        EXPECT_EQ(policy.data, c.policyKey ? c.expected + std::string(3, 0) : "");
         EXPECT_EQ(RegistryKeyExists(HKEY_CURRENT_USER, kPolicyKey), c.policyKey);
-
-        KoravantApp again({"firstrun"});
-        ASSERT_TRUE(again.StartHidden());
-        EXPECT_FALSE(AnyMessageBox(again.Pid()));
+        ASSERT_TRUE(app.StartHidden());
+        EXPECT_FALSE(AnyMessageBox(app.Pid()));
     }
-}
-
-TEST_F(StartupTest, UnreachableSettingsKeyIsReportedAndNothingElseStarts) {
-    ASSERT_TRUE(LockRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey));
-    KoravantApp app({"locked-settings"});
-    ASSERT_TRUE(app.Start());
-    MessageBoxInfo box = WaitForMessageBox(app.Pid());
-    EXPECT_EQ(box.text,
-              "Koravant failed in accessing the registry.\r\nPlease check if the current user "
-              "has right to access the registry.");
-    EXPECT_EQ(box.buttons, (std::vector<int>{IDOK}));
-    EXPECT_EQ(app.MainWindow(), nullptr);
-    AnswerMessageBox(box, IDOK);
-    EXPECT_TRUE(app.WaitForExit());
-    EXPECT_EQ(app.MainWindow(), nullptr);
 }
 
 // The library learns the UI thread and the skin file, and is told to exit and freed at the
@@ -106,10 +92,9 @@ TEST_F(StartupTest, SkinLibraryCallsComeInOrder) {
         DWORD uiThread = ::GetWindowThreadProcessId(app.MainWindow(), nullptr);
         PostCommand(app.MainWindow(), 1062);  // Quit, as the tray menu sends it
         ASSERT_TRUE(app.WaitForExit());
-        std::string expected = "ExitSkin\r\nUnloaded\r\n";
-        if (complete)
-            expected = "InitSkinLoad " + std::to_string(uiThread) + "\r\nLoadSkin " + app.Folder() +
-                       "\\xp_normal.skin\r\n" + expected;
-        EXPECT_EQ(ReadFileBytes(app.Folder() + "\\skinload.log"), expected);
+        std::string skin = "InitSkinLoad " + std::to_string(uiThread) + "\r\nLoadSkin " +
+                           app.Folder() + "\\xp_normal.skin\r\n";
+        EXPECT_EQ(ReadFileBytes(app.Folder() + "\\skinload.log"),
+                  (complete ? skin : "") + "ExitSkin\r\nUnloaded\r\n");
     }
 }
