@@ -12,19 +12,20 @@ struct RegistryValue {
     std::string data;  // raw bytes, terminating zeros included
 };
 
+// Nothing for a missing value or one longer than 4,096 bytes.
 std::optional<RegistryValue> ReadRegistryValue(HKEY root, const char* key, const char* name);
+// Both create the key when it is missing.
 bool WriteRegistryString(HKEY root, const char* key, const char* name, const std::string& text);
 bool WriteRegistryDword(HKEY root, const char* key, const char* name, DWORD value);
-void DeleteRegistryValue(HKEY root, const char* key, const char* name);
-void DeleteRegistryTree(HKEY root, const char* key);
+inline void DeleteRegistryTree(HKEY root, const char* key) { ::RegDeleteTreeA(root, key); }
 bool RegistryKeyExists(HKEY root, const char* key);
 
-// The settings of a machine where the first-run question was already answered.
+// The settings of a machine on which the program never ran, or where the first-run question
+// was already answered.
+inline void ResetSettingsFirstRun() { DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestSettingsKey); }
 void ResetSettingsAnswered();
-// The settings of a machine on which the program never ran.
-void ResetSettingsFirstRun();
 
-// Gives `key` an empty access list, so that nobody but its owner (who may still change the
-// list) can open it; Unlock puts the default list back.
+// Gives `key` (created when missing) an empty access list, so that nobody but its owner (who
+// may still change the list) can open it; Unlock puts the default list back.
 bool LockRegistryKey(HKEY root, const char* key);
 bool UnlockRegistryKey(HKEY root, const char* key);
