@@ -87,6 +87,14 @@ void DiscardPartial(ScopedHandle& file, const char* path) {
     ::DeleteFileA(path);
 }
 
+// The result of a content stream into `target`; a failed one leaves no partial file behind.
+int FinishCopy(StreamResult result, ScopedHandle& target, const char* targetPath, int readFailed,
+               int writeFailed) {
+    if (result == StreamResult::Done) return kCopyDone;
+    DiscardPartial(target, targetPath);
+    return result == StreamResult::ReadFailed ? readFailed : writeFailed;
+}
+
 int CopyIntoQuarantine(const char* filePath, const char* quarantinePath) {
     ScopedHandle source(OpenForReading(filePath));
     if (!source) return kCopySourceFailed;
@@ -102,17 +110,8 @@ int CopyIntoQuarantine(const char* filePath, const char* quarantinePath) {
         DiscardPartial(target, quarantinePath);
         return kCopyTargetFailed;
     }
-    switch (StreamShifted(source.get(), target.get(), kContentShift)) {
-        case StreamResult::Done:
-            return kCopyDone;
-        case StreamResult::ReadFailed:
-            DiscardPartial(target, quarantinePath);
-            return kCopySourceFailed;
-        case StreamResult::WriteFailed:
-            break;
-    }
-    DiscardPartial(target, quarantinePath);
-    return kCopyTargetFailed;
+    return FinishCopy(StreamShifted(source.get(), target.get(), kContentShift), target,
+                      quarantinePath, kCopySourceFailed, kCopyTargetFailed);
 }
 
 int RestoreFromQuarantine(const char* filePath, const char* quarantinePath) {
@@ -127,17 +126,8 @@ int RestoreFromQuarantine(const char* filePath, const char* quarantinePath) {
     // A file cut inside its path holds no content: it restores empty.
     if (headerEnd == HeaderEnd::EndOfFile) return kCopyDone;
     const unsigned char unshift = static_cast<unsigned char>(256 - kContentShift);
-    switch (StreamShifted(source.get(), target.get(), unshift)) {
-        case StreamResult::Done:
-            return kCopyDone;
-        case StreamResult::ReadFailed:
-            DiscardPartial(target, filePath);
-            return kCopyNotQuarantine;
-        case StreamResult::WriteFailed:
-            break;
-    }
-    DiscardPartial(target, filePath);
-    return kCopySourceFailed;
+    return FinishCopy(StreamShifted(source.get(), target.get(), unshift), target, filePath,
+                      kCopyNotQuarantine, kCopySourceFailed);
 }
 
 }  // namespace
