@@ -1,7 +1,7 @@
 #pragma once
 // The first page: the resident shield's state, the version, the help file, the maker's web
 // site and mail address, and the key features.
-#include "app/Page.h"
+#include "framework/Page.h"
 #include "controls/HyperLink.h"
 #include "controls/SkinButton.h"
 #include "res/resource.h"

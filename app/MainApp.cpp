@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/MainDlg.h"
+#include "framework/Paths.h"
 #include "framework/Strings.h"
 #include "framework/Thread.h"
 #include "res/resource.h"
@@ -13,7 +14,6 @@
 #include "usb/AutorunPolicy.h"
 
 namespace {
-constexpr size_t kPathBuffer = 256;
 using SkinInitFn = int(__cdecl*)(DWORD);
 using SkinLoadFn = int(__cdecl*)(const char*);
 using SkinExitFn = int(__cdecl*)();
@@ -86,15 +86,11 @@ BOOL CMainApp::InitInstance() {
         return FALSE;
     }
     std::string errorText = LoadResString(IDS_ERROR);
-    char exePath[kPathBuffer] = {};
-    HMODULE module = ::GetModuleHandleA(nullptr);
-    DWORD length = module ? ::GetModuleFileNameA(module, exePath, kPathBuffer) : 0;
-    if (length == 0 || length >= kPathBuffer - 1) {
+    std::string exeFolder = GetModuleDirectory();
+    if (exeFolder.empty()) {
         AfxMessageBox(errorText, MB_OK);
         return FALSE;
     }
-    std::string exeFolder(exePath, length);
-    exeFolder.erase(exeFolder.find_last_of('\\') + 1);
     LoadSkinLibrary(exeFolder.c_str());
 
     CheckAutorunSetting(settings.get());

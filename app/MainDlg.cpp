@@ -10,6 +10,7 @@
 #include "app/Messages.h"
 #include "app/Tray.h"
 #include "controls/SkinButtonLayout.h"
+#include "framework/Paths.h"
 #include "framework/Strings.h"
 #include "framework/Thread.h"
 #include "res/resource.h"
@@ -21,7 +22,6 @@ CMainDlg* g_pMainDlg = nullptr;
 namespace {
 constexpr UINT kAboutCommand = 0x0010;
 constexpr int kPageX = 0, kPageY = 90, kPageWidth = 750, kPageHeight = 450;
-constexpr size_t kPathBuffer = 256;
 constexpr COLORREF kTransparent = RGB(255, 255, 255);
 }  // namespace
 
@@ -33,7 +33,7 @@ CMainDlg::CMainDlg(CWnd* parent)
 
 CMainDlg::~CMainDlg() = default;
 
-CDialog& CMainDlg::Page(int index) {
+CPage& CMainDlg::Page(int index) {
     switch (index) {
         case kPageInformation:
             return m_infoPage;
@@ -100,7 +100,8 @@ void CMainDlg::CreatePages() {
                                  kPagePlugkit,     kPageAutostart};
     for (int index : creationOrder) {
         UINT templateId = PageByIndex(index).templateId;
-        CDialog& page = Page(index);
+        CPage& page = Page(index);
+        page.SetHost(this);
         // The template id doubles as the page's control id, so GetDlgItem finds a page.
         if (page.Create(templateId, this))
             ::SetWindowLongPtrA(page.m_hWnd, GWLP_ID, static_cast<LONG_PTR>(templateId));
@@ -117,7 +118,7 @@ void CMainDlg::ShowPage(int index) {
                                                   kTransparent);
     }
     if (index < 1 || index > kPageCount) return;
-    CDialog& page = Page(index);
+    CPage& page = Page(index);
     page.ShowWindow(SW_SHOW);
     page.SetWindowPos(HWND_TOP, kPageX, kPageY, kPageWidth, kPageHeight, SWP_SHOWWINDOW);
     m_pageShown[index - 1] = true;
@@ -159,6 +160,10 @@ bool CMainDlg::OnCommand(UINT id, UINT code, HWND) {
     }
 }
 
+void CMainDlg::OnOK() {
+    // Enter must never end the resident protection; the ways out are Quit and Esc.
+}
+
 void CMainDlg::OnCancel() {
     if (AfxMessageBox(IDS_ASK_QUIT, MB_OKCANCEL) == IDOK) CDialog::OnCancel();
 }
@@ -170,14 +175,11 @@ bool CMainDlg::DestroyWindow() {
 }
 
 void CMainDlg::WinHelp(DWORD_PTR, UINT) {
-    char path[kPathBuffer] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, kPathBuffer);
-    std::string helpFile(path, length < kPathBuffer ? length : 0);
-    helpFile.erase(helpFile.find_last_of('\\') + 1);
-    helpFile += "Koravant.chm";
-    bool opened = !helpFile.empty() &&
-                  helpFile.size()<kPathBuffer&& reinterpret_cast<INT_PTR>(::ShellExecuteA(
-                      m_hWnd, "open", helpFile.c_str(), nullptr, nullptr, SW_SHOW))> 32;
+    std::string folder = GetModuleDirectory();
+    std::string helpFile = folder + "Koravant.chm";
+    bool opened = !folder.empty() && helpFile.size() <= kMaxPathLength &&
+                  reinterpret_cast<INT_PTR>(::ShellExecuteA(m_hWnd, "open", helpFile.c_str(),
+                                                            nullptr, nullptr, SW_SHOW)) > 32;
     if (!opened) AfxMessageBox(IDS_DOC_NOT_FOUND, MB_OK);
 }
 
@@ -236,8 +238,10 @@ LRESULT CMainDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_QUERYDRAGICON:
             return reinterpret_cast<LRESULT>(m_hIcon);
         case WM_TRAY_NOTIFY:
+            // In a dialog this number is also DM_SETDEFID: passed on, every tray event would
+            // make the icon's id the default button.
             OnTrayNotify(lp);
-            return CDialog::WindowProc(msg, wp, lp);
+            return 0;
         case WM_APP_QUIT:
             CDialog::OnCancel();
             return 0;
@@ -258,7 +262,7 @@ void CMainDlg::RequestShowPage(int index) {
     if (g_hMainWnd) ::PostMessageA(g_hMainWnd, WM_APP_SHOW_PAGE, static_cast<WPARAM>(index), 0);
 }
 
-UINT UninstallWatchThread(LPVOID) {
+UINT UninstallWatchThread(LPVOID mainDlg) {
     const std::string title = LoadResString(IDS_UNINSTALL_TITLE);
     const std::string notice = LoadResString(IDS_WILL_QUIT);
     for (;;) {
@@ -274,6 +278,6 @@ UINT UninstallWatchThread(LPVOID) {
         ::Sleep(200);
     }
     AfxMessageBox(notice, MB_OK);
-    CMainDlg::RequestQuit();
+    static_cast<CMainDlg*>(mainDlg)->RequestQuit();
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "autostart/AutostartPage.h"
 #include "controls/SkinButton.h"
 #include "framework/Dialog.h"
+#include "framework/PageHost.h"
 #include "process/TaskwatchPage.h"
 #include "quarantine/QuarantinePage.h"
 #include "repair/RepairPage.h"
@@ -15,7 +16,7 @@
 #include "usb/PlugsweepPage.h"
 #include "usb/PlugwatchPage.h"
 
-class CMainDlg : public CDialog {
+class CMainDlg : public CDialog, public IPageHost {
   public:
     explicit CMainDlg(CWnd* parent = nullptr);
     ~CMainDlg() override;
@@ -31,17 +32,18 @@ class CMainDlg : public CDialog {
     void CheckForUsbDrives();
 
     // Safe from any thread: the work is posted to the user-interface thread.
-    static void RequestQuit();
-    static void RequestShowPage(int index);
+    void RequestQuit() override;
+    void RequestShowPage(int index) override;
 
   protected:
     BOOL OnInitDialog() override;
+    void OnOK() override;
     void OnCancel() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
   private:
-    CDialog& Page(int index);
+    CPage& Page(int index);
     void CreatePages();
     void PaintMinimised();
     void BringForward();

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/Page.h"
+#include "framework/Page.h"
 #include "res/resource.h"
 
 class CAutostartPage : public CPage {

@@ -4,12 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "app/Messages.h"
-#include "app/Page.h"
+#include "framework/Page.h"
 #include "controls/SkinButton.h"
 #include "framework/Controls.h"
 #include "framework/WorkerLink.h"
 #include "res/resource.h"
+
+// Empty: deleting begins / done.
+constexpr UINT WM_APP_EMPTY_BEGIN = WM_APP + 40;
+constexpr UINT WM_APP_EMPTY_DONE = WM_APP + 41;
 
 class CQuarantinePage : public CPage {
   public:

@@ -57,18 +57,6 @@ bool GetDesktopDirectory(char* out) {
 
 }  // namespace
 
-bool GetModuleDirectory(char* out) {
-    if (!out) return false;
-    char path[MAX_PATH + 1] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return false;
-    char* lastSlash = std::strrchr(path, '\\');
-    if (lastSlash) lastSlash[1] = 0;
-    if (std::strlen(path) > kMaxPathLength) return false;
-    std::strcpy(out, path);
-    return true;
-}
-
 bool GetFileNamePart(const char* path, char* out) {
     if (!path || !out) return false;
     const char* lastSlash = std::strrchr(path, '\\');

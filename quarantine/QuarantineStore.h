@@ -5,8 +5,7 @@
 // Paths live in 256-byte buffers (at most 255 characters); longer ones are refused.
 #include <cstddef>
 
-constexpr size_t kPathBufferSize = 256;
-constexpr size_t kMaxPathLength = kPathBufferSize - 1;
+#include "framework/Paths.h"
 
 // Results of QuarantineCopyFile. A read or write error while the content moves is a failure
 // too: the half-written file is removed and the code names the side that failed.
@@ -22,8 +21,6 @@ enum QuarantineCopyResult {
 // Results of RestoreQuarantinedFile.
 enum RestoreResult { kRestoreFailed = 0, kRestoredToOrigin = 1, kRestoredToDesktop = 2 };
 
-// The executable's folder with a trailing backslash, into a 256-byte buffer.
-bool GetModuleDirectory(char* out);
 // The part of `path` after its last backslash, into a 256-byte buffer; false (and `out`
 // untouched) when the path holds no backslash.
 bool GetFileNamePart(const char* path, char* out);

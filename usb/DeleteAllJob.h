@@ -8,8 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "app/Messages.h"
 #include "framework/WorkerLink.h"
+
+// Deleting begins / row wParam got result lParam (a ThreatDeletion) / done.
+constexpr UINT WM_APP_DELETE_ALL_BEGIN = WM_APP + 20;
+constexpr UINT WM_APP_DELETE_ALL_ROW = WM_APP + 21;
+constexpr UINT WM_APP_DELETE_ALL_END = WM_APP + 22;
 
 struct DeleteAllJob {
     std::shared_ptr<WorkerLink> link;

@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "framework/Handles.h"
+#include "framework/Paths.h"
 #include "usb/ThreatRules.h"
 
 namespace {
-constexpr size_t kMaxPath = 255;
 
 bool IsDotEntry(const char* name) {
     return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
@@ -24,7 +24,7 @@ int ScanFolder(const std::string& folder, const std::atomic<bool>& running,
         if (!running) break;
         if (IsDotEntry(entry.cFileName)) continue;
         std::string path = folder + entry.cFileName;
-        if (path.size() > kMaxPath) continue;
+        if (path.size() > kMaxPathLength) continue;
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             stack.push_back(std::move(path));
             continue;
@@ -48,10 +48,10 @@ int ScanDrive(char letter, const std::atomic<bool>& running, const ScanCallbacks
         // The pattern adds a backslash and "*.*": keep it within the path buffers too.
         folder = std::move(stack.back()) + "\\";
         stack.pop_back();
-        while (folder.size() + 3 > kMaxPath && !stack.empty()) {
+        while (folder.size() + 3 > kMaxPathLength && !stack.empty()) {
             folder = std::move(stack.back()) + "\\";
             stack.pop_back();
         }
-        if (folder.size() + 3 > kMaxPath) return found;
+        if (folder.size() + 3 > kMaxPathLength) return found;
     }
 }

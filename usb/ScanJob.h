@@ -10,8 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "app/Messages.h"
 #include "framework/WorkerLink.h"
+
+// Disable the commands / drives found, clear and animate / done (wParam 1 when no drive was
+// found).
+constexpr UINT WM_APP_SCAN_BEGIN = WM_APP + 30;
+constexpr UINT WM_APP_SCAN_STARTED = WM_APP + 31;
+constexpr UINT WM_APP_SCAN_DONE = WM_APP + 33;
 
 struct ScanJob {
     std::shared_ptr<WorkerLink> link;

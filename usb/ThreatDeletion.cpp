@@ -2,16 +2,13 @@
 
 #include "quarantine/QuarantineStore.h"
 
-namespace {
-constexpr DWORD kPathBuffer = 256;
-}
-
 bool ThreatFileExists(const std::string& path) {
-    if (path.empty() || path.size() >= kPathBuffer) return false;
-    char found[kPathBuffer] = {};
+    if (path.empty() || path.size() >= kPathBufferSize) return false;
+    char found[kPathBufferSize] = {};
     char* namePart = nullptr;
-    DWORD length = ::SearchPathA(nullptr, path.c_str(), nullptr, kPathBuffer, found, &namePart);
-    return length > 0 && length < kPathBuffer;
+    DWORD length =
+        ::SearchPathA(nullptr, path.c_str(), nullptr, kPathBufferSize, found, &namePart);
+    return length > 0 && length < kPathBufferSize;
 }
 
 ThreatDeletion DeleteThreatFile(const std::string& path) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Page.h"
+#include "framework/Page.h"
 #include "controls/SkinButton.h"
 #include "framework/Controls.h"
 #include "usb/DeleteAllJob.h"
