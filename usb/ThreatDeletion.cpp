@@ -6,8 +6,7 @@ bool ThreatFileExists(const std::string& path) {
     if (path.empty() || path.size() >= kPathBufferSize) return false;
     char found[kPathBufferSize] = {};
     char* namePart = nullptr;
-    DWORD length =
-        ::SearchPathA(nullptr, path.c_str(), nullptr, kPathBufferSize, found, &namePart);
+    DWORD length = ::SearchPathA(nullptr, path.c_str(), nullptr, kPathBufferSize, found, &namePart);
     return length > 0 && length < kPathBufferSize;
 }
 
