@@ -5,8 +5,8 @@
 namespace {
 std::wstring ToWide(UINT codePage, const std::string& text) {
     if (text.empty()) return {};
-    int length = ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0);
+    int length =
+        ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
     if (length > 0)
         ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
@@ -20,8 +20,8 @@ std::string FromWide(UINT codePage, const std::wstring& wide, BOOL* usedDefault)
                                        nullptr, 0, nullptr, nullptr);
     std::string text(static_cast<size_t>(length > 0 ? length : 0), '\0');
     if (length > 0)
-        ::WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
-                              text.data(), length, nullptr, usedDefault);
+        ::WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
+                              length, nullptr, usedDefault);
     return text;
 }
 }  // namespace
