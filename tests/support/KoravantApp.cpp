@@ -147,6 +147,12 @@ UINT KoravantApp::VisiblePage() const {
     return shown;
 }
 
+bool KoravantApp::Answers(DWORD timeoutMs) const {
+    DWORD_PTR answer = 0;
+    HWND main = MainWindow();
+    return main && ::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0;
+}
+
 bool KoravantApp::BringForward() const {
     HWND main = MainWindow();
     if (!main) return false;

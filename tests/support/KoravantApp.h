@@ -58,6 +58,9 @@ class KoravantApp {
     UINT VisiblePage() const;
     // Brings the hidden window forward the way a second start does.
     bool BringForward() const;
+    // True once the user-interface thread has taken a message sent now: everything it was
+    // handling before, a box it was about to show included, is done or on screen.
+    bool Answers(DWORD timeoutMs = 10000) const;
 
   private:
     std::string m_folder;

@@ -102,3 +102,12 @@ bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId) {
                    reinterpret_cast<LPARAM>(button));
     return WaitUntil([&] { return !::IsWindow(box.window) || !::IsWindowVisible(box.window); });
 }
+
+ScopedHandle OpenOwnerThread(HWND window) {
+    DWORD threadId = ::GetWindowThreadProcessId(window, nullptr);
+    return ScopedHandle(threadId ? ::OpenThread(SYNCHRONIZE, FALSE, threadId) : nullptr);
+}
+
+bool WaitForThreadEnd(const ScopedHandle& thread, DWORD timeoutMs) {
+    return thread && ::WaitForSingleObject(thread.get(), timeoutMs) == WAIT_OBJECT_0;
+}
