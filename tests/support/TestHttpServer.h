@@ -34,13 +34,11 @@ class TestHttpServer {
 
     bool Start();
     void Stop();
-    unsigned short Port() const { return m_port; }
     std::string Url(const std::string& path = "/update/update.ini") const;
 
     std::vector<std::string> RequestedPaths() const;
-    // Connections the server has finished with (answered, or dropped by the client).
-    int FinishedConnections() const { return m_finished; }
     bool WaitForRequest(DWORD timeoutMs = 30000) const;
+    // Until the server has finished with a connection (answered, or dropped by the client).
     bool WaitForFinishedConnection(DWORD timeoutMs = 30000) const;
 
   private:
