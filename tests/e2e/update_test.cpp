@@ -158,7 +158,7 @@ TEST_F(UpdateTest, FailedDownloadsLeaveTheDescriptionAndTheWindowAlone) {
 
 // Both roads start the double with the quoted path and three arguments and end the program
 // without asking; without the updater they say so and the program goes on. The product sends
-// string 222's URL, the test build the server's.
+// string 222's URL whatever the environment says, the test build the server's.
 TEST_F(UpdateTest, BothRoadsStartTheUpdaterOrGoOn) {
     const struct {
         bool fromWindow;
@@ -170,6 +170,8 @@ TEST_F(UpdateTest, BothRoadsStartTheUpdaterOrGoOn) {
         TestHttpServer server;
         server.Reply(HttpResponse("200 OK", Description("5.0.0.39", "Newer")));
         ASSERT_TRUE(server.Start());
+        // The product is offered the seam as well, and must not take it.
+        ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", server.Url().c_str());
         if (c.fromWindow) CheckNowAgainst(server.Url());
         KoravantApp app(Folder("update roads", c.fromWindow ? kTestSourceProgram : "Koravant.exe",
                                c.withUpdater));
