@@ -1,11 +1,12 @@
 // Pictures of the program for docs/screenshots: the start-up alert, the notification area,
-// every page of the main window and the About box. scripts/screenshots runs this (disabled in
-// ordinary test runs, since it only takes pictures) and turns them into PNGs.
+// every page of the main window, the About box and the update window. scripts/screenshots runs this
+// (disabled in ordinary test runs, since it only takes pictures) and turns them into PNGs.
 #include <gtest/gtest.h>
 
 #include "tests/support/KoravantApp.h"
 #include "tests/support/PageView.h"
 #include "tests/support/Screenshot.h"
+#include "tests/support/TestHttpServer.h"
 #include "tests/support/TestDrives.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/support/Wait.h"
@@ -79,4 +80,33 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     }
     ::PostMessageA(app.MainWindow(), WM_SYSCOMMAND, 0x0010, 0);
     EXPECT_TRUE(Snap("about", WaitForDialog(app.Pid(), "About the program")));
+}
+
+// The update window in its corner above the taskbar, offered by a server of the test's own;
+// scripts/screenshots crops the screen's bottom-right corner.
+TEST(Screenshots, DISABLED_TakeThePictureOfTheUpdateWindow) {
+    KillProcessesNamed("Koravant.exe");
+    ResetSettingsAnswered();
+    ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kTestSettingsKey, "lastcheck");
+    TestHttpServer server;
+    server.Reply(HttpResponse("200 OK",
+                              "[Koravant]\r\nVERSION=5.1.0.2\r\nCHANGE=Brellonix 5.1 finds "
+                              "shortcut worms on USB drives and starts twice as fast.\r\n"));
+    ASSERT_TRUE(server.Start());
+    ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", server.Url().c_str());
+    // After the start-up notice, which takes the same corner for three seconds.
+    ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", "5000");
+    LaunchFolder folder("screenshots");
+    folder.program = kTestSourceProgram;
+    KoravantApp app(folder);
+    ASSERT_TRUE(app.Start());
+    HWND window = WaitForDialog(app.Pid(), "Koravant Web Check");
+    HWND alert = FindTopLevel(app.Pid(), "#32770", "Brellonix");
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(alert); }));
+    EXPECT_TRUE(::IsWindowVisible(window));
+    ::Sleep(400);
+    EXPECT_TRUE(SaveScreenshot("update"));
+    ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", nullptr);
+    ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", nullptr);
+    ResetSettingsAnswered();
 }

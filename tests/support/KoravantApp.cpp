@@ -47,7 +47,11 @@ KoravantApp::KoravantApp(LaunchFolder folder) : m_exeName(folder.exeName) {
     ::DeleteFileA((m_folder + "\\Koravant.chm").c_str());
     ::DeleteFileA((m_folder + "\\SkinLoad.dll").c_str());
     ::DeleteFileA((m_folder + "\\skinload.log").c_str());
-    CopyIfPresent(BuildFolder() + "\\Koravant.exe", ExePath());
+    for (const char* name : {"Quorrel.exe", "quorrel.log", "update.ini"})
+        ::DeleteFileA((m_folder + "\\" + name).c_str());
+    CopyIfPresent(BuildFolder() + "\\" + folder.program, ExePath());
+    if (folder.withUpdater)
+        CopyIfPresent(BuildFolder() + "\\testbin\\Quorrel.exe", m_folder + "\\Quorrel.exe");
     if (folder.withHelpFile)
         CopyIfPresent(BuildFolder() + "\\Koravant.chm", m_folder + "\\Koravant.chm");
     if (!folder.skinLibrary.empty())

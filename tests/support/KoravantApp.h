@@ -26,7 +26,13 @@ struct LaunchFolder {
     std::string exeName;
     bool withHelpFile;
     std::string skinLibrary;  // a DLL of the build copied in as SkinLoad.dll
+    // The program copied in as `exeName`, relative to the build folder: the product, or the
+    // test build whose update check reads its URL and delay from the environment.
+    std::string program = "Koravant.exe";
+    bool withUpdater = false;  // the updater double "Quorrel.exe" beside it
 };
+
+constexpr char kTestSourceProgram[] = "testbin\\KoravantTestSource.exe";
 
 class KoravantApp {
   public:
