@@ -81,9 +81,10 @@ void CThreatListPage::ShowRowResult(int row, ThreatDeletion result) {
 void CThreatListPage::OnDelete() {
     int selected = SelectedRowOrTell(IDS_NO_THREAT_FOUND, IDS_SELECT_FILE);
     if (selected < 0) return;
+    // Taken before the question: an arrival may re-list the rows while it is up.
     std::string shown = CellText(selected, 0);
-    if (!ConfirmDelete(shown)) return;
     std::string path = ThreatPath(selected);
+    if (!ConfirmDelete(shown)) return;
     ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     ThreatDeletion result = ThreatDeletion::kAlreadyGone;
     if (ThreatFileExists(path)) {

@@ -86,7 +86,8 @@ MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
             for (HWND window : TopLevelWindows(pid, "#32770")) {
                 if (!IsMessageBox(window)) continue;
                 box = ReadMessageBox(window);
-                return true;
+                // A box still being laid out shows no button yet: read it again.
+                return !box.buttons.empty();
             }
             return false;
         },
