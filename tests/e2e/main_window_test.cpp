@@ -101,6 +101,40 @@ TEST_F(MainWindowTest, WalksPagesAboutHelpHidingAndQuitting) {
     EXPECT_TRUE(app.WaitForExit());
 }
 
+// The information page's links open the web site and a mail to the support address through
+// whatever the system has for them: here a recorder stands in for the browser and the mailer.
+TEST_F(MainWindowTest, InformationPageLinksOpenTheSiteAndTheSupportAddress) {
+    const std::string folder = app.Folder() + "\\handler", handler = folder + "\\Quorrel.exe";
+    ASSERT_TRUE(
+        CreateFolders(folder) &&
+        ::CopyFileA((BuildFolder() + "\\testbin\\Quorrel.exe").c_str(), handler.c_str(), FALSE));
+    const struct {
+        int link;
+        const char* text;
+        const char* scheme;
+        const char* target;
+    } links[] = {{1049, "https://www.brellonix.com", "https", "https://www.brellonix.com"},
+                 {1050, "support@brellonix.com", "mailto", "mailto:support@brellonix.com"}};
+    HWND info = app.Page(129);
+    for (const auto& link : links) {
+        SCOPED_TRACE(link.target);
+        std::string key = std::string(link.scheme) + "\\shell\\open\\command";
+        auto saved = ReadRegistryValue(HKEY_CLASSES_ROOT, key.c_str(), nullptr);
+        ASSERT_TRUE(WriteRegistryString(HKEY_CLASSES_ROOT, key.c_str(), nullptr,
+                                        "\"" + handler + "\" \"%1\""));
+        ::DeleteFileA((folder + "\\quorrel.log").c_str());
+        EXPECT_EQ(WindowText(::GetDlgItem(info, link.link)), link.text);
+        ClickButton(info, link.link);  // a static's click notification has the same code
+        std::string log;
+        EXPECT_TRUE(
+            WaitUntil([&] { return !(log = ReadFileBytes(folder + "\\quorrel.log")).empty(); }));
+        EXPECT_NE(log.find(std::string("\r\n") + link.target + "\r\n"), std::string::npos) << log;
+        if (saved)
+            WriteRegistryString(HKEY_CLASSES_ROOT, key.c_str(), nullptr, saved->data.c_str());
+    }
+    EXPECT_TRUE(app.Answers() && !AnyMessageBox(app.Pid()));
+}
+
 TEST_F(MainWindowTest, TrayIconReturnsWithANewTaskbarBringsTheWindowUpAndItsMenuQuits) {
     // A new taskbar starts without icons: take the program's icon away first.
     HWND main = Main();
