@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
+
+#include "framework/FileSystem.h"
 
 #include "tests/support/TestDrives.h"
 #include "usb/ThreatRules.h"
@@ -42,6 +46,13 @@ TEST(ThreatRulesTest, ExtensionClassesAndTheShieldAndScanRulesSideBySide) {
         {file("a.htmlfile1", hidden), 0, false, false},  // longer than 9, cut
         {file("tools.exe", hidden, true), 0, false, false},
         {stick.Path("gone.inf"), 0, false, false},
+        // Names in any script judge as their ASCII twins do; only ASCII extensions count.
+        {file("Фото.exe", hidden), 1, true, true},
+        {file("café.HTM", hidden), 18, true, true},
+        {file("Ελληνικά\\照片\\run.vbs"), 13, false, true},
+        {file("😀.inf"), 6, true, false},
+        {file("photo.éxe", hidden), 0, false, false},
+        {file("照片.exe", hidden, true), 0, false, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ClassifyExtension(c.path.c_str()), c.extensionClass) << c.path;
@@ -59,4 +70,36 @@ TEST(ThreatRulesTest, ExtensionClassesAndTheShieldAndScanRulesSideBySide) {
     EXPECT_EQ(ClassifyExtension(".exe"), 0);
     EXPECT_EQ(ClassifyExtension("E:.exe"), 1);
     ::SetCurrentDirectoryA(previous);
+}
+
+TEST(ThreatRulesTest, OnTheAnsiFamilyOnlyNamesTheCodePageSpellsAreReachedAsBefore) {
+    TestDrive stick('E', DriveKind::Removable);
+    ASSERT_TRUE(stick.Plugged() && stick.WriteFile("café.exe", "", FILE_ATTRIBUTE_HIDDEN) &&
+                stick.WriteFile("Фото.exe", "", FILE_ATTRIBUTE_HIDDEN));
+    UseAnsiFileFunctionsForTesting(true);
+    EXPECT_EQ(ClassifyExtension(stick.Path("café.exe").c_str()), 1);
+    EXPECT_TRUE(IsShieldThreat(stick.Path("café.exe").c_str()));
+    EXPECT_FALSE(IsShieldThreat(stick.Path("Фото.exe").c_str()));
+    std::vector<std::string> names;
+    for (FileFinder find(stick.Path("*.exe")); find.Found(); find.Next())
+        names.push_back(find.Name());
+    UseAnsiFileFunctionsForTesting(false);
+    EXPECT_EQ(std::ranges::count(names, "café.exe"), 1);
+    EXPECT_EQ(std::ranges::count(names, "Фото.exe"), 0);
+    EXPECT_TRUE(IsShieldThreat(stick.Path("Фото.exe").c_str()));
+}
+
+TEST(FileSystemTest, PathLengthCountsUtf16Units) {
+    struct {
+        const char* path;
+        size_t units;
+    } cases[] = {{"", 0},     {"E:\\a.exe", 8}, {"café", 4}, {"Фото", 4},
+                 {"照片", 2}, {"😀", 2},         {"a😀b", 4}};
+    for (const auto& c : cases) EXPECT_EQ(PathLength(c.path), c.units) << c.path;
+    EXPECT_TRUE(FitsPathLimit(std::string(255, 'a')));
+    EXPECT_FALSE(FitsPathLimit(std::string(256, 'a')) || FitsPathLimit(""));
+    std::string pairs;
+    for (int i = 0; i < 128; ++i) pairs += "😀";
+    EXPECT_FALSE(FitsPathLimit(pairs));  // 256 units in 512 bytes
+    EXPECT_TRUE(FitsPathLimit(pairs.substr(4)));
 }
