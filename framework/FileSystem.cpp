@@ -103,8 +103,12 @@ std::string DesktopDirectoryUtf8() {
         if (!::SHGetSpecialFolderPathA(nullptr, ansi, CSIDL_DESKTOPDIRECTORY, FALSE)) return {};
         return AnsiToUtf8(ansi);
     }
+    // Looked up, not imported: a shell32 without it must not keep the program from starting.
+    using GetFolderPathW = BOOL(WINAPI*)(HWND, LPWSTR, int, BOOL);
+    auto getFolderPath = reinterpret_cast<GetFolderPathW>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("shell32.dll"), "SHGetSpecialFolderPathW")));
     wchar_t wide[MAX_PATH] = {};
-    if (!::SHGetSpecialFolderPathW(nullptr, wide, CSIDL_DESKTOPDIRECTORY, FALSE)) return {};
+    if (!getFolderPath || !getFolderPath(nullptr, wide, CSIDL_DESKTOPDIRECTORY, FALSE)) return {};
     return WideToUtf8(wide);
 }
 
