@@ -46,12 +46,16 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     WriteFileBytes(quarantine + "\\autorun.inf.kv", EncodeQuarantineFile("F:\\autorun.inf", "[x]"));
     WriteFileBytes(quarantine + "\\tools.scr.kv",
                    EncodeQuarantineFile("F:\\games\\tools.scr", "MZ"));
+    // A name in a script the code page cannot spell, shown as its owner reads it.
+    WriteFileBytes(quarantine + "\\Φωτογραφίες.scr.kv",
+                   EncodeQuarantineFile("F:\\Έγγραφα\\Φωτογραφίες.scr", "MZ"));
     TestDrive stick('E', DriveKind::Removable);
     // A stick as users meet them: AutoRun files and hidden programs beside their own files.
     const DWORD hidden = FILE_ATTRIBUTE_HIDDEN;
     stick.WriteFile("autorun.inf", "[autorun]\r\nopen=RECYCLER\\svchost.exe\r\n", hidden);
     stick.WriteFile("Holiday photos.lnk", "", hidden);
     stick.WriteFile("setup.exe", "MZ", hidden);
+    stick.WriteFile("Фотографии.exe", "MZ", hidden);
     stick.WriteFile("Holiday photos\\beach.jpg", "");
     stick.WriteFile("RECYCLER\\svchost.exe", "MZ", hidden);
     stick.WriteFile("Documents\\report.doc", "");
@@ -74,7 +78,7 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
             // The scan page after a scan of the stick.
             PageView scan(app, 152, 1024, 1025);
             scan.Click(1014);
-            EXPECT_TRUE(scan.WaitForResultLine("5 threats found"));
+            EXPECT_TRUE(scan.WaitForResultLine("6 threats found"));
         }
         EXPECT_TRUE(Snap(std::string("main-") + page.name, app.MainWindow())) << page.name;
     }

@@ -1,13 +1,16 @@
 #include "tests/support/WindowQuery.h"
 
+#include <iterator>
+
+#include "framework/Text.h"
 #include "tests/support/Wait.h"
 
 std::string WindowText(HWND window) {
-    char text[4096] = {};
+    wchar_t text[4096] = {};
     // WM_GETTEXT is marshalled between processes; GetWindowText would not ask the window.
-    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
+    ::SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text),
                           SMTO_ABORTIFHUNG, 2000, nullptr);
-    return text;
+    return WideToUtf8(text);
 }
 
 std::string WindowClass(HWND window) {

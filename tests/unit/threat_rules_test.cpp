@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
+
+#include "framework/FileSystem.h"
 
 #include "tests/support/TestDrives.h"
 #include "usb/ThreatRules.h"
@@ -68,6 +71,23 @@ TEST(ThreatRulesTest, FoldersMissingFilesAndOddNamesAreNeverThreats) {
     }
     EXPECT_FALSE(IsShieldThreat(nullptr) || IsScanSuspicious(nullptr));
 
+    // Names in any script judge as their ASCII twins do; only ASCII extensions count.
+    const struct {
+        const char* name;
+        DWORD attributes;
+        bool shield, scan;
+    } scripts[] = {{"Фото.exe", FILE_ATTRIBUTE_HIDDEN, true, true},
+                   {"café.HTM", FILE_ATTRIBUTE_HIDDEN, true, true},
+                   {"Ελληνικά\\照片\\run.vbs", 0, false, true},
+                   {"😀.inf", 0, true, false},
+                   {"photo.éxe", FILE_ATTRIBUTE_HIDDEN, false, false}};
+    for (const auto& s : scripts) {
+        ASSERT_TRUE(stick.WriteFile(s.name, "", s.attributes)) << s.name;
+        std::string path = stick.Path(s.name);
+        EXPECT_EQ(IsShieldThreat(path.c_str()), s.shield) << path;
+        EXPECT_EQ(IsScanSuspicious(path.c_str()), s.scan) << path;
+    }
+
     // Only a dot at the very start of the path is passed over, as in a bare name.
     char previous[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, previous);
@@ -75,4 +95,36 @@ TEST(ThreatRulesTest, FoldersMissingFilesAndOddNamesAreNeverThreats) {
     EXPECT_FALSE(IsScanSuspicious(".exe"));
     EXPECT_TRUE(IsScanSuspicious("E:.exe"));
     ::SetCurrentDirectoryA(previous);
+}
+
+TEST(ThreatRulesTest, OnTheAnsiFamilyOnlyNamesTheCodePageSpellsAreReachedAsBefore) {
+    TestDrive stick('E', DriveKind::Removable);
+    ASSERT_TRUE(stick.Plugged() && stick.WriteFile("café.exe", "", FILE_ATTRIBUTE_HIDDEN) &&
+                stick.WriteFile("Фото.exe", "", FILE_ATTRIBUTE_HIDDEN));
+    UseAnsiFileFunctionsForTesting(true);
+    EXPECT_EQ(ClassifyExtension(stick.Path("café.exe").c_str()), 1);
+    EXPECT_TRUE(IsShieldThreat(stick.Path("café.exe").c_str()));
+    EXPECT_FALSE(IsShieldThreat(stick.Path("Фото.exe").c_str()));
+    std::vector<std::string> names;
+    for (FileFinder find(stick.Path("*.exe")); find.Found(); find.Next())
+        names.push_back(find.Name());
+    UseAnsiFileFunctionsForTesting(false);
+    EXPECT_EQ(std::ranges::count(names, "café.exe"), 1);
+    EXPECT_EQ(std::ranges::count(names, "Фото.exe"), 0);
+    EXPECT_TRUE(IsShieldThreat(stick.Path("Фото.exe").c_str()));
+}
+
+TEST(FileSystemTest, PathLengthCountsUtf16Units) {
+    struct {
+        const char* path;
+        size_t units;
+    } cases[] = {{"", 0},     {"E:\\a.exe", 8}, {"café", 4}, {"Фото", 4},
+                 {"照片", 2}, {"😀", 2},         {"a😀b", 4}};
+    for (const auto& c : cases) EXPECT_EQ(PathLength(c.path), c.units) << c.path;
+    EXPECT_TRUE(FitsPathLimit(std::string(255, 'a')));
+    EXPECT_FALSE(FitsPathLimit(std::string(256, 'a')) || FitsPathLimit(""));
+    std::string pairs;
+    for (int i = 0; i < 128; ++i) pairs += "😀";
+    EXPECT_FALSE(FitsPathLimit(pairs));  // 256 units in 512 bytes
+    EXPECT_TRUE(FitsPathLimit(pairs.substr(4)));
 }
