@@ -1,8 +1,36 @@
 #pragma once
+// The RepairSystem page: Repair Registry and Disk Cleanup, each on a worker that lists one
+// row per step. Both buttons stay disabled while either runs.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/SkinButton.h"
+#include "framework/Controls.h"
 #include "framework/Page.h"
+#include "repair/RepairJob.h"
 #include "res/resource.h"
 
 class CRepairPage : public CPage {
   public:
     CRepairPage() : CPage(IDD_REPAIR) {}
+
+  protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+  private:
+    void Ask(UINT questionId, RepairTool tool);
+    void Start(RepairTool tool);
+    void ShowWaitingRows();
+    void OnToolDone(RepairTool tool);
+    void EnableButtons(bool enable);
+    void AddRows(const std::vector<std::vector<std::string>>& rows);
+
+    CAnimateCtrl m_animation;
+    CListCtrl m_list;
+    CSkinButton m_repairButton;
+    CSkinButton m_cleanupButton;
+    std::shared_ptr<RepairJob> m_job;
 };
