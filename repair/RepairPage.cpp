@@ -4,21 +4,19 @@
 
 namespace {
 constexpr int kPageIndex = 7;
-constexpr int kContentWidth = 500, kStateWidth = 235;
 }  // namespace
 
+CRepairPage::CRepairPage()
+    : CListPage(IDD_REPAIR, IDC_REPAIR_LIST,
+                {{IDS_COLUMN_CONTENT, 500}, {IDS_COLUMN_REPAIR_STATE, 235}}) {}
+
 BOOL CRepairPage::OnInitDialog() {
-    CPage::OnInitDialog();
+    CListPage::OnInitDialog();
     AttachDlgItem(m_animation, *this, IDC_REPAIR_ANIMATION);
-    AttachDlgItem(m_list, *this, IDC_REPAIR_LIST);
-    m_list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    m_list.InsertColumn(0, LoadResString(IDS_COLUMN_CONTENT).c_str(), LVCFMT_LEFT, kContentWidth);
-    m_list.InsertColumn(1, LoadResString(IDS_COLUMN_REPAIR_STATE).c_str(), LVCFMT_LEFT,
-                        kStateWidth);
-    AttachCommandButton(m_repairButton, this, IDC_REPAIR_REGISTRY, IDB_CMD_REPAIR_REGISTRY,
-                        LoadResString(IDS_TIP_REPAIR_REGISTRY).c_str());
-    AttachCommandButton(m_cleanupButton, this, IDC_REPAIR_CLEANUP, IDB_CMD_DISK_CLEANUP,
-                        LoadResString(IDS_TIP_DISK_CLEANUP).c_str());
+    SetUpCommandButton(m_repairButton, IDC_REPAIR_REGISTRY, IDB_CMD_REPAIR_REGISTRY,
+                       IDS_TIP_REPAIR_REGISTRY);
+    SetUpCommandButton(m_cleanupButton, IDC_REPAIR_CLEANUP, IDB_CMD_DISK_CLEANUP,
+                       IDS_TIP_DISK_CLEANUP);
     return TRUE;
 }
 
@@ -36,21 +34,21 @@ bool CRepairPage::OnCommand(UINT id, UINT code, HWND) {
 }
 
 void CRepairPage::Ask(UINT questionId, RepairTool tool) {
-    // A click that waited in the queue behind a running tool's start finds it running.
+    // A click that waited in the queue while a tool started finds it running.
     if (m_job) return;
     if (AfxMessageBox(questionId, MB_OKCANCEL) == IDOK) Start(tool);
 }
 
 void CRepairPage::Start(RepairTool tool) {
     EnableButtons(false);
-    m_list.DeleteAllItems();
+    ClearRows();
     if (tool == RepairTool::Cleanup && m_animation.Open(IDR_CLEANUP_AVI)) m_animation.Play();
-    m_job = std::make_shared<RepairJob>(WorkerLink::Create(m_hWnd));
-    if (!StartRepairTool(m_job, tool)) {
-        m_job.reset();
-        EnableButtons(true);
-        m_animation.Close();
-    }
+    m_job = std::make_shared<RepairJob>(NewWorkerLink());
+    if (StartRepairTool(m_job, tool)) return;
+    m_job.reset();
+    CutWorkerLink();
+    m_animation.Close();
+    EnableButtons(true);
 }
 
 void CRepairPage::ShowWaitingRows() {
@@ -60,28 +58,19 @@ void CRepairPage::ShowWaitingRows() {
 void CRepairPage::OnToolDone(RepairTool tool) {
     ShowWaitingRows();
     m_job.reset();
+    CutWorkerLink();
+    if (tool == RepairTool::Cleanup) {
+        m_animation.Stop();
+        m_animation.Close();
+        Host()->RequestShowPage(kPageIndex);
+        AfxMessageBox(IDS_CLEAN_COMPLETED, MB_OK);
+    }
     EnableButtons(true);
-    if (tool != RepairTool::Cleanup) return;
-    m_animation.Stop();
-    m_animation.Close();
-    Host()->RequestShowPage(kPageIndex);
-    AfxMessageBox(IDS_CLEAN_COMPLETED, MB_OK);
 }
 
 void CRepairPage::EnableButtons(bool enable) {
     m_repairButton.EnableWindow(enable);
     m_cleanupButton.EnableWindow(enable);
-}
-
-void CRepairPage::AddRows(const std::vector<std::vector<std::string>>& rows) {
-    if (rows.empty()) return;
-    m_list.SendMessage(WM_SETREDRAW, FALSE);
-    for (const auto& row : rows) {
-        int item = m_list.InsertItem(m_list.GetItemCount(), row[0].c_str());
-        if (item >= 0) m_list.SetItemText(item, 1, row[1].c_str());
-    }
-    m_list.SendMessage(WM_SETREDRAW, TRUE);
-    ::InvalidateRect(m_list.m_hWnd, nullptr, FALSE);
 }
 
 LRESULT CRepairPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -90,12 +79,9 @@ LRESULT CRepairPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             ShowWaitingRows();
             return 0;
         case WM_APP_REPAIR_DONE:
-            OnToolDone(static_cast<RepairTool>(wp));
+            if (m_job) OnToolDone(static_cast<RepairTool>(wp));
             return 0;
-        case WM_DESTROY:
-            if (m_job) m_job->link->Cut();
-            return Default();
         default:
-            return CPage::WindowProc(msg, wp, lp);
+            return CListPage::WindowProc(msg, wp, lp);
     }
 }

@@ -2,18 +2,14 @@
 // The RepairSystem page: Repair Registry and Disk Cleanup, each on a worker that lists one
 // row per step. Both buttons stay disabled while either runs.
 #include <memory>
-#include <string>
-#include <vector>
 
-#include "controls/SkinButton.h"
-#include "framework/Controls.h"
-#include "framework/Page.h"
+#include "controls/ListPage.h"
 #include "repair/RepairJob.h"
 #include "res/resource.h"
 
-class CRepairPage : public CPage {
+class CRepairPage : public CListPage {
   public:
-    CRepairPage() : CPage(IDD_REPAIR) {}
+    CRepairPage();
 
   protected:
     BOOL OnInitDialog() override;
@@ -26,10 +22,8 @@ class CRepairPage : public CPage {
     void ShowWaitingRows();
     void OnToolDone(RepairTool tool);
     void EnableButtons(bool enable);
-    void AddRows(const std::vector<std::vector<std::string>>& rows);
 
     CAnimateCtrl m_animation;
-    CListCtrl m_list;
     CSkinButton m_repairButton;
     CSkinButton m_cleanupButton;
     std::shared_ptr<RepairJob> m_job;

@@ -37,11 +37,23 @@ std::string TempFolder() {
     return path;
 }
 
+// `count` empty files "<n>.tmp" in folders "f<n / perFolder>" below `root`.
+bool WriteTree(const std::string& root, int count, int perFolder) {
+    for (int i = 0; i < count; ++i) {
+        std::string folder = root + "\\f" + std::to_string(i / perFolder);
+        if (i % perFolder == 0 && !CreateFolders(folder)) return false;
+        if (!WriteFileBytes(folder + "\\" + std::to_string(i) + ".tmp", "")) return false;
+    }
+    return true;
+}
+
 // A trashed file as the freedesktop trash keeps it: the file and its record.
 bool PutInTrash(const std::string& trash, const std::string& name) {
-    return WriteFileBytes(trash + "\\files\\" + name, "old") &&
-           WriteFileBytes(trash + "\\info\\" + name + ".trashinfo",
-                          "[Trash Info]\nPath=/tmp/" + name + "\nDeletionDate=2026-01-01T00:00:00\n");
+    return CreateFolders(trash + "\\files") && CreateFolders(trash + "\\info") &&
+           WriteFileBytes(trash + "\\files\\" + name, "old") &&
+           WriteFileBytes(
+               trash + "\\info\\" + name + ".trashinfo",
+               "[Trash Info]\nPath=/tmp/" + name + "\nDeletionDate=2026-01-01T00:00:00\n");
 }
 
 bool Exists(const std::string& path) {
@@ -81,7 +93,8 @@ class RepairPageTest : public ProgramTest {
 TEST_F(RepairPageTest, RepairListsEveryRowAndWritesWhereTheSystemReads) {
     MakeKey(HKEY_CURRENT_USER, kExplorer);
     WriteRegistryDword(HKEY_CURRENT_USER, kExplorer, "NoRun", 1);
-    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) MakeKey(HKEY_LOCAL_MACHINE, kShowAll, view);
+    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
+        MakeKey(HKEY_LOCAL_MACHINE, kShowAll, view);
     ASSERT_TRUE(app.StartHidden() && page.Open(kPageButton));
 
     EXPECT_EQ(ClickAndAnswer(page, kRepair, IDCANCEL), kRepairQuestion);
@@ -99,9 +112,9 @@ TEST_F(RepairPageTest, RepairListsEveryRowAndWritesWhereTheSystemReads) {
     EXPECT_EQ(rows[28], (std::vector<std::string>{
                             "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\",
                             "Restore Internet Explorer"}));
-    EXPECT_EQ(rows[29], (std::vector<std::string>{
-                            "HKEY_LOCAL_MACHINE\\Microsoft\\Internet Explorer\\",
-                            "Restore Internet Explorer"}));
+    EXPECT_EQ(rows[29],
+              (std::vector<std::string>{"HKEY_LOCAL_MACHINE\\Microsoft\\Internet Explorer\\",
+                                        "Restore Internet Explorer"}));
     EXPECT_EQ(rows[30][1], "Restore notepad");
     EXPECT_FALSE(AnyMessageBox(app.Pid()));
     SaveScreenshot("repair-page", Main());
@@ -124,12 +137,12 @@ TEST_F(RepairPageTest, CleanupDeletesFilesButNoFolderNothingBehindALinkAndOnlyIt
                 MakeHostSymlink(outside, m_work + "\\link"));
     const std::string locked = m_work + "\\locked.tmp", held = m_work + "\\held.tmp";
     ASSERT_TRUE(WriteFileBytes(locked, "x") && WriteFileBytes(held, "x"));
-    ASSERT_TRUE(::SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(
+        ::SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     // Enough files that the run lasts while the buttons are watched.
-    for (int i = 0; i < 400; ++i)
-        ASSERT_TRUE(WriteFileBytes(m_work + "\\bulk\\" + std::to_string(i) + ".tmp", ""));
-    ScopedHandle holder(::CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                      nullptr));
+    ASSERT_TRUE(WriteTree(m_work, 400, 100));
+    ScopedHandle holder(
+        ::CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder.valid());
     // A cache entry whose record is larger than the first 4,096-byte read.
     const char url[] = "http://cache.test/large.html";
@@ -169,12 +182,12 @@ TEST_F(RepairPageTest, CleanupDeletesFilesButNoFolderNothingBehindALinkAndOnlyIt
 
     EXPECT_EQ(StateOf(locked), "Deleted");
     EXPECT_EQ(StateOf(held), "Delete failed");
-    EXPECT_EQ(StateOf(m_work + "\\bulk\\7.tmp"), "Deleted");
+    EXPECT_EQ(StateOf(m_work + "\\f0\\7.tmp"), "Deleted");
     EXPECT_EQ(StateOf(cached), "IE cache Deleted");
     EXPECT_EQ(StateOf(m_work + "\\link\\letter.doc"), "<not listed>");
     EXPECT_EQ(ReadFileBytes(outside + "\\letter.doc"), "keep");
     EXPECT_FALSE(Exists(locked));
-    EXPECT_TRUE(Exists(held) && Exists(m_work + "\\empty\\a\\b") && Exists(m_work + "\\bulk"));
+    EXPECT_TRUE(Exists(held) && Exists(m_work + "\\empty\\a\\b") && Exists(m_work + "\\f3"));
     EXPECT_FALSE(Exists(m_trash + "\\files\\own.txt"));
     EXPECT_TRUE(Exists(std::string(kRunTrash) + "\\files\\kept.txt"));
 
@@ -190,10 +203,7 @@ TEST_F(RepairPageTest, CleanupDeletesFilesButNoFolderNothingBehindALinkAndOnlyIt
 }
 
 TEST_F(RepairPageTest, QuittingWhileTheCleanupRunsEndsTheProgramCleanly) {
-    for (int i = 0; i < 3000; ++i)
-        ASSERT_TRUE(WriteFileBytes(m_work + "\\f" + std::to_string(i / 100) + "\\" +
-                                       std::to_string(i) + ".tmp",
-                                   ""));
+    ASSERT_TRUE(WriteTree(m_work, 3000, 100));
     ASSERT_TRUE(app.StartHidden() && page.Open(kPageButton));
     EXPECT_EQ(ClickAndAnswer(page, kCleanup), kCleanupQuestion);
     ASSERT_TRUE(WaitUntil([&] { return page.RowCount() > 0; }, 20000, 5));

@@ -29,6 +29,7 @@ bool ParseValueLine(const std::string& line, std::string& name, RegShownValue& v
         value.data.pop_back();
     return true;
 }
+
 // Starts a host program (a path such as "/bin/ln") from the prefix; it runs on its own, so
 // callers wait for its effect.
 void RunUnix(const std::string& commandLine) {
@@ -38,11 +39,10 @@ void RunUnix(const std::string& commandLine) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                          nullptr, &startup, &info))
-        return;
-    ::CloseHandle(info.hThread);
-    ::CloseHandle(info.hProcess);
+    // Wine starts a host program outside any Windows process: it reports success but fills
+    // in no handles (the fields keep whatever they held), so none is closed here.
+    ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                     nullptr, &startup, &info);
 }
 }  // namespace
 
