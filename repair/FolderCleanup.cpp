@@ -17,8 +17,9 @@ bool IsDotEntry(const wchar_t* name) {
 
 bool DeleteOneFile(const std::wstring& path, DWORD attributes) {
     std::wstring extended = ExtendedLengthPath(path);
-    // A link's attributes would be set on its target: delete the link as it is.
-    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    // Only read-only keeps a file from being deleted; a link's attributes would be set on its
+    // target, so a link is deleted as it is.
+    if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         ::SetFileAttributesW(extended.c_str(), FILE_ATTRIBUTE_NORMAL);
     return ::DeleteFileW(extended.c_str()) != FALSE;
 }

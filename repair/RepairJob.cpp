@@ -1,6 +1,7 @@
 #include "repair/RepairJob.h"
 
-#include <utility>
+#include <algorithm>
+#include <iterator>
 
 #include "framework/Strings.h"
 #include "framework/Text.h"
@@ -29,20 +30,26 @@ bool RepairJob::List(const std::string& content, UINT stateStringId) {
     return !link->IsCut();
 }
 
-std::vector<std::vector<std::string>> RepairJob::TakeRows() {
+std::vector<std::vector<std::string>> RepairJob::TakeRows(size_t most, bool& more) {
     std::lock_guard<std::mutex> lock(mutex);
-    return std::exchange(pendingRows, {});
+    size_t count = std::min(most, pendingRows.size());
+    std::vector<std::vector<std::string>> rows(
+        std::make_move_iterator(pendingRows.begin()),
+        std::make_move_iterator(pendingRows.begin() + count));
+    pendingRows.erase(pendingRows.begin(), pendingRows.begin() + count);
+    more = !pendingRows.empty();
+    return rows;
 }
 
 UINT RepairRegistryThread(RepairJob& job) {
     RepairRegistry(ListInto(job));
-    job.link->Post(WM_APP_REPAIR_DONE, static_cast<WPARAM>(RepairTool::Registry));
+    job.link->Post(WM_APP_REPAIR_DONE);
     return 0;
 }
 
 UINT DiskCleanupThread(RepairJob& job) {
     RunDiskCleanup(ListInto(job));
-    job.link->Post(WM_APP_REPAIR_DONE, static_cast<WPARAM>(RepairTool::Cleanup));
+    job.link->Post(WM_APP_REPAIR_DONE);
     return 0;
 }
 

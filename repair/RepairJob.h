@@ -3,6 +3,7 @@
 // record: the rows listed but not yet shown.
 #include <windows.h>
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -11,7 +12,7 @@
 
 #include "framework/WorkerLink.h"
 
-// Rows are waiting (posted once per batch) / the tool has ended (wParam: the RepairTool).
+// Rows are waiting (posted once per batch) / the tool has ended.
 constexpr UINT WM_APP_REPAIR_ROWS = WM_APP + 130;
 constexpr UINT WM_APP_REPAIR_DONE = WM_APP + 131;
 
@@ -22,13 +23,14 @@ struct RepairJob {
 
     std::shared_ptr<WorkerLink> link;
     std::mutex mutex;
-    std::vector<std::vector<std::string>> pendingRows;
+    std::deque<std::vector<std::string>> pendingRows;
     std::map<UINT, std::string> stateTexts;  // the worker's own
 
     // Queues a row; false once the page has gone.
     bool List(const std::string& content, UINT stateStringId);
-    // Hands over the rows listed since the last call.
-    std::vector<std::vector<std::string>> TakeRows();
+    // Hands over up to `most` of the rows listed since the last call, oldest first; `more`
+    // says whether any are left.
+    std::vector<std::vector<std::string>> TakeRows(size_t most, bool& more);
 };
 
 // The worker bodies; each posts WM_APP_REPAIR_DONE at its end.

@@ -4,6 +4,9 @@
 
 namespace {
 constexpr int kPageIndex = 7;
+// Rows shown per message: a few milliseconds of list work, so the window keeps answering
+// while thousands of files are listed.
+constexpr size_t kRowsPerTurn = 100;
 }  // namespace
 
 CRepairPage::CRepairPage()
@@ -44,6 +47,8 @@ void CRepairPage::Start(RepairTool tool) {
     ClearRows();
     if (tool == RepairTool::Cleanup && m_animation.Open(IDR_CLEANUP_AVI)) m_animation.Play();
     m_job = std::make_shared<RepairJob>(NewWorkerLink());
+    m_tool = tool;
+    m_workerDone = false;
     if (StartRepairTool(m_job, tool)) return;
     m_job.reset();
     CutWorkerLink();
@@ -52,11 +57,17 @@ void CRepairPage::Start(RepairTool tool) {
 }
 
 void CRepairPage::ShowWaitingRows() {
-    if (m_job) AddRows(m_job->TakeRows());
+    if (!m_job) return;
+    bool more = false;
+    AddRows(m_job->TakeRows(kRowsPerTurn, more));
+    // The rest after whatever else waits in the queue.
+    if (more)
+        PostMessage(WM_APP_REPAIR_ROWS);
+    else if (m_workerDone)
+        Finish(m_tool);
 }
 
-void CRepairPage::OnToolDone(RepairTool tool) {
-    ShowWaitingRows();
+void CRepairPage::Finish(RepairTool tool) {
     m_job.reset();
     CutWorkerLink();
     if (tool == RepairTool::Cleanup) {
@@ -79,7 +90,8 @@ LRESULT CRepairPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             ShowWaitingRows();
             return 0;
         case WM_APP_REPAIR_DONE:
-            if (m_job) OnToolDone(static_cast<RepairTool>(wp));
+            m_workerDone = true;
+            ShowWaitingRows();
             return 0;
         default:
             return CListPage::WindowProc(msg, wp, lp);

@@ -20,11 +20,13 @@ class CRepairPage : public CListPage {
     void Ask(UINT questionId, RepairTool tool);
     void Start(RepairTool tool);
     void ShowWaitingRows();
-    void OnToolDone(RepairTool tool);
+    void Finish(RepairTool tool);
     void EnableButtons(bool enable);
 
     CAnimateCtrl m_animation;
     CSkinButton m_repairButton;
     CSkinButton m_cleanupButton;
     std::shared_ptr<RepairJob> m_job;
+    RepairTool m_tool = RepairTool::Registry;
+    bool m_workerDone = false;
 };
