@@ -65,8 +65,9 @@ std::vector<RegistryStep> BrowserSecondPart() {
     return steps;
 }
 
-std::vector<RepairRow> MakeRepairTable() {
-    // Rows 1-25: each deletes one Explorer policy, some a few more after the row is listed.
+// Rows 1-25: each deletes one Explorer policy, some a few more after the row is listed; row 24
+// sets the AutoRun policy instead.
+std::vector<RepairRow> PolicyRows() {
     const struct {
         const char* value;
         std::vector<const char*> after;
@@ -94,7 +95,7 @@ std::vector<RepairRow> MakeRepairTable() {
         {"NoViewContextMenu", {"NoTrayContextMenu", "NoChangeStartMenu"}},
         {"NoAddPrinter", {"NoDeletePrinter", "NoPrinterTabs"}},
         {"NoDrives", {}},
-        {nullptr, {}},
+        {"NoDriveTypeAutoRun", {}},
         {"RestrictRun", {}},
     };
     std::vector<RepairRow> table;
@@ -104,9 +105,14 @@ std::vector<RepairRow> MakeRepairTable() {
         for (const char* name : policy.after) row.after.push_back(Policy(name));
         table.push_back(std::move(row));
     }
-    // Row 24 sets the AutoRun policy instead of deleting it.
     table[23].before = {
         Number(RepairHive::CurrentUser, kExplorerPolicies, "NoDriveTypeAutoRun", 0x95)};
+    return table;
+}
+
+std::vector<RepairRow> MakeRepairTable() {
+    std::vector<RepairRow> table = PolicyRows();
+    UINT stateId = IDS_REPAIR_ROW_FIRST + static_cast<UINT>(table.size());
     table.push_back({kL2,
                      stateId++,
                      {Number(RepairHive::CurrentUser, kSystemPolicies, "DisableRegistryTools", 0)},

@@ -215,8 +215,7 @@ TEST_F(RegistryRepairTest, EveryPolicyAndBrowserValueItDeletesIsGone) {
 }
 
 TEST_F(RegistryRepairTest, MissingKeysStillListEveryRowAndCreateNothing) {
-    for (const char* key : {kExplorer, kUserIe})
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, key), ::RegDeleteKeyA(HKEY_CURRENT_USER, key);
+    for (const char* key : {kExplorer, kUserIe}) ::RegDeleteTreeA(HKEY_CURRENT_USER, key);
     EXPECT_EQ(Repair().size(), 31u);
     EXPECT_TRUE(RegQueryKey(std::string("HKCU\\") + kExplorer, 64).empty());
     EXPECT_TRUE(RegQueryKey(std::string("HKCU\\") + kUserIe, 64).empty());
