@@ -1,6 +1,7 @@
 // Pictures of the program for docs/screenshots: the start-up alert, the notification area,
-// every page of the main window, the About box and the update window. scripts/screenshots runs this
-// (disabled in ordinary test runs, since it only takes pictures) and turns them into PNGs.
+// every page of the main window (the repair page after a repair), the About box and the
+// update window. scripts/screenshots runs this (disabled in ordinary test runs, since it only
+// takes pictures) and turns them into PNGs.
 #include <gtest/gtest.h>
 
 #include "tests/support/KoravantApp.h"
@@ -79,6 +80,13 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
             PageView scan(app, 152, 1024, 1025);
             scan.Click(1014);
             EXPECT_TRUE(scan.WaitForResultLine("6 threats found"));
+        }
+        if (page.templateId == 154) {
+            // The repair page after a registry repair.
+            PageView repair(app, 154, 1036);
+            repair.Click(1002);
+            EXPECT_TRUE(AnswerMessageBox(WaitForMessageBox(app.Pid()), IDOK));
+            EXPECT_TRUE(WaitUntil([&] { return repair.RowCount() == 31; }));
         }
         EXPECT_TRUE(Snap(std::string("main-") + page.name, app.MainWindow())) << page.name;
     }

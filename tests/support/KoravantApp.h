@@ -4,6 +4,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "framework/Handles.h"
 
@@ -44,6 +45,10 @@ class KoravantApp {
     const std::string& Folder() const { return m_folder; }
     std::string ExePath() const { return m_folder + "\\" + m_exeName; }
 
+    // An environment variable for the program's process (the test's own otherwise).
+    void SetEnvironment(const std::string& name, const std::string& value) {
+        m_environment.emplace_back(name, value);
+    }
     bool Start();
     // Starts and waits until the main window exists and has hidden itself.
     bool StartHidden(DWORD timeoutMs = 15000);
@@ -71,6 +76,7 @@ class KoravantApp {
   private:
     std::string m_folder;
     std::string m_exeName;
+    std::vector<std::pair<std::string, std::string>> m_environment;
     ScopedHandle m_process;
     DWORD m_pid = 0;
 };
