@@ -10,6 +10,7 @@
 !define END_WAIT_STEPS 450              ; after that the program is ended by force
 
 Var ProgramProcess
+Var ProgramPid
 
 !macro PROGRAM_CONTROL_FUNCTIONS un
 ; Opens the running program's process, found by the property on its main window, before any
@@ -27,6 +28,7 @@ Function ${un}FindRunningProgram
     System::Call 'user32::GetPropW(p r0, w "${PROGRAM_PROPERTY}") p .r1'
     ${If} $1 <> 0
       System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
+      StrCpy $ProgramPid $1
       System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE_TERMINATE}, i 0, i r1) p .r1'
       StrCpy $ProgramProcess $1
       ${ExitDo}
@@ -41,8 +43,6 @@ FunctionEnd
 Function ${un}ConfirmQuitNotice
   Push $0
   Push $1
-  Push $2
-  System::Call 'kernel32::GetProcessId(p $ProgramProcess) i .r2'
   StrCpy $0 0
   ${Do}
     System::Call 'user32::FindWindowExW(p 0, p r0, w "#32770", p 0) p .r0'
@@ -50,14 +50,13 @@ Function ${un}ConfirmQuitNotice
       ${ExitDo}
     ${EndIf}
     System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
-    ${If} $1 = $2
+    ${If} $1 = $ProgramPid
       System::Call 'user32::GetDlgItemTextW(p r0, i 0xFFFF, w .r1, i ${NSIS_MAX_STRLEN}) i'
       ${If} $1 == "${QUIT_NOTICE}"
         System::Call 'user32::PostMessageW(p r0, i ${WM_COMMAND}, i 1, p 0)'
       ${EndIf}
     ${EndIf}
   ${Loop}
-  Pop $2
   Pop $1
   Pop $0
 FunctionEnd

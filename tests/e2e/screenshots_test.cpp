@@ -1,8 +1,10 @@
 // Pictures of the program for docs/screenshots: the start-up alert, the notification area,
-// every page of the main window and the About box. scripts/screenshots runs this (disabled in
-// ordinary test runs, since it only takes pictures) and turns them into PNGs.
+// every page of the main window and the About box; the setup's first page and the uninstaller.
+// scripts/screenshots runs this (disabled in ordinary test runs, since it only takes pictures) and
+// turns them into PNGs.
 #include <gtest/gtest.h>
 
+#include "tests/support/Installation.h"
 #include "tests/support/KoravantApp.h"
 #include "tests/support/PageView.h"
 #include "tests/support/Screenshot.h"
@@ -79,4 +81,28 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     }
     ::PostMessageA(app.MainWindow(), WM_SYSCOMMAND, 0x0010, 0);
     EXPECT_TRUE(Snap("about", WaitForDialog(app.Pid(), "About the program")));
+}
+
+TEST(Screenshots, DISABLED_TakeThePicturesOfTheSetupAndTheUninstaller) {
+    if (SetupPath().empty()) GTEST_SKIP() << "built without makensis: no setup program";
+    KillProcessesNamed("Koravant.exe");
+    StartedProcess setup = StartProcess("\"" + SetupPath() + "\"");
+    HWND wizard = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND window : TopLevelWindows(setup.pid, "#32770"))
+            if (::IsWindowVisible(window)) wizard = window;
+        return wizard != nullptr;
+    }));
+    EXPECT_TRUE(Snap("setup", wizard));
+    ClickButton(wizard, kWizardCancel);
+    AnswerMessageBox(WaitForMessageBox(setup.pid), IDYES);
+    ASSERT_TRUE(setup.Ended(10000));
+
+    ASSERT_EQ(RunToEnd("\"" + SetupPath() + "\" /S"), 0u);
+    std::string uninstaller = InstalledFolder() + "\\Uninstall.exe";
+    StartedProcess wizardProcess = StartUninstaller("\"" + uninstaller + "\"");
+    EXPECT_TRUE(Snap("uninstall", WaitForWizard(wizardProcess.pid, kUninstallerTitle)));
+    ClickButton(WaitForWizard(wizardProcess.pid, kUninstallerTitle), kWizardCancel);
+    EXPECT_TRUE(wizardProcess.Ended(10000));
+    EXPECT_TRUE(StartUninstaller("\"" + uninstaller + "\" /S /REMOVEDATA").Ended(120000));
 }
