@@ -79,6 +79,9 @@ FunctionEnd
 Section "${PRODUCT} (required)" SecProgram
   SectionIn RO
   Call EndRunningProgram
+  ; A new install over an old one: the optional parts come back only when chosen again.
+  !insertmacro DeleteLogonTask "${LOGON_TASK}" "$INSTDIR"
+  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   SetOutPath "$INSTDIR"
   File "${PRODUCT_DIR}\${EXE}"
   File "${PRODUCT_DIR}\${HELP}"

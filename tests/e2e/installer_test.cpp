@@ -179,3 +179,21 @@ TEST_F(InstallerTest, SilentUninstallEndsTheProgramAndKeepsItsDataUnlessToldOthe
         EXPECT_EQ(RegistryKeyExists(HKEY_LOCAL_MACHINE, kTestSettingsKey), !removeData);
     }
 }
+
+// Installing again while the program runs makes it quit first, as uninstalling does.
+TEST_F(InstallerTest, SetupAgainEndsTheRunningProgramAndLeavesOneWorkingInstallation) {
+    HWND main = nullptr;
+    StartedProcess program = StartFromLogonTask(&main);
+    ASSERT_TRUE(main);
+    ASSERT_EQ(RunToEnd("\"" + SetupPath() + "\" /S"), 0u);
+    ASSERT_TRUE(program.Ended(0));
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(program.process.get(), &code);
+    EXPECT_EQ(code, 0u) << "ended by force instead of quitting";
+    EXPECT_EQ(Sorted(ListFolder(folder)), Sorted({"Koravant.chm", "Koravant.exe", "LogonTask.xml",
+                                                  "Uninstall.exe", "quarantine"}));
+    EXPECT_TRUE(ScheduledTaskExists(kProductName));
+    EXPECT_EQ(ShortcutTarget(Shortcut()), Installed("Koravant.exe"));
+    program = StartFromLogonTask(&main);
+    EXPECT_TRUE(main);
+}
