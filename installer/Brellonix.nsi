@@ -132,8 +132,9 @@ Section "Uninstall"
   Call un.EndRunningProgram
   !insertmacro DeleteLogonTask "${LOGON_TASK}" "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
-  Delete "$INSTDIR\${EXE}"
-  Delete "$INSTDIR\${HELP}"
+  ; A copy still running in another session keeps its file: it goes at the next restart.
+  Delete /REBOOTOK "$INSTDIR\${EXE}"
+  Delete /REBOOTOK "$INSTDIR\${HELP}"
   Delete "$INSTDIR\update.ini"
   Call un.RemoveProgramData
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -6,6 +6,9 @@
 ; schtasks /Create /TN Brellonix /XML LogonTask.xml, and it shows what the task runs.
 
 !define USERS_GROUP_SID "S-1-5-32-545"  ; any user who logs on, elevated when an administrator
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+
+!include WinVer.nsh
 
 ; Paths may hold "&", which XML must not see bare.
 !macro XmlEscape out text
@@ -72,6 +75,11 @@
   nsExec::ExecToLog '"$SYSDIR\schtasks.exe" /Create /TN "${name}" /XML "${folder}\${LOGON_TASK_FILE}" /F'
   Pop $0
   ${If} $0 != 0
+  ${AndIf} ${AtMostWin2003}
+    ; Windows before Vista has neither this kind of task nor elevation prompts: the Run
+    ; value starts the program there.
+    WriteRegStr HKLM "${RUN_KEY}" "${name}" '"${command}"'
+  ${ElseIf} $0 != 0
     DetailPrint "The logon task could not be created (schtasks: $0)"
   ${EndIf}
   Pop $2
@@ -83,4 +91,5 @@
   nsExec::ExecToLog '"$SYSDIR\schtasks.exe" /Delete /TN "${name}" /F'
   Pop $0
   Delete "${folder}\${LOGON_TASK_FILE}"
+  DeleteRegValue HKLM "${RUN_KEY}" "${name}"
 !macroend

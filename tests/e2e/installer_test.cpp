@@ -101,6 +101,9 @@ TEST_F(InstallerTest, SilentInstallPutsProgramShortcutLogonTaskAndUninstallEntry
     EXPECT_EQ(XmlElement(definition, "RunLevel"), "HighestAvailable");
     EXPECT_EQ(XmlElement(definition, "ExecutionTimeLimit"), "PT0S");
     EXPECT_NE(XmlElement(definition, "LogonTrigger"), "");
+    // Windows starts no program that asks for administrator rights from a Run value.
+    EXPECT_FALSE(ReadRegistryValue(
+        HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", kProductName));
 
     HWND main = nullptr;
     StartedProcess program = StartFromLogonTask(&main);
