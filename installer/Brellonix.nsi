@@ -154,10 +154,10 @@ Function un.RemoveProgramData
     IfErrors 0 ask
     Return
   ask:
-    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Also remove ${PRODUCT}'s own data?\
-      $\r$\n$\r$\nThe quarantine folder keeps a copy of every file ${PRODUCT} deleted, and may \
-      hold the only copy of one of your files. The settings are kept in the registry.\
-      $\r$\n$\r$\nChoose No to keep them." /SD IDNO IDYES remove
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Also remove ${PRODUCT}'s own data, its quarantine folder and its \
+      settings?$\r$\n$\r$\nThe quarantine folder keeps a copy of every file ${PRODUCT} \
+      deleted, and may hold the only copy of one of your files.$\r$\n$\r$\nChoose No to keep \
+      them." /SD IDNO IDYES remove
     DetailPrint "Kept: $INSTDIR\${QUARANTINE} and the settings"
     Return
   ${EndIf}

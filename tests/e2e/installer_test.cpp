@@ -140,7 +140,11 @@ TEST_F(InstallerTest, UninstallerWindowEndsTheRunningProgramBeforeAnythingIsRemo
     AnswerMessageBox(notice, IDOK);
     EXPECT_TRUE(program.Ended(10000));
     MessageBoxInfo question = WaitForMessageBox(uninstaller.pid, 30000);
-    EXPECT_EQ(question.text.rfind("Also remove Brellonix's own data?", 0), 0u) << question.text;
+    SaveScreenshot("uninstall-question", question.window);
+    EXPECT_EQ(question.text.rfind(
+                  "Also remove Brellonix's own data, its quarantine folder and its settings?", 0),
+              0u)
+        << question.text;
     AnswerMessageBox(question, IDYES);
     EXPECT_TRUE(
         WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(wizard, kWizardNext)); }, 30000));
