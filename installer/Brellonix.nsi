@@ -148,20 +148,20 @@ Function un.RemoveProgramData
   ClearErrors
   ${GetOptions} $0 "/REMOVEDATA" $1
   ${If} ${Errors}
-    IfFileExists "$INSTDIR\${QUARANTINE}\*.*" ask 0
     ClearErrors
     ReadRegStr $1 HKLM "${SETTINGS_KEY}" "autorun"
-    IfErrors 0 ask
-    Return
-  ask:
-    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Also remove ${PRODUCT}'s own data, its quarantine folder and its \
-      settings?$\r$\n$\r$\nThe quarantine folder keeps a copy of every file ${PRODUCT} \
-      deleted, and may hold the only copy of one of your files.$\r$\n$\r$\nChoose No to keep \
-      them." /SD IDNO IDYES remove
+    ${If} ${Errors}
+    ${AndIfNot} ${FileExists} "$INSTDIR\${QUARANTINE}\*.*"
+      Return  ; the program never ran: nothing to ask about
+    ${EndIf}
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Also remove ${PRODUCT}'s own data, its \
+      quarantine folder and its settings?$\r$\n$\r$\nThe quarantine folder keeps a copy of \
+      every file ${PRODUCT} deleted, and may hold the only copy of one of your files.\
+      $\r$\n$\r$\nChoose No to keep them." /SD IDNO IDYES remove_data
     DetailPrint "Kept: $INSTDIR\${QUARANTINE} and the settings"
     Return
   ${EndIf}
-remove:
+remove_data:
   RMDir /r "$INSTDIR\${QUARANTINE}"
   DeleteRegKey HKLM "${SETTINGS_KEY}"
 FunctionEnd
