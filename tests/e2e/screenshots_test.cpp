@@ -1,9 +1,10 @@
 // Pictures of the program for docs/screenshots: the start-up alert, the notification area,
-// every page of the main window (the repair page after a repair), the About box and the
-// update window. scripts/screenshots runs this (disabled in ordinary test runs, since it only
-// takes pictures) and turns them into PNGs.
+// every page of the main window (the repair page after a repair), the About box, the update
+// window, the setup's first page and the uninstaller. scripts/screenshots runs this (disabled in
+// ordinary test runs, since it only takes pictures) and turns them into PNGs.
 #include <gtest/gtest.h>
 
+#include "tests/support/Installation.h"
 #include "tests/support/KoravantApp.h"
 #include "tests/support/PageView.h"
 #include "tests/support/Screenshot.h"
@@ -121,4 +122,28 @@ TEST(Screenshots, DISABLED_TakeThePictureOfTheUpdateWindow) {
     ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", nullptr);
     ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", nullptr);
     ResetSettingsAnswered();
+}
+
+TEST(Screenshots, DISABLED_TakeThePicturesOfTheSetupAndTheUninstaller) {
+    if (SetupPath().empty()) GTEST_SKIP() << "built without makensis: no setup program";
+    KillProcessesNamed("Koravant.exe");
+    StartedProcess setup = StartProcess("\"" + SetupPath() + "\"");
+    HWND wizard = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND window : TopLevelWindows(setup.pid, "#32770"))
+            if (::IsWindowVisible(window)) wizard = window;
+        return wizard != nullptr;
+    }));
+    EXPECT_TRUE(Snap("setup", wizard));
+    ClickButton(wizard, kWizardCancel);
+    AnswerMessageBox(WaitForMessageBox(setup.pid), IDYES);
+    ASSERT_TRUE(setup.Ended(10000));
+
+    ASSERT_EQ(RunToEnd("\"" + SetupPath() + "\" /S"), 0u);
+    std::string uninstaller = InstalledFolder() + "\\Uninstall.exe";
+    StartedProcess wizardProcess = StartUninstaller("\"" + uninstaller + "\"");
+    EXPECT_TRUE(Snap("uninstall", WaitForWizard(wizardProcess.pid, kUninstallerTitle)));
+    ClickButton(WaitForWizard(wizardProcess.pid, kUninstallerTitle), kWizardCancel);
+    EXPECT_TRUE(wizardProcess.Ended(10000));
+    EXPECT_TRUE(StartUninstaller("\"" + uninstaller + "\" /S /REMOVEDATA").Ended(120000));
 }

@@ -1,0 +1,181 @@
+#include "tests/support/Installation.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <taskschd.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "framework/Text.h"
+#include "tests/support/KoravantApp.h"
+#include "tests/support/TestDrives.h"
+#include "tests/support/TestRegistry.h"
+#include "tests/support/Wait.h"
+#include "tests/support/WindowQuery.h"
+
+namespace {
+// The copy the uninstaller runs from the temporary folder.
+constexpr char kUninstallerCopy[] = "Un.exe";
+// The status line of the progress page, a dialog inside the wizard.
+constexpr int kProgressStatus = 1006;
+
+std::string SpecialFolder(int id) {
+    char path[MAX_PATH] = {};
+    return SUCCEEDED(::SHGetFolderPathA(nullptr, id, nullptr, 0, path)) ? path : "";
+}
+
+std::vector<DWORD> ProcessesNamed(const char* exeName) {
+    std::vector<DWORD> pids;
+    ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = snapshot && ::Process32First(snapshot.get(), &entry); more;
+         more = ::Process32Next(snapshot.get(), &entry)) {
+        if (lstrcmpiA(entry.szExeFile, exeName) == 0) pids.push_back(entry.th32ProcessID);
+    }
+    return pids;
+}
+
+template <typename T>
+struct ComPtr {
+    T* p = nullptr;
+    ~ComPtr() {
+        if (p) p->Release();
+    }
+};
+
+struct ComScope {
+    HRESULT result = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ~ComScope() {
+        if (SUCCEEDED(result)) ::CoUninitialize();
+    }
+};
+
+struct Bstr {
+    explicit Bstr(const std::string& text) : value(::SysAllocString(Utf8ToWide(text).c_str())) {}
+    ~Bstr() { ::SysFreeString(value); }
+    BSTR value;
+};
+}  // namespace
+
+std::string SetupPath() {
+#ifdef KORAVANT_SETUP_NAME
+    return BuildFolder() + "\\testbin\\" + KORAVANT_SETUP_NAME;
+#else
+    return "";
+#endif
+}
+
+bool StartedProcess::Ended(DWORD timeoutMs) const {
+    return !process || ::WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+StartedProcess StartProcess(const std::string& commandLine, const std::string& folder) {
+    StartedProcess started;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    std::string line = commandLine;
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &info))
+        return started;
+    ::CloseHandle(info.hThread);
+    started.process.reset(info.hProcess);
+    started.pid = info.dwProcessId;
+    return started;
+}
+
+DWORD RunToEnd(const std::string& commandLine, DWORD timeoutMs) {
+    StartedProcess started = StartProcess(commandLine);
+    DWORD code = STILL_ACTIVE;
+    if (started.process && started.Ended(timeoutMs))
+        ::GetExitCodeProcess(started.process.get(), &code);
+    return code;
+}
+
+std::string UninstallEntry(const char* name) {
+    auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, name);
+    if (!value || value->type != REG_SZ) return "";
+    return value->data.c_str();
+}
+
+std::string InstalledFolder() { return UninstallEntry("InstallLocation"); }
+std::string CommonProgramsFolder() { return SpecialFolder(CSIDL_COMMON_PROGRAMS); }
+std::string ProgramFilesFolder() { return SpecialFolder(CSIDL_PROGRAM_FILES); }
+
+std::string ShortcutTarget(const std::string& shortcut) {
+    ComScope com;
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    char target[MAX_PATH] = {};
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                  reinterpret_cast<void**>(&link.p))) ||
+        FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))) ||
+        FAILED(file.p->Load(Utf8ToWide(shortcut).c_str(), STGM_READ)) ||
+        FAILED(link.p->GetPath(target, MAX_PATH, nullptr, 0)))
+        return "";
+    return target;
+}
+
+bool ScheduledTaskExists(const std::string& name) {
+    ComScope com;
+    ComPtr<ITaskService> service;
+    ComPtr<ITaskFolder> root;
+    ComPtr<IRegisteredTask> task;
+    VARIANT empty = {};
+    Bstr rootPath("\\"), taskName(name);
+    return SUCCEEDED(::CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_ITaskService, reinterpret_cast<void**>(&service.p))) &&
+           SUCCEEDED(service.p->Connect(empty, empty, empty, empty)) &&
+           SUCCEEDED(service.p->GetFolder(rootPath.value, &root.p)) &&
+           SUCCEEDED(root.p->GetTask(taskName.value, &task.p));
+}
+
+std::string XmlElement(const std::string& xmlFile, const std::string& tag) {
+    std::string bytes = ReadFileBytes(xmlFile);
+    if (bytes.size() < 2 || bytes.compare(0, 2, "\xFF\xFE") != 0) return "";
+    std::wstring wide(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+    std::string text = WideToUtf8(wide);
+    std::string open = "<" + tag + ">", close = "</" + tag + ">";
+    size_t start = text.find(open);
+    if (start == std::string::npos) return "";
+    start += open.size();
+    size_t end = text.find(close, start);
+    return end == std::string::npos ? "" : text.substr(start, end - start);
+}
+
+StartedProcess StartUninstaller(const std::string& commandLine) {
+    StartedProcess copy;
+    std::vector<DWORD> before = ProcessesNamed(kUninstallerCopy);
+    if (RunToEnd(commandLine, 30000) != 0) return copy;
+    // The launcher ends only once its copy has started.
+    for (DWORD pid : ProcessesNamed(kUninstallerCopy)) {
+        if (std::find(before.begin(), before.end(), pid) != before.end()) continue;
+        copy.process.reset(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid));
+        copy.pid = pid;
+    }
+    return copy;
+}
+
+HWND WaitForWizard(DWORD pid, const std::string& title, DWORD timeoutMs) {
+    HWND wizard = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindows(pid, "#32770")) {
+                if (::IsWindowVisible(window) && WindowText(window) == title) wizard = window;
+            }
+            return wizard != nullptr;
+        },
+        timeoutMs);
+    return wizard;
+}
+
+std::string WizardStatus(HWND wizard) {
+    for (HWND page : ChildWindows(wizard, "#32770")) {
+        if (HWND status = ::GetDlgItem(page, kProgressStatus); ::IsWindowVisible(status))
+            return WindowText(status);
+    }
+    return "";
+}
