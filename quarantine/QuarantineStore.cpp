@@ -69,8 +69,10 @@ bool QuarantineAndDeleteFile(const std::string& path) {
     if (!FitsPathLimit(path) || !FileExists(path) || IsFolder(path)) return false;
     std::string folder;
     if (!GetQuarantineDirectory(folder)) return false;
-    // Best effort: a threat that cannot be copied is still deleted.
-    QuarantineUnderFreeName(path, folder);
+    // The copy may be the only one of a file the rules misjudged: no copy, no delete. A file
+    // that already carries the marker is itself a coded copy and goes without a second one.
+    int copied = QuarantineUnderFreeName(path, folder);
+    if (copied != kCopyDone && copied != kCopyAlreadyCoded) return false;
     SetFileAttributesUtf8(path, FILE_ATTRIBUTE_NORMAL);
     return DeleteFileUtf8(path);
 }

@@ -197,7 +197,7 @@ TEST_F(QuarantineTest, RestoreGoesToTheDesktopWhenTheOriginIsTakenOrGoneAndNever
     EXPECT_FALSE(m_stick.Exists("docs\\report.js"));
 }
 
-TEST_F(QuarantineTest, FailuresInsideTheCopyLeaveNoPartialFileAndACodedFileIsNotCodedAgain) {
+TEST_F(QuarantineTest, FailuresInsideTheCopyLeaveNoPartialFileAndNoCopyMeansNoDelete) {
     std::string source = Put("five.exe", AllByteValues(20)), coded = m_stick.FolderPath("five.kv");
     // The n-th block read or write fails; a failed copy removes what it wrote.
     auto copy = [&](const std::string& file, int failingRead, int failingWrite, bool into) {
@@ -213,10 +213,34 @@ TEST_F(QuarantineTest, FailuresInsideTheCopyLeaveNoPartialFileAndACodedFileIsNot
     ASSERT_EQ(copy(source, 0, 0, true), kCopyDone);
     EXPECT_EQ(copy("E:\\restored.exe", 4, 0, false), kCopyNotQuarantine);
     EXPECT_EQ(copy("E:\\restored.exe", 0, 1, false), kCopySourceFailed);
-    // Deleted all the same, leaving no copy: neither a broken one nor a second coding.
+    // No copy, no delete: a failing read or write (a full disk) leaves the threat where it is
+    // and nothing in the quarantine; a coded file goes without a second coding.
     std::string threat = Put("threat.exe", AllByteValues(20));
-    EXPECT_TRUE(QuarantineAndDeleteFile(threat) && !m_stick.Exists("threat.exe"));
+    for (auto [failingRead, failingWrite] : {std::pair{0, 1}, {0, 5}, {2, 0}}) {
+        SetCopyFaultForTesting(failingRead, failingWrite);
+        EXPECT_FALSE(QuarantineAndDeleteFile(threat)) << failingRead << "/" << failingWrite;
+        EXPECT_EQ(ReadFileBytes(threat), AllByteValues(20));
+    }
     SetCopyFaultForTesting(0, 0);
     EXPECT_TRUE(QuarantineAndDeleteFile(old) && !m_stick.Exists("old.exe.kv"));
     EXPECT_TRUE(NewQuarantineFiles().empty());
+    // Without the fault the same file goes, and its copy decodes to the original.
+    ASSERT_TRUE(QuarantineAndDeleteFile(threat) && !m_stick.Exists("threat.exe"));
+    EXPECT_EQ(ReadFileBytes(Quarantined("threat.exe.kv")),
+              HandBuilt("E:\\threat.exe", AllByteValues(20)));
+}
+
+TEST_F(QuarantineTest, AFileStandingWhereTheFolderBelongsStopsEveryDelete) {
+    ASSERT_TRUE(m_before.empty()) << "the quarantine folder must start empty";
+    ::RemoveDirectoryA(m_folder.c_str());
+    ASSERT_TRUE(WriteFileBytes(m_folder, "not a folder"));
+    std::string threat = Put("autorun.inf", "[autorun]", FILE_ATTRIBUTE_HIDDEN);
+    std::string folder;
+    EXPECT_FALSE(GetQuarantineDirectory(folder));
+    EXPECT_FALSE(QuarantineAndDeleteFile(threat));
+    EXPECT_EQ(ReadFileBytes(threat), "[autorun]");
+    EXPECT_EQ(ReadFileBytes(m_folder), "not a folder");
+    ASSERT_TRUE(DeleteFileUtf8(m_folder));
+    // Once the file is gone the folder comes back and the delete goes through.
+    EXPECT_TRUE(QuarantineAndDeleteFile(threat) && !m_stick.Exists("autorun.inf"));
 }
