@@ -122,6 +122,11 @@ int FinishCopy(StreamResult result, ScopedHandle& target, const std::string& tar
     return result == StreamResult::ReadFailed ? readFailed : writeFailed;
 }
 
+bool WriteMarker(HANDLE file, const std::string& marker) {
+    return ::SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+           WriteAll(file, marker.data(), static_cast<DWORD>(marker.size()));
+}
+
 int CopyIntoQuarantine(const std::string& filePath, const std::string& quarantinePath) {
     ScopedHandle source(OpenForReading(filePath));
     if (!source) return kCopySourceFailed;
@@ -131,13 +136,22 @@ int CopyIntoQuarantine(const std::string& filePath, const std::string& quarantin
 
     ScopedHandle target(CreateNew(quarantinePath));
     if (!target) return kCopyTargetFailed;
-    const std::string header = QuarantineHeader(filePath);
+    // The marker goes in last: a copy cut short (the program ended mid-file, power lost) has
+    // none, so it is never listed or restored as a good one.
+    std::string header = QuarantineHeader(filePath);
+    const std::string marker = header.substr(0, kMarkerLength);
+    header.replace(0, kMarkerLength, kMarkerLength, '\0');
     if (!WriteAll(target.get(), header.data(), static_cast<DWORD>(header.size()))) {
         DiscardPartial(target, quarantinePath);
         return kCopyTargetFailed;
     }
-    return FinishCopy(StreamShifted(source.get(), target.get(), kContentShift), target,
-                      quarantinePath, kCopySourceFailed, kCopyTargetFailed);
+    int result = FinishCopy(StreamShifted(source.get(), target.get(), kContentShift), target,
+                            quarantinePath, kCopySourceFailed, kCopyTargetFailed);
+    if (result == kCopyDone && !WriteMarker(target.get(), marker)) {
+        DiscardPartial(target, quarantinePath);
+        return kCopyTargetFailed;
+    }
+    return result;
 }
 
 int RestoreFromQuarantine(const std::string& filePath, const std::string& quarantinePath) {

@@ -7,10 +7,12 @@
 
 enum class ThreatDeletion {
     kDeleted,       // quarantined and deleted
-    kAlreadyGone,   // no such file any more; shown as deleted
-    kDeleteFailed,  // still there, attributes reset to normal
+    kAlreadyGone,   // no such file any more, its drive still there; shown as deleted
+    kDeleteFailed,  // still there (attributes reset to normal), or its drive gone
 };
 
 // Whether the file at the UTF-8 `path` exists (after its attributes were reset).
 bool ThreatFileExists(const std::string& path);
+// For a file that is not there: gone, or not deleted when its drive is gone too.
+ThreatDeletion MissingThreatResult(const std::string& path);
 ThreatDeletion DeleteThreatFile(const std::string& path);

@@ -87,7 +87,7 @@ void CThreatListPage::OnDelete() {
     std::string path = ThreatPath(selected);
     if (!ConfirmDelete(shown)) return;
     SetFileAttributesUtf8(path, FILE_ATTRIBUTE_NORMAL);
-    ThreatDeletion result = ThreatDeletion::kAlreadyGone;
+    ThreatDeletion result = MissingThreatResult(path);
     if (ThreatFileExists(path)) {
         AfxMessageBox(IDS_PLEASE_WAIT, MB_OK);
         result = DeleteThreatFile(path);

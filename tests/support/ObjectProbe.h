@@ -1,0 +1,17 @@
+#pragma once
+// Counts of another process's objects, taken inside it: the test loads testbin\ObjectProbe.dll
+// into the process with a remote thread and runs its counter there, one figure per thread.
+#include <windows.h>
+
+#include <string>
+
+enum class ProbeCountKind : UINT_PTR { Gdi = 0, User = 1, Handles = 2, PrivateKb = 3 };
+
+struct ProcessCounts {
+    long gdi = -1, user = -1, handles = -1, privateKb = -1;
+    bool Valid() const { return gdi >= 0 && user >= 0 && handles >= 0 && privateKb >= 0; }
+    std::string Describe() const;
+};
+
+// The counts of process `pid` (all -1 when the probe could not run there).
+ProcessCounts CountObjectsOf(DWORD pid);
