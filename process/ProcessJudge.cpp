@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>
 
+#include <atomic>
+
 #include "framework/Handles.h"
 #include "framework/Text.h"
 #include "process/ProcessModule.h"
@@ -26,6 +28,18 @@ bool SystemProcessProbe::HasVersionInfo(const std::string& path) { return ::HasV
 bool SystemProcessProbe::IsSystemFileName(const std::string& name) {
     return ::IsSystemFileName(name);
 }
+
+namespace {
+SystemProcessProbe g_systemProbe;
+std::atomic<ProcessProbe*> g_testProbe{nullptr};
+}  // namespace
+
+ProcessProbe& CurrentProcessProbe() {
+    ProcessProbe* probe = g_testProbe;
+    return probe ? *probe : g_systemProbe;
+}
+
+void SetProcessProbeForTesting(ProcessProbe* probe) { g_testProbe = probe; }
 
 ProcessVerdict JudgeProcess(const ProcessEntry& process, ProcessProbe& probe, std::string& path) {
     if (!probe.ProgramFile(process.id, path) && !probe.FindInSystemFolders(process.name, path))

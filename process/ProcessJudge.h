@@ -48,6 +48,11 @@ class SystemProcessProbe final : public ProcessProbe {
     bool IsSystemFileName(const std::string& name) override;
 };
 
+// The probe the page and its monitor ask: the running system's, unless a test put another
+// (null puts the system's back).
+ProcessProbe& CurrentProcessProbe();
+void SetProcessProbeForTesting(ProcessProbe* probe);
+
 // Hidden program files are risky; unversioned ones named like a file of the Windows folders
 // are suspicious; the rest is safe, and so is a process whose program file cannot be found.
 // The program file is its ".exe" module, else the file of its name in the Windows folders.

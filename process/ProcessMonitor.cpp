@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "framework/Thread.h"
+#include "process/ProbeCache.h"
 
 namespace {
 std::atomic<DWORD> g_firstPassMs{5000};
@@ -36,11 +37,12 @@ void MonitorJob::PutResult(std::vector<FlaggedProcess> rows) {
 }
 
 UINT ProcessMonitorThread(MonitorJob& job) {
-    SystemProcessProbe probe;
     FlaggedCountWatch watch;
+    ProbeCache cache(CurrentProcessProbe());
     ::Sleep(g_firstPassMs);
     while (!job.link->IsCut()) {
-        std::vector<FlaggedProcess> flagged = FindFlaggedProcesses(ListRunningProcesses(), probe);
+        cache.NewPass();
+        std::vector<FlaggedProcess> flagged = FindFlaggedProcesses(ListRunningProcesses(), cache);
         bool forward = watch.Update(flagged.size());
         job.PutResult(std::move(flagged));
         if (!job.link->Post(WM_APP_TASKWATCH_PASS, forward ? 1 : 0)) break;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/Text.h"
+#include "process/ProbeCache.h"
 #include "process/ProcessDeletion.h"
 #include "process/ProcessJudge.h"
 #include "process/ProcessMonitor.h"
@@ -386,5 +387,77 @@ TEST(TaskwatchDeleteTest, EndsOnlyTheListedProcessThenDeletesItsFile) {
     EXPECT_FALSE(DeleteProgramFile(photo));
     EXPECT_NE(::GetFileAttributesW(Utf8ToWide(photo).c_str()), INVALID_FILE_ATTRIBUTES);
     ::DeleteFileA((BuildFolder() + "\\quarantine\\tw_listed.exe.kv").c_str());
+    CleanWork();
+}
+
+namespace {
+// Answers from the system, counting what it is asked.
+struct CountingProbe : ProcessProbe {
+    bool ProgramFile(DWORD id, std::string& path) override {
+        ++programFiles;
+        return system.ProgramFile(id, path);
+    }
+    bool FindInSystemFolders(const std::string& name, std::string& path) override {
+        ++lookUps;
+        return system.FindInSystemFolders(name, path);
+    }
+    bool IsHidden(const std::string& path) override { return system.IsHidden(path); }
+    bool HasVersionInfo(const std::string& path) override {
+        ++versions;
+        return system.HasVersionInfo(path);
+    }
+    bool IsSystemFileName(const std::string& name) override {
+        ++lookUps;
+        return system.IsSystemFileName(name);
+    }
+    SystemProcessProbe system;
+    int programFiles = 0, versions = 0, lookUps = 0;
+};
+}  // namespace
+
+TEST(TaskwatchMonitorTest, RemembersAnswersOnlyWhileWhatTheyDependOnStays) {
+    CleanWork();
+    const std::string first = std::string(kWork) + "\\tw_cached.exe";
+    ASSERT_TRUE(CopyProgram(IdleProgramPath(false), first));
+    CountingProbe counting;
+    ProbeCache cache(counting);
+    std::string path;
+    {
+        RunningProgram program(first);
+        ASSERT_TRUE(WaitUntil([&] { return cache.ProgramFile(program.Pid(), path); }));
+        int asked = counting.programFiles;
+        EXPECT_TRUE(cache.ProgramFile(program.Pid(), path));
+        EXPECT_EQ(path, first);
+        EXPECT_EQ(counting.programFiles, asked) << "the same process";
+    }
+    int before = counting.programFiles;
+    EXPECT_FALSE(cache.ProgramFile(0, path));
+    EXPECT_FALSE(cache.ProgramFile(0, path));
+    EXPECT_EQ(counting.programFiles, before + 2) << "no process to remember: asked each time";
+
+    EXPECT_FALSE(cache.HasVersionInfo(first));
+    EXPECT_FALSE(cache.HasVersionInfo(first));
+    EXPECT_EQ(counting.versions, 1);
+    ASSERT_TRUE(CopyProgram(BuildFolder() + "\\testbin\\idle_program_versioned.exe", first));
+    EXPECT_TRUE(cache.HasVersionInfo(first)) << "another file under the same name";
+    EXPECT_EQ(counting.versions, 2);
+
+    const std::string name = "tw_cache_probe.exe";
+    const std::string placed = WindowsFolder() + "\\system32\\" + name;
+    cache.NewPass();
+    EXPECT_FALSE(cache.IsSystemFileName(name));
+    EXPECT_FALSE(cache.FindInSystemFolders(name, path));
+    cache.NewPass();
+    EXPECT_FALSE(cache.IsSystemFileName(name));
+    EXPECT_FALSE(cache.FindInSystemFolders(name, path));
+    EXPECT_EQ(counting.lookUps, 2);
+    ASSERT_TRUE(WriteFileBytes(placed, "MZ"));
+    cache.NewPass();
+    EXPECT_TRUE(cache.IsSystemFileName(name)) << "a file came into the folder";
+    EXPECT_TRUE(cache.FindInSystemFolders(name, path));
+    EXPECT_EQ(path, placed);
+    ::DeleteFileA(placed.c_str());
+    cache.NewPass();
+    EXPECT_FALSE(cache.IsSystemFileName(name)) << "and went";
     CleanWork();
 }
