@@ -47,8 +47,10 @@ size_t BareWalk() {
 
 // A pass as the monitor makes it, remembering answers from the passes before.
 size_t MonitorPass(ProbeCache& cache) {
+    std::vector<ProcessEntry> running;
+    ListRunningProcesses(running);
     cache.NewPass();
-    return FindFlaggedProcesses(ListRunningProcesses(), cache).size();
+    return FindFlaggedProcesses(running, cache).size();
 }
 
 double Median(std::vector<double> values) {
@@ -78,9 +80,9 @@ double MonitorShare(int seconds, int& passes) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(until - now),
                                     QS_POSTMESSAGE);
         MSG msg;
-        std::vector<FlaggedProcess> rows;
+        MonitorPassResult result;
         while (::PeekMessageA(&msg, window, 0, 0, PM_REMOVE))
-            if (msg.message == WM_APP_TASKWATCH_PASS && job->TakeResult(rows)) ++passes;
+            if (msg.message == WM_APP_TASKWATCH_PASS && job->TakeResult(result)) ++passes;
     }
     double share = (ProcessCpuMs() - cpuBefore) / (NowMs() - began);
     job->link->Cut();

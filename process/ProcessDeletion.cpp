@@ -13,7 +13,9 @@ HANDLE OpenForTermination(DWORD processId) {
 }
 
 bool StillRuns(const FlaggedProcess& process) {
-    for (const ProcessEntry& entry : ListRunningProcesses())
+    std::vector<ProcessEntry> running;
+    ListRunningProcesses(running);
+    for (const ProcessEntry& entry : running)
         if (entry.id == process.id) return entry.name == process.name;
     return false;
 }

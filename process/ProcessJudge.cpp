@@ -82,13 +82,13 @@ void ListWide(HANDLE snapshot, std::vector<ProcessEntry>& processes) {
 }
 }  // namespace
 
-std::vector<ProcessEntry> ListRunningProcesses() {
-    std::vector<ProcessEntry> processes;
+bool ListRunningProcesses(std::vector<ProcessEntry>& processes) {
+    processes.clear();
     ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return processes;
+    if (!snapshot) return false;
     if (GetOsFamily() == 2)
         ListAnsi(snapshot.get(), processes);
     else
         ListWide(snapshot.get(), processes);
-    return processes;
+    return !processes.empty();
 }

@@ -64,5 +64,6 @@ constexpr size_t kMaxFlaggedProcesses = 256;
 std::vector<FlaggedProcess> FindFlaggedProcesses(const std::vector<ProcessEntry>& processes,
                                                  ProcessProbe& probe);
 
-// The processes running now; empty when no snapshot can be taken.
-std::vector<ProcessEntry> ListRunningProcesses();
+// The processes running now; false when no snapshot could be taken (a list without this
+// very process is no list: a failed look must not read as "nothing runs").
+bool ListRunningProcesses(std::vector<ProcessEntry>& processes);

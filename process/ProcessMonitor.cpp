@@ -21,18 +21,18 @@ bool FlaggedCountWatch::Update(size_t count) {
     return forward;
 }
 
-bool MonitorJob::TakeResult(std::vector<FlaggedProcess>& rows) {
+bool MonitorJob::TakeResult(MonitorPassResult& result) {
     std::lock_guard<std::mutex> lock(m_lock);
     if (!m_fresh) return false;
-    rows = std::move(m_rows);
-    m_rows.clear();
+    result = std::move(m_result);
+    m_result = {};
     m_fresh = false;
     return true;
 }
 
-void MonitorJob::PutResult(std::vector<FlaggedProcess> rows) {
+void MonitorJob::PutResult(MonitorPassResult result) {
     std::lock_guard<std::mutex> lock(m_lock);
-    m_rows = std::move(rows);
+    m_result = std::move(result);
     m_fresh = true;
 }
 
@@ -41,11 +41,17 @@ UINT ProcessMonitorThread(MonitorJob& job) {
     ProbeCache cache(CurrentProcessProbe());
     ::Sleep(g_firstPassMs);
     while (!job.link->IsCut()) {
-        cache.NewPass();
-        std::vector<FlaggedProcess> flagged = FindFlaggedProcesses(ListRunningProcesses(), cache);
-        bool forward = watch.Update(flagged.size());
-        job.PutResult(std::move(flagged));
-        if (!job.link->Post(WM_APP_TASKWATCH_PASS, forward ? 1 : 0)) break;
+        MonitorPassResult result;
+        result.snapshotTick = ::GetTickCount();
+        std::vector<ProcessEntry> running;
+        // No snapshot, no pass: the list and the count stay as the last pass left them.
+        if (ListRunningProcesses(running)) {
+            cache.NewPass();
+            result.processes = FindFlaggedProcesses(running, cache);
+            bool forward = watch.Update(result.processes.size());
+            job.PutResult(std::move(result));
+            if (!job.link->Post(WM_APP_TASKWATCH_PASS, forward ? 1 : 0)) break;
+        }
         ::Sleep(g_passIntervalMs);
     }
     return 0;

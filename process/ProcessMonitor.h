@@ -26,16 +26,22 @@ class FlaggedCountWatch {
     size_t m_previous = 0;
 };
 
+// What one pass found, and when (GetTickCount) it took its process snapshot.
+struct MonitorPassResult {
+    std::vector<FlaggedProcess> processes;
+    DWORD snapshotTick = 0;
+};
+
 struct MonitorJob {
     std::shared_ptr<WorkerLink> link;
 
-    // The latest pass's rows; false when no pass came since the last call.
-    bool TakeResult(std::vector<FlaggedProcess>& rows);
-    void PutResult(std::vector<FlaggedProcess> rows);
+    // The latest pass's result; false when no pass came since the last call.
+    bool TakeResult(MonitorPassResult& result);
+    void PutResult(MonitorPassResult result);
 
   private:
     std::mutex m_lock;
-    std::vector<FlaggedProcess> m_rows;
+    MonitorPassResult m_result;
     bool m_fresh = false;
 };
 

@@ -41,7 +41,12 @@ BOOL CTaskwatchPage::OnInitDialog() {
 }
 
 void CTaskwatchPage::RefreshProcessList() {
-    ShowProcesses(FindFlaggedProcesses(ListRunningProcesses(), CurrentProcessProbe()));
+    std::vector<ProcessEntry> running;
+    DWORD tick = ::GetTickCount();
+    if (!ListRunningProcesses(running)) return;
+    m_refreshTick = tick;
+    m_refreshed = true;
+    ShowProcesses(FindFlaggedProcesses(running, CurrentProcessProbe()));
 }
 
 void CTaskwatchPage::ShowProcesses(std::vector<FlaggedProcess> processes) {
@@ -66,8 +71,12 @@ void CTaskwatchPage::SelectRow(int row) const {
 }
 
 void CTaskwatchPage::OnMonitorPass(bool comeForward) {
-    std::vector<FlaggedProcess> processes;
-    if (m_monitor && m_monitor->TakeResult(processes)) ShowProcesses(std::move(processes));
+    MonitorPassResult pass;
+    // A pass that looked before the last refresh (after a Delete) would show a process
+    // just ended.
+    if (m_monitor && m_monitor->TakeResult(pass) &&
+        !(m_refreshed && static_cast<LONG>(pass.snapshotTick - m_refreshTick) < 0))
+        ShowProcesses(std::move(pass.processes));
     if (comeForward && Host()) Host()->RequestShowPage(kTaskwatchPage);
 }
 

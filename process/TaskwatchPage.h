@@ -37,4 +37,6 @@ class CTaskwatchPage : public CListPage {
     CSkinButton m_deleteButton;
     ProcessTable m_table;
     std::shared_ptr<MonitorJob> m_monitor;
+    DWORD m_refreshTick = 0;
+    bool m_refreshed = false;
 };

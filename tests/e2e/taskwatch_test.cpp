@@ -62,6 +62,14 @@ class TaskwatchTest : public ProgramTest {
     bool CameForward() {
         return app.WaitUntilVisible() && WaitUntil([&] { return app.VisiblePage() == 150; });
     }
+    // Selects the row of `name` once the list holds it still.
+    bool SelectProcess(const std::string& name) {
+        return WaitUntil([&] {
+            int row = page.RowOf(name);
+            return row >= 0 && page.Select(row) && app.WaitForPostedMessages() &&
+                   page.Cell(SelectedListRow(page.List()), 0) == name;
+        });
+    }
     void Hide() {
         ::PostMessageA(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
         ASSERT_TRUE(app.WaitUntilHidden());
@@ -128,13 +136,13 @@ TEST_F(TaskwatchTest, DeleteEndsTheProcessAndQuarantinesItsFileUnlessItCannotBeO
     const std::string original = ReadFileBytes(Path("tw_versioned.exe"));
 
     EXPECT_EQ(ClickAndAnswer(page, IDC_TASK_DELETE), "Please select a file");
-    ASSERT_TRUE(page.Select(page.RowOf("tw_versioned.exe")));
+    ASSERT_TRUE(SelectProcess("tw_versioned.exe"));
     EXPECT_EQ(ClickAndAnswer(page, IDC_TASK_DELETE, IDCANCEL), "Delete: tw_versioned.exe?");
     EXPECT_FALSE(AnyMessageBox(app.Pid()));
     EXPECT_TRUE(versioned.Running());
-    EXPECT_EQ(page.RowCount(), 3);
+    EXPECT_TRUE(WaitForRows(3));
 
-    ASSERT_TRUE(page.Select(page.RowOf("tw_versioned.exe")));
+    ASSERT_TRUE(SelectProcess("tw_versioned.exe"));
     EXPECT_EQ(ClickAndAnswer(page, IDC_TASK_DELETE), "Delete: tw_versioned.exe?");
     EXPECT_EQ(Answer(), "Please wait for a while");
     EXPECT_EQ(Answer(), "Deleted");
@@ -144,18 +152,18 @@ TEST_F(TaskwatchTest, DeleteEndsTheProcessAndQuarantinesItsFileUnlessItCannotBeO
               EncodeQuarantineFile(Path("tw_versioned.exe"), original));
     EXPECT_TRUE(WaitForRows(2));
 
-    ASSERT_TRUE(page.Select(page.RowOf("tw_wide.exe")));
+    ASSERT_TRUE(SelectProcess("tw_wide.exe"));
     EXPECT_EQ(ClickAndAnswer(page, IDC_TASK_DELETE), "Delete: tw_wide.exe?");
     EXPECT_EQ(Answer(), "Please wait for a while");
     EXPECT_EQ(Answer(), "Deleted") << "a 64-bit program";
     EXPECT_TRUE(wide.WaitForExit());
 
-    ASSERT_TRUE(page.Select(page.RowOf("sealed.exe")));
+    ASSERT_TRUE(SelectProcess("sealed.exe"));
     EXPECT_EQ(ClickAndAnswer(page, IDC_TASK_DELETE), "Delete: sealed.exe?");
     EXPECT_EQ(Answer(), "Delete failed") << "cannot be opened";
     EXPECT_TRUE(sealed.Running());
     EXPECT_NE(::GetFileAttributesA(Path("sealed.exe").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(page.Column(0), (Strings{"sealed.exe"}));
+    EXPECT_TRUE(WaitUntil([&] { return page.Column(0) == Strings{"sealed.exe"}; }));
 }
 
 TEST_F(TaskwatchTest, QuitDuringAPassEndsAtOnce) {

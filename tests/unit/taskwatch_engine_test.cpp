@@ -100,7 +100,9 @@ const char* VerdictName(ProcessVerdict verdict) {
 std::map<DWORD, FlaggedProcess> FlaggedNow() {
     SystemProcessProbe probe;
     std::map<DWORD, FlaggedProcess> flagged;
-    for (const FlaggedProcess& process : FindFlaggedProcesses(ListRunningProcesses(), probe))
+    std::vector<ProcessEntry> running;
+    EXPECT_TRUE(ListRunningProcesses(running));
+    for (const FlaggedProcess& process : FindFlaggedProcesses(running, probe))
         flagged[process.id] = process;
     return flagged;
 }
