@@ -11,10 +11,3 @@ int ProcessTable::Count() const {
     std::lock_guard<std::mutex> lock(m_lock);
     return static_cast<int>(m_rows.size());
 }
-
-int ProcessTable::IndexOf(DWORD processId) const {
-    std::lock_guard<std::mutex> lock(m_lock);
-    for (size_t i = 0; i < m_rows.size(); ++i)
-        if (m_rows[i].id == processId) return static_cast<int>(i);
-    return -1;
-}

@@ -23,8 +23,6 @@ class ProcessTable {
     // Row `index` as the last rebuild left it; false when there is no such row.
     bool Row(int index, FlaggedProcess& row) const;
     int Count() const;
-    // The row of process `processId`, or -1.
-    int IndexOf(DWORD processId) const;
 
   private:
     mutable std::mutex m_lock;

@@ -170,7 +170,7 @@ TEST(TaskwatchJudgeTest, HiddenIsRiskyUnversionedSystemNamesSuspiciousTheRestUnl
     EXPECT_EQ(FindFlaggedProcesses(probe.Entries(), probe), expected) << "in snapshot order";
 }
 
-TEST(TaskwatchJudgeTest, NoMoreThan256FlaggedProcessesAreKept) {
+TEST(TaskwatchJudgeTest, NoMoreThan256RowsAndTheListRebuiltOnlyForOtherRows) {
     std::vector<MadeUpProcess> processes;
     for (DWORD id = 1; id <= 300; ++id) {
         std::string name = "p" + std::to_string(id) + ".exe";
@@ -182,34 +182,19 @@ TEST(TaskwatchJudgeTest, NoMoreThan256FlaggedProcessesAreKept) {
     EXPECT_EQ(flagged.back().id, 256u) << "the first 256 in snapshot order";
 
     ProcessTable table;
-    int shown = 0;
-    std::vector<FlaggedProcess> tooMany(300, flagged.front());
-    EXPECT_TRUE(table.Rebuild(tooMany, [&](const auto& rows) { shown = int(rows.size()); }));
+    int rebuilds = 0, shown = 0;
+    auto show = [&](const auto& rows) { ++rebuilds, shown = static_cast<int>(rows.size()); };
+    EXPECT_FALSE(table.Rebuild({}, show)) << "nothing to nothing";
+    EXPECT_TRUE(table.Rebuild(std::vector<FlaggedProcess>(300, flagged[1]), show));
     EXPECT_EQ(shown, 256);
-    EXPECT_EQ(table.Count(), 256);
+    EXPECT_TRUE(table.Rebuild(flagged, show));
+    EXPECT_FALSE(table.Rebuild(flagged, show)) << "the same rows keep the list as it is";
+    EXPECT_EQ(rebuilds, 2);
     FlaggedProcess row;
+    ASSERT_TRUE(table.Row(255, row));
+    EXPECT_EQ(row, flagged[255]);
     EXPECT_FALSE(table.Row(256, row));
     EXPECT_FALSE(table.Row(-1, row));
-}
-
-TEST(TaskwatchJudgeTest, TableRebuildsOnlyForOtherRowsAndReadsOneRowWhole) {
-    ProcessTable table;
-    const std::vector<FlaggedProcess> rows = {
-        {7, "a.exe", "E:\\a.exe", ProcessVerdict::kRisky},
-        {9, "b.exe", "C:\\windows\\b.exe", ProcessVerdict::kSuspicious}};
-    int rebuilds = 0;
-    auto count = [&](const auto&) { ++rebuilds; };
-    EXPECT_FALSE(table.Rebuild({}, count)) << "nothing to nothing";
-    EXPECT_TRUE(table.Rebuild(rows, count));
-    EXPECT_FALSE(table.Rebuild(rows, count)) << "the same rows keep the list as it is";
-    EXPECT_EQ(rebuilds, 1);
-    FlaggedProcess row;
-    ASSERT_TRUE(table.Row(1, row));
-    EXPECT_EQ(row, rows[1]);
-    EXPECT_EQ(table.IndexOf(9), 1);
-    EXPECT_EQ(table.IndexOf(8), -1);
-    EXPECT_TRUE(table.Rebuild({}, count));
-    EXPECT_EQ(table.Count(), 0);
 }
 
 TEST(TaskwatchMonitorTest, WindowComesForwardWhenTheFlaggedCountChangesToNonZero) {
