@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/Text.h"
 #include "res/resource.h"
 #include "tests/support/ProgramTest.h"
 #include "tests/support/TestPrograms.h"
