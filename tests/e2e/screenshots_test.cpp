@@ -10,6 +10,7 @@
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestHttpServer.h"
 #include "tests/support/TestDrives.h"
+#include "tests/support/TestPrograms.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WindowQuery.h"
@@ -62,6 +63,12 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     stick.WriteFile("RECYCLER\\svchost.exe", "MZ", hidden);
     stick.WriteFile("Documents\\report.doc", "");
     stick.WriteFile("Documents\\report.doc.vbs", "");
+    // A hidden program running from a temporary folder under a system program's name: the
+    // process shield lists it beside the unversioned system programs Wine runs.
+    const std::string hiddenProgram = "C:\\users\\Public\\Temp\\svchost.exe";
+    ASSERT_TRUE(CopyProgram(IdleProgramPath(false), hiddenProgram));
+    ::SetFileAttributesA(hiddenProgram.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    RunningProgram risky(hiddenProgram);
     ASSERT_TRUE(app.Start());
 
     HWND alert = WaitForDialog(app.Pid(), "Brellonix");
@@ -73,6 +80,11 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     EXPECT_TRUE(Snap("taskbar", ::FindWindowA("Shell_TrayWnd", nullptr)));
 
     ASSERT_TRUE(app.BringForward());
+    // The process shield's first pass, five seconds after start, brings the window forward on
+    // its page: that happens before the walk through the pages.
+    PageView taskwatch(app, 150, 1033, 1056);
+    EXPECT_TRUE(WaitUntil([&] { return taskwatch.RowCount() > 0; }, 20000));
+    EXPECT_TRUE(app.WaitForPostedMessages());
     for (const auto& page : kPages) {
         ClickButton(app.MainWindow(), page.buttonId);
         EXPECT_TRUE(WaitUntil([&] { return app.VisiblePage() == page.templateId; })) << page.name;
@@ -93,6 +105,9 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     }
     ::PostMessageA(app.MainWindow(), WM_SYSCOMMAND, 0x0010, 0);
     EXPECT_TRUE(Snap("about", WaitForDialog(app.Pid(), "About the program")));
+    risky.Kill();
+    ::SetFileAttributesA(hiddenProgram.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(hiddenProgram.c_str());
 }
 
 // The update window in its corner above the taskbar, offered by a server of the test's own;
