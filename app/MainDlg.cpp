@@ -239,7 +239,8 @@ LRESULT CMainDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             return reinterpret_cast<LRESULT>(m_hIcon);
         case WM_TRAY_NOTIFY:
             // In a dialog this number is also DM_SETDEFID: passed on, every tray event would
-            // make the icon's id the default button.
+            // make the icon's id the default button. The shell's events carry the icon's id.
+            if (wp != kTrayIconId) return CDialog::WindowProc(msg, wp, lp);
             OnTrayNotify(lp);
             return 0;
         case WM_APP_QUIT:

@@ -2,43 +2,49 @@
 
 #include <vector>
 
-int CListCtrl::InsertColumn(int index, const char* heading, int format, int width) const {
-    LVCOLUMNA column = {};
+#include "framework/Text.h"
+
+// The wide messages throughout: a name that the ANSI code page cannot spell still shows.
+int CListCtrl::InsertColumn(int index, const std::string& heading, int format, int width) const {
+    std::wstring text = Utf8ToWide(heading);
+    LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.fmt = format;
     column.cx = width;
-    column.pszText = const_cast<char*>(heading);
+    column.pszText = text.data();
     column.iSubItem = index;
     return static_cast<int>(
-        SendMessage(LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column)));
+        SendMessage(LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column)));
 }
 
-int CListCtrl::InsertItem(int index, const char* text) const {
-    LVITEMA item = {};
+int CListCtrl::InsertItem(int index, const std::string& text) const {
+    std::wstring wide = Utf8ToWide(text);
+    LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.iItem = index;
-    item.pszText = const_cast<char*>(text);
-    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    item.pszText = wide.data();
+    return static_cast<int>(SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
-bool CListCtrl::SetItemText(int itemIndex, int subItem, const char* text) const {
-    LVITEMA item = {};
+bool CListCtrl::SetItemText(int itemIndex, int subItem, const std::string& text) const {
+    std::wstring wide = Utf8ToWide(text);
+    LVITEMW item = {};
     item.iSubItem = subItem;
-    item.pszText = const_cast<char*>(text);
-    return SendMessage(LVM_SETITEMTEXTA, itemIndex, reinterpret_cast<LPARAM>(&item)) != 0;
+    item.pszText = wide.data();
+    return SendMessage(LVM_SETITEMTEXTW, itemIndex, reinterpret_cast<LPARAM>(&item)) != 0;
 }
 
 std::string CListCtrl::GetItemText(int itemIndex, int subItem) const {
     // The control copies at most the buffer; grow until the text fits.
     for (size_t size = 512; size <= 65536; size *= 4) {
-        std::vector<char> buffer(size, '\0');
-        LVITEMA item = {};
+        std::vector<wchar_t> buffer(size, L'\0');
+        LVITEMW item = {};
         item.iSubItem = subItem;
         item.pszText = buffer.data();
         item.cchTextMax = static_cast<int>(size);
         auto length = static_cast<size_t>(
-            SendMessage(LVM_GETITEMTEXTA, itemIndex, reinterpret_cast<LPARAM>(&item)));
-        if (length + 1 < size) return std::string(buffer.data(), length);
+            SendMessage(LVM_GETITEMTEXTW, itemIndex, reinterpret_cast<LPARAM>(&item)));
+        if (length + 1 < size) return WideToUtf8(std::wstring(buffer.data(), length));
     }
     return {};
 }

@@ -29,11 +29,12 @@ class CStatic : public CWnd {
     void SetIcon(HICON icon) const { SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(icon)); }
 };
 
+// Texts are UTF-8.
 class CListCtrl : public CWnd {
   public:
-    int InsertColumn(int index, const char* heading, int format, int width) const;
-    int InsertItem(int index, const char* text) const;
-    bool SetItemText(int item, int subItem, const char* text) const;
+    int InsertColumn(int index, const std::string& heading, int format, int width) const;
+    int InsertItem(int index, const std::string& text) const;
+    bool SetItemText(int item, int subItem, const std::string& text) const;
     std::string GetItemText(int item, int subItem) const;
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     bool DeleteItem(int item) const { return SendMessage(LVM_DELETEITEM, item) != 0; }

@@ -1,5 +1,6 @@
 #include "framework/Strings.h"
 
+#include "framework/Text.h"
 #include "framework/WinApp.h"
 
 namespace {
@@ -32,7 +33,8 @@ int AfxMessageBox(const char* text, UINT type) {
     }
     HWND owner = MessageBoxOwner();
     if (!owner) type |= MB_SETFOREGROUND;
-    return ::MessageBoxA(owner, text, title.c_str(), type);
+    // Wide, so that a file name in any script reads as it is named.
+    return ::MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(title).c_str(), type);
 }
 
 int AfxMessageBox(const std::string& text, UINT type) { return AfxMessageBox(text.c_str(), type); }

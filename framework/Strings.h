@@ -7,7 +7,7 @@
 // The string-table entry `id`, or an empty string when there is none.
 std::string LoadResString(UINT id);
 
-// Shows `text` with the program's title; OK only unless `type` says otherwise.
+// Shows `text` (UTF-8) with the program's title; OK only unless `type` says otherwise.
 int AfxMessageBox(const char* text, UINT type = MB_OK);
 int AfxMessageBox(const std::string& text, UINT type = MB_OK);
 // Shows the string-table entry `stringId`.

@@ -1,37 +1,13 @@
 #include "quarantine/QuarantinePage.h"
 
-#include "framework/Handles.h"
 #include "framework/Strings.h"
-#include "framework/Thread.h"
+#include "framework/Text.h"
 #include "quarantine/QuarantineList.h"
 #include "quarantine/QuarantineStore.h"
 #include "usb/ThreatDeletion.h"
 
 namespace {
 constexpr int kColumnWidth = 410;
-constexpr DWORD kGridAndFullRow = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
-
-struct EmptyJob {
-    std::shared_ptr<WorkerLink> link;
-    std::vector<std::string> files;
-};
-
-UINT EmptyQuarantineThread(EmptyJob& job) {
-    job.link->Post(WM_APP_EMPTY_BEGIN);
-    // The deletion starts when the user closes the notice.
-    AfxMessageBox(IDS_PLEASE_WAIT, MB_OK);
-    for (const std::string& file : job.files) {
-        if (job.link->IsCut()) return 0;
-        DeleteQuarantineFile(file);
-    }
-    if (!job.link->Post(WM_APP_EMPTY_DONE)) return 0;
-    AfxMessageBox(IDS_EMPTY_COMPLETED, MB_OK);
-    return 0;
-}
-
-void SetUpButton(CSkinButton& button, CWnd* page, UINT id, UINT bitmap, UINT tip) {
-    AttachCommandButton(button, page, id, bitmap, LoadResString(tip).c_str());
-}
 }  // namespace
 
 UINT RestoreResultStringId(int result) {
@@ -40,27 +16,22 @@ UINT RestoreResultStringId(int result) {
     return IDS_RESTORE_FAILED_RESTORED;
 }
 
-bool StartEmptyQuarantine(std::shared_ptr<WorkerLink> link, std::vector<std::string> files) {
-    auto job = std::make_shared<EmptyJob>(EmptyJob{std::move(link), std::move(files)});
-    return StartJobThread<EmptyJob, EmptyQuarantineThread>(std::move(job));
-}
+CQuarantinePage::CQuarantinePage()
+    : CListPage(IDD_QUARANTINE, IDC_QUARANTINE_LIST,
+                {{IDS_COLUMN_ORIGIN, kColumnWidth}, {IDS_COLUMN_QUARANTINE, kColumnWidth}}) {}
 
 BOOL CQuarantinePage::OnInitDialog() {
-    CPage::OnInitDialog();
-    AttachDlgItem(m_list, *this, IDC_QUARANTINE_LIST);
-    m_list.SetExtendedStyle(kGridAndFullRow);
-    m_list.InsertColumn(0, LoadResString(IDS_COLUMN_ORIGIN).c_str(), LVCFMT_LEFT, kColumnWidth);
-    m_list.InsertColumn(1, LoadResString(IDS_COLUMN_QUARANTINE).c_str(), LVCFMT_LEFT, kColumnWidth);
-    SetUpButton(m_refreshButton, this, IDC_QUARANTINE_REFRESH, IDB_CMD_REFRESH,
-                IDS_TIP_REFRESH_LIST);
-    SetUpButton(m_restoreButton, this, IDC_QUARANTINE_RESTORE, IDB_CMD_RESTORE,
-                IDS_TIP_RESTORE_FILE);
-    SetUpButton(m_emptyButton, this, IDC_QUARANTINE_EMPTY, IDB_CMD_DELETE, IDS_TIP_EMPTY);
+    CListPage::OnInitDialog();
+    SetUpCommandButton(m_refreshButton, IDC_QUARANTINE_REFRESH, IDB_CMD_REFRESH,
+                       IDS_TIP_REFRESH_LIST);
+    SetUpCommandButton(m_restoreButton, IDC_QUARANTINE_RESTORE, IDB_CMD_RESTORE,
+                       IDS_TIP_RESTORE_FILE);
+    SetUpCommandButton(m_emptyButton, IDC_QUARANTINE_EMPTY, IDB_CMD_DELETE, IDS_TIP_EMPTY);
     RefreshQuarantineList();
     return TRUE;
 }
 
-void CQuarantinePage::EnableButtons(bool enable) {
+void CQuarantinePage::EnableCommands(bool enable) {
     m_refreshButton.EnableWindow(enable);
     m_restoreButton.EnableWindow(enable);
     m_emptyButton.EnableWindow(enable);
@@ -69,15 +40,15 @@ void CQuarantinePage::EnableButtons(bool enable) {
 void CQuarantinePage::RefreshQuarantineList() {
     char folder[kPathBufferSize] = {};
     bool haveFolder = GetQuarantineDirectory(folder);
-    EnableButtons(false);
-    m_list.DeleteAllItems();
+    EnableCommands(false);
+    ClearRows();
     if (haveFolder) {
-        for (const QuarantineEntry& entry : ListQuarantineFiles(folder)) {
-            int row = m_list.InsertItem(m_list.GetItemCount(), entry.origin.c_str());
-            if (row >= 0) m_list.SetItemText(row, 1, entry.path.c_str());
-        }
+        std::vector<ListRow> rows;
+        for (const QuarantineEntry& entry : ListQuarantineFiles(folder))
+            rows.push_back({AnsiToUtf8(entry.origin), AnsiToUtf8(entry.path)});
+        AddRows(rows);
     }
-    EnableButtons(true);
+    EnableCommands(true);
 }
 
 bool CQuarantinePage::OnCommand(UINT id, UINT code, HWND) {
@@ -98,55 +69,37 @@ bool CQuarantinePage::OnCommand(UINT id, UINT code, HWND) {
 }
 
 void CQuarantinePage::OnRestore() {
-    int selected = m_list.GetSelectedItem();
-    int rows = m_list.GetItemCount();
-    EnableButtons(false);
-    if (rows == 0) {
-        AfxMessageBox(IDS_NOTHING_FOUND, MB_OK);
-    } else if (selected < 0) {
-        AfxMessageBox(IDS_SELECT_FILE, MB_OK);
-    } else {
-        std::string origin = m_list.GetItemText(selected, 0);
-        std::string question = LoadResString(IDS_RESTORE_PREFIX) + origin + "?";
+    EnableCommands(false);
+    int selected = SelectedRowOrTell(IDS_NOTHING_FOUND, IDS_SELECT_FILE);
+    if (selected >= 0) {
+        std::string question = LoadResString(IDS_RESTORE_PREFIX) + CellText(selected, 0) + "?";
         if (AfxMessageBox(question, MB_OKCANCEL) == IDOK) {
-            std::string file = m_list.GetItemText(selected, 1);
+            std::string file = Utf8ToAnsi(CellText(selected, 1));
             if (!ThreatFileExists(file))
                 AfxMessageBox(IDS_RESTORE_FAILED_ABSENT, MB_OK);
             else
                 AfxMessageBox(RestoreResultStringId(RestoreQuarantinedFile(file.c_str())), MB_OK);
         }
     }
-    EnableButtons(true);
+    EnableCommands(true);
 }
 
 void CQuarantinePage::OnEmpty() {
-    int rows = m_list.GetItemCount();
-    if (rows == 0) {
+    if (RowCount() == 0) {
         AfxMessageBox(IDS_NOTHING_FOUND, MB_OK);
         return;
     }
     if (AfxMessageBox(IDS_ASK_EMPTY, MB_OKCANCEL) != IDOK) return;
-    std::vector<std::string> files;
-    for (int row = 0; row < rows; ++row) files.push_back(m_list.GetItemText(row, 1));
-    if (m_emptyLink) m_emptyLink->Cut();
-    m_emptyLink = WorkerLink::Create(m_hWnd);
-    EnableButtons(false);
-    if (!StartEmptyQuarantine(m_emptyLink, std::move(files))) EnableButtons(true);
+    auto job = std::make_shared<RowJob>();
+    job->items = ColumnTexts(1);
+    job->act = [](const std::string& file) {
+        return static_cast<int>(DeleteQuarantineFile(Utf8ToAnsi(file)));
+    };
+    job->waitNoticeId = IDS_PLEASE_WAIT;
+    job->beginBeforeNotice = true;
+    job->closingStringId = IDS_EMPTY_COMPLETED;
+    EnableCommands(false);
+    if (!StartRowJob(job)) EnableCommands(true);
 }
 
-LRESULT CQuarantinePage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_APP_EMPTY_BEGIN:
-            EnableButtons(false);
-            return 0;
-        case WM_APP_EMPTY_DONE:
-            m_emptyLink.reset();
-            RefreshQuarantineList();
-            return 0;
-        case WM_DESTROY:
-            if (m_emptyLink) m_emptyLink->Cut();
-            return Default();
-        default:
-            return CPage::WindowProc(msg, wp, lp);
-    }
-}
+void CQuarantinePage::OnRowJobEnd() { RefreshQuarantineList(); }

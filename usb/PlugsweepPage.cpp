@@ -72,10 +72,11 @@ void CPlugsweepPage::OnScan() {
     if (IsScanning()) return;
     StopDeleteAll();
     auto job = std::make_shared<ScanJob>();
-    job->link = WorkerLink::Create(m_hWnd);
+    job->link = NewWorkerLink();
     m_scan = job;
     m_scanButton.EnableWindow(FALSE);
     if (!StartScanJob(job)) {
+        CutWorkerLink();
         m_scan.reset();
         m_scanButton.EnableWindow(TRUE);
     }
@@ -94,7 +95,7 @@ void CPlugsweepPage::OnScanStarted() {
 }
 
 void CPlugsweepPage::ShowPendingRows() {
-    if (m_scan) AddRows(m_scan->TakeRows(), m_suspiciousText.c_str());
+    if (m_scan) AddThreatRows(m_scan->TakeRows(), m_suspiciousText);
 }
 
 void CPlugsweepPage::ShowProgress() {
@@ -124,6 +125,7 @@ void CPlugsweepPage::OnScanDone(bool noDrive) {
         RedrawUnder(m_animation);
         SetResultLine(RowCount());
     }
+    CutWorkerLink();
     m_scan.reset();
     EnableCommands(true);
 }
@@ -145,10 +147,7 @@ LRESULT CPlugsweepPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             ShowProgress();
             return 0;
         case WM_DESTROY:
-            if (m_scan) {
-                m_scan->m_bScanning = false;
-                m_scan->link->Cut();
-            }
+            if (m_scan) m_scan->m_bScanning = false;
             return CThreatListPage::WindowProc(msg, wp, lp);
         default:
             return CThreatListPage::WindowProc(msg, wp, lp);

@@ -37,7 +37,7 @@ bool CPlugwatchPage::ExamineDrives(const char* letters, int count) {
         std::vector<std::string> found = FindRootThreats(letters[i]);
         threats.insert(threats.end(), found.begin(), found.end());
     }
-    AddRows(threats, risky.c_str());
+    AddThreatRows(threats, risky);
     SetResultLine(static_cast<int>(threats.size()));
     EnableCommands(true);
     return true;

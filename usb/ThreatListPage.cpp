@@ -3,29 +3,22 @@
 #include <cstdio>
 
 #include "framework/Strings.h"
+#include "framework/Text.h"
 #include "res/resource.h"
 
 namespace {
 constexpr int kPathColumnWidth = 600;
 constexpr int kStateColumnWidth = 135;
-constexpr DWORD kGridAndFullRow = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
 }  // namespace
 
-std::string DeleteQuestion(const std::string& path) {
-    return LoadResString(IDS_DELETE_PREFIX) + path + "?";
-}
-
 CThreatListPage::CThreatListPage(UINT templateId, const ThreatListIds& ids)
-    : CPage(templateId), m_ids(ids) {}
+    : CListPage(templateId, ids.list,
+                {{ids.pathHeading, kPathColumnWidth}, {ids.stateHeading, kStateColumnWidth}}),
+      m_ids(ids) {}
 
 BOOL CThreatListPage::OnInitDialog() {
-    CPage::OnInitDialog();
-    AttachDlgItem(m_list, *this, static_cast<int>(m_ids.list));
+    CListPage::OnInitDialog();
     AttachDlgItem(m_resultLine, *this, static_cast<int>(m_ids.resultLine));
-    m_list.SetExtendedStyle(kGridAndFullRow);
-    m_list.InsertColumn(0, LoadResString(m_ids.pathHeading).c_str(), LVCFMT_LEFT, kPathColumnWidth);
-    m_list.InsertColumn(1, LoadResString(m_ids.stateHeading).c_str(), LVCFMT_LEFT,
-                        kStateColumnWidth);
     SetUpCommandButton(m_deleteButton, m_ids.deleteButton, IDB_CMD_DELETE);
     SetUpCommandButton(m_deleteAllButton, m_ids.deleteAllButton, IDB_CMD_DELETE);
     m_resultFont.reset(::CreateFontA(20, 10, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -35,28 +28,16 @@ BOOL CThreatListPage::OnInitDialog() {
     return TRUE;
 }
 
-void CThreatListPage::SetUpCommandButton(CSkinButton& button, UINT id, UINT bitmap) {
-    AttachCommandButton(button, this, id, bitmap);
+void CThreatListPage::AddThreatRows(const std::vector<std::string>& paths,
+                                    const std::string& state) {
+    std::vector<ListRow> rows;
+    rows.reserve(paths.size());
+    std::string shownState = AnsiToUtf8(state);
+    for (const std::string& path : paths) rows.push_back({AnsiToUtf8(path), shownState});
+    AddRows(rows);
 }
 
-void CThreatListPage::ClearRows() {
-    // A delete-all still walking the old rows stops before its next file.
-    StopDeleteAll();
-    m_list.DeleteAllItems();
-}
-
-void CThreatListPage::AddRow(const char* path, const char* state) {
-    int row = m_list.InsertItem(m_list.GetItemCount(), path);
-    if (row >= 0) m_list.SetItemText(row, 1, state);
-}
-
-void CThreatListPage::AddRows(const std::vector<std::string>& paths, const char* state) {
-    if (paths.empty()) return;
-    m_list.SendMessage(WM_SETREDRAW, FALSE);
-    for (const std::string& path : paths) AddRow(path.c_str(), state);
-    m_list.SendMessage(WM_SETREDRAW, TRUE);
-    m_list.Invalidate();
-}
+std::string CThreatListPage::ThreatPath(int row) const { return Utf8ToAnsi(CellText(row, 0)); }
 
 void CThreatListPage::SetResultLine(int threats) {
     if (threats == 0) {
@@ -74,9 +55,8 @@ void CThreatListPage::EnableCommands(bool enable) {
 }
 
 void CThreatListPage::StopDeleteAll() {
-    if (!m_deleteAll) return;
-    m_deleteAll->link->Cut();
-    m_deleteAll.reset();
+    if (!WorkerRunning()) return;
+    CutWorkerLink();
     EnableCommands(true);
 }
 
@@ -95,22 +75,15 @@ bool CThreatListPage::OnCommand(UINT id, UINT code, HWND) {
 
 void CThreatListPage::ShowRowResult(int row, ThreatDeletion result) {
     UINT state = result == ThreatDeletion::kDeleteFailed ? IDS_DELETE_FAILED : IDS_DELETED;
-    m_list.SetItemText(row, 1, LoadResString(state).c_str());
+    SetCellText(row, 1, LoadResString(state));
 }
 
 void CThreatListPage::OnDelete() {
-    int selected = m_list.GetSelectedItem();
-    int rows = m_list.GetItemCount();
-    if (rows == 0) {
-        AfxMessageBox(IDS_NO_THREAT_FOUND, MB_OK);
-        return;
-    }
-    if (selected < 0) {
-        AfxMessageBox(IDS_SELECT_FILE, MB_OK);
-        return;
-    }
-    std::string path = m_list.GetItemText(selected, 0);
-    if (AfxMessageBox(DeleteQuestion(path), MB_OKCANCEL) != IDOK) return;
+    int selected = SelectedRowOrTell(IDS_NO_THREAT_FOUND, IDS_SELECT_FILE);
+    if (selected < 0) return;
+    std::string shown = CellText(selected, 0);
+    if (!ConfirmDelete(shown)) return;
+    std::string path = ThreatPath(selected);
     ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     ThreatDeletion result = ThreatDeletion::kAlreadyGone;
     if (ThreatFileExists(path)) {
@@ -118,50 +91,29 @@ void CThreatListPage::OnDelete() {
         result = DeleteThreatFile(path);
     }
     // The row may have been replaced while the boxes were up.
-    if (selected < m_list.GetItemCount() && m_list.GetItemText(selected, 0) == path)
-        ShowRowResult(selected, result);
+    if (selected < RowCount() && CellText(selected, 0) == shown) ShowRowResult(selected, result);
 }
 
 void CThreatListPage::OnDeleteAll() {
-    int rows = m_list.GetItemCount();
-    if (rows == 0) {
+    if (RowCount() == 0) {
         AfxMessageBox(IDS_NO_THREAT_FOUND, MB_OK);
         return;
     }
     if (AfxMessageBox(IDS_ASK_DELETE_ALL, MB_OKCANCEL) != IDOK) return;
     StopDeleteAll();
-    auto job = std::make_shared<DeleteAllJob>();
-    job->link = WorkerLink::Create(m_hWnd);
-    job->disableBeforeWaitNotice = m_ids.disableBeforeWaitNotice;
+    auto job = std::make_shared<RowJob>();
+    job->items = ColumnTexts(0);
+    job->act = [](const std::string& shown) {
+        return static_cast<int>(DeleteThreatFile(Utf8ToAnsi(shown)));
+    };
+    job->waitNoticeId = IDS_PLEASE_WAIT;
+    job->beginBeforeNotice = m_ids.disableBeforeWaitNotice;
     job->closingStringId = m_ids.closingStringId;
-    for (int row = 0; row < rows; ++row) job->paths.push_back(m_list.GetItemText(row, 0));
-    m_deleteAll = job;
-    if (!StartDeleteAllJob(job)) m_deleteAll.reset();
+    StartRowJob(job);
 }
 
-void CThreatListPage::OnDeleteAllRow(int row, ThreatDeletion result) {
-    if (!m_deleteAll || row < 0 || static_cast<size_t>(row) >= m_deleteAll->paths.size()) return;
-    if (row < m_list.GetItemCount() &&
-        m_list.GetItemText(row, 0) == m_deleteAll->paths[static_cast<size_t>(row)])
-        ShowRowResult(row, result);
-}
-
-LRESULT CThreatListPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_APP_DELETE_ALL_BEGIN:
-            if (m_deleteAll) EnableCommands(false);
-            return 0;
-        case WM_APP_DELETE_ALL_ROW:
-            OnDeleteAllRow(static_cast<int>(wp), static_cast<ThreatDeletion>(lp));
-            return 0;
-        case WM_APP_DELETE_ALL_END:
-            if (m_deleteAll) EnableCommands(true);
-            m_deleteAll.reset();
-            return 0;
-        case WM_DESTROY:
-            if (m_deleteAll) m_deleteAll->link->Cut();
-            return Default();
-        default:
-            return CPage::WindowProc(msg, wp, lp);
-    }
+void CThreatListPage::OnRowJobRow(int row, int result) {
+    std::string item = RowJobItem(row);
+    if (!item.empty() && row < RowCount() && CellText(row, 0) == item)
+        ShowRowResult(row, static_cast<ThreatDeletion>(result));
 }

@@ -1,0 +1,73 @@
+#pragma once
+// The base of every page that shows a list: report view with grid lines and full-row
+// selection, fixed columns headed from the string table, rows added in batches with one
+// redraw, the selection questions, and the page's one worker, whose link is cut when the
+// page goes. Cells are UTF-8.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/RowJob.h"
+#include "controls/SkinButton.h"
+#include "framework/Controls.h"
+#include "framework/Page.h"
+#include "framework/WorkerLink.h"
+
+struct ListColumn {
+    UINT headingStringId;
+    int width;
+};
+using ListRow = std::vector<std::string>;
+
+class CListPage : public CPage {
+  public:
+    CListPage(UINT templateId, UINT listId, std::vector<ListColumn> columns);
+
+    int RowCount() const { return m_list.GetItemCount(); }
+    void ClearRows() const { m_list.DeleteAllItems(); }
+    int AddRow(const ListRow& row) const;
+    // A visible list view that redraws per row spends milliseconds on every row under Wine.
+    void AddRows(const std::vector<ListRow>& rows) const;
+    std::string CellText(int row, int column) const { return m_list.GetItemText(row, column); }
+    // Every row's text in `column`.
+    std::vector<std::string> ColumnTexts(int column) const;
+    void SetCellText(int row, int column, const std::string& text) const {
+        m_list.SetItemText(row, column, text);
+    }
+    void DeleteRow(int row) const { m_list.DeleteItem(row); }
+
+  protected:
+    BOOL OnInitDialog() override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    // The selected row; with none, tells the user `emptyStringId` (empty list) or
+    // `selectStringId` and answers -1.
+    int SelectedRowOrTell(UINT emptyStringId, UINT selectStringId) const;
+    // "Delete: <name>?" answered with OK.
+    static bool ConfirmDelete(const std::string& name);
+    void SetUpCommandButton(CSkinButton& button, UINT id, UINT bitmap, UINT tipStringId = 0);
+
+    // The page's one worker: a new link cuts the previous one.
+    std::shared_ptr<WorkerLink> NewWorkerLink();
+    void CutWorkerLink();
+    bool WorkerRunning() const { return m_worker != nullptr; }
+
+    // A row job over `job.items` on the page's worker link; false when no thread started.
+    bool StartRowJob(std::shared_ptr<RowJob> job);
+    // Row-job news on the user-interface thread.
+    virtual void OnRowJobBegin() { EnableCommands(false); }
+    virtual void OnRowJobRow(int /*row*/, int /*result*/) {}
+    virtual void OnRowJobEnd() { EnableCommands(true); }
+    // The row job's item `row` when it started, or "" for a row it never had.
+    std::string RowJobItem(int row) const;
+    virtual void EnableCommands(bool /*enable*/) {}
+
+  private:
+    UINT m_listId;
+    std::vector<ListColumn> m_columns;
+    CListCtrl m_list;
+    std::shared_ptr<WorkerLink> m_worker;
+    std::shared_ptr<RowJob> m_rowJob;
+};
