@@ -1,8 +1,23 @@
 #pragma once
-#include "framework/Page.h"
+// The autostart page: every value of the Run-type registry locations and every file of the
+// Startup folders, with Refresh and Delete.
+#include "controls/ListPage.h"
+#include "controls/SkinButton.h"
 #include "res/resource.h"
 
-class CAutostartPage : public CPage {
+class CAutostartPage : public CListPage {
   public:
-    CAutostartPage() : CPage(IDD_AUTOSTART) {}
+    CAutostartPage();
+
+    void RefreshAutostartList();
+
+  protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+
+  private:
+    void OnDelete();
+
+    CSkinButton m_refreshButton;
+    CSkinButton m_deleteButton;
 };
