@@ -1,6 +1,7 @@
 #include "autostart/AutostartPage.h"
 
 #include "autostart/AutostartDelete.h"
+#include "autostart/ListUpdate.h"
 
 CAutostartPage::CAutostartPage()
     : CListPage(
@@ -16,12 +17,16 @@ BOOL CAutostartPage::OnInitDialog() {
 }
 
 void CAutostartPage::RefreshAutostartList() {
+    std::vector<AutostartEntry> fresh = ListAutostartEntries();
+    ListUpdate update = PlanListUpdate(m_listed, fresh);
+    if (update.rebuild) ClearRows();
+    for (size_t removed = 0; removed < update.remove; ++removed)
+        DeleteRow(static_cast<int>(update.keep));
     std::vector<ListRow> rows;
-    for (AutostartEntry& entry : ListAutostartEntries())
-        rows.push_back(
-            {std::move(entry.name), std::move(entry.command), std::move(entry.location)});
-    ClearRows();
+    for (size_t index = fresh.size() - update.append; index < fresh.size(); ++index)
+        rows.push_back({fresh[index].name, fresh[index].command, fresh[index].location});
     AddRows(rows);
+    m_listed = std::move(fresh);
 }
 
 bool CAutostartPage::OnCommand(UINT id, UINT code, HWND) {

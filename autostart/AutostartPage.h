@@ -1,6 +1,9 @@
 #pragma once
 // The autostart page: every value of the Run-type registry locations and every file of the
 // Startup folders, with Refresh and Delete.
+#include <vector>
+
+#include "autostart/AutostartValues.h"
 #include "controls/ListPage.h"
 #include "controls/SkinButton.h"
 #include "res/resource.h"
@@ -20,4 +23,6 @@ class CAutostartPage : public CListPage {
 
     CSkinButton m_refreshButton;
     CSkinButton m_deleteButton;
+    // What the rows show, in their order.
+    std::vector<AutostartEntry> m_listed;
 };

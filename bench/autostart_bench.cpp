@@ -1,6 +1,7 @@
 // Autostart refresh with 1,000 values spread over the locations and both registry views: the
-// program's Refresh (sent: back once the list is filled) and the engine's listing in this
-// process, against a bare enumeration of the same keys with fixed buffers.
+// program's Refresh (sent: back once the list is filled), when nothing changed and when every
+// row must be added again, and the engine's listing in this process, against a bare
+// enumeration of the same keys with fixed buffers.
 //   autostart_bench.exe [rounds]
 #include <windows.h>
 
@@ -100,28 +101,43 @@ int main(int argc, char** argv) {
     size_t listed = 0;
     int bare = 0;
     bool ok = PlantValues(planted) && app.StartHidden() && page.Open(1009);
-    std::vector<double> bareMs, engineMs, pageMs;
+    std::vector<double> bareMs, engineMs, sameMs, changedMs;
     const std::vector<BenchKey> keys = KeysToRead();
+    auto refresh = [&] {
+        ::Sleep(300);  // the previous round's painting is over
+        double ms = TimeMs([&] { ok = ok && page.SendClick(kRefresh, 60000); });
+        ok = ok && static_cast<size_t>(page.RowCount()) == listed;
+        return ms;
+    };
     for (int round = 0; ok && round < rounds; ++round) {
         bareMs.push_back(TimeMs([&] { bare = BareEnumeration(keys); }));
         engineMs.push_back(TimeMs([&] { listed = ListAutostartEntries().size(); }));
-        pageMs.push_back(TimeMs([&] { ok = page.SendClick(kRefresh, 60000); }));
-        ok = ok && bare >= kValues && static_cast<size_t>(page.RowCount()) == listed;
+        ok = bare >= kValues;
+        sameMs.push_back(refresh());
+        // The first row changes: every row goes and comes back.
+        const BenchKey& top = kKeys[0];
+        ok = ok && planted.AddString(top.root, top.path, top.view, L"Bench0000",
+                                     L"C:\\Bench\\round" + std::to_wstring(round) + L".exe");
+        changedMs.push_back(refresh());
     }
     KillProcessesNamed("Koravant.exe");
     if (!ok) std::printf("autostart bench: the values were not planted, read or listed in full\n");
     if (!ok) return 1;
-    for (auto* ms : {&bareMs, &engineMs, &pageMs}) std::sort(ms->begin(), ms->end());
-    const char* figures = "  %-40s median %7.1f ms  worst %7.1f ms\n";
+    for (auto* ms : {&bareMs, &engineMs, &sameMs, &changedMs}) std::sort(ms->begin(), ms->end());
+    const char* figures = "  %-44s median %7.1f ms  worst %7.1f ms\n";
     std::printf(
         "autostart refresh, %d values planted in %zu keys (%zu rows from %zu keys and the "
         "Startup folders), %d rounds\n",
         kValues, std::size(kKeys), listed, keys.size(), rounds);
     std::printf(figures, "bare enumeration (256-byte buffers)", bareMs[rounds / 2], bareMs.back());
     std::printf(figures, "engine listing in this process", engineMs[rounds / 2], engineMs.back());
-    std::printf(figures, "Refresh on the page (program)", pageMs[rounds / 2], pageMs.back());
-    double ratio = pageMs[rounds / 2] / std::max(bareMs[rounds / 2], 0.001);
-    std::printf("  target: Refresh within 2x the bare enumeration: %.1fx, %s\n", ratio,
-                ratio <= 2.0 ? "met" : "not met");
+    std::printf(figures, "Refresh, nothing changed (program)", sameMs[rounds / 2], sameMs.back());
+    std::printf(figures, "Refresh, every row re-added (program)", changedMs[rounds / 2],
+                changedMs.back());
+    double ratio = changedMs[rounds / 2] / std::max(bareMs[rounds / 2], 0.001);
+    std::printf(
+        "  target: Refresh that re-adds every row within 2x the bare enumeration: %.1fx, "
+        "%s\n",
+        ratio, ratio <= 2.0 ? "met" : "not met");
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "autostart/AutostartDelete.h"
+#include "autostart/ListUpdate.h"
 #include "autostart/StartupFolders.h"
 #include "framework/Handles.h"
 #include "framework/Paths.h"
@@ -297,4 +298,31 @@ TEST_F(AutostartTest, StartupFolderFilesAreListedWithShortcutTargetsAndDeletedIn
         ::DeleteFileW((base + name).c_str());
     ::RemoveDirectoryW((base + L"Sub").c_str());
     ::CoUninitialize();
+}
+
+TEST(AutostartListUpdate, TouchesOnlyTheRowsThatChanged) {
+    auto entries = [](const std::string& names) {
+        std::vector<AutostartEntry> list;
+        for (char name : names) list.push_back({std::string(1, name), "C:\\x.exe", "HKEY_X\\Y"});
+        return list;
+    };
+    const struct {
+        const char* listed;
+        const char* fresh;
+        ListUpdate expected;
+    } cases[] = {
+        {"", "abc", {false, 0, 0, 3}},          {"abc", "abc", {false, 3, 0, 0}},
+        {"abc", "abcde", {false, 3, 0, 2}},     {"abcde", "abde", {false, 2, 1, 0}},
+        {"abcde", "abc", {false, 3, 2, 0}},     {"abcde", "e", {false, 0, 4, 0}},
+        {"abc", "xbc", {true, 0, 0, 3}},        {"abc", "abxc", {true, 0, 0, 4}},
+        {"abcde", "abdxe", {true, 0, 0, 5}},    {"abc", "", {false, 0, 3, 0}},
+        {"abcdefghijk", "ak", {true, 0, 0, 2}},
+    };
+    for (const auto& c : cases) {
+        ListUpdate update = PlanListUpdate(entries(c.listed), entries(c.fresh));
+        EXPECT_EQ(
+            std::tie(update.rebuild, update.keep, update.remove, update.append),
+            std::tie(c.expected.rebuild, c.expected.keep, c.expected.remove, c.expected.append))
+            << c.listed << " -> " << c.fresh;
+    }
 }
