@@ -8,23 +8,6 @@ constexpr UINT_PTR kHideTimer = 1;
 constexpr UINT kShownMs = 3000;
 }  // namespace
 
-POINT PlaceAboveTaskbar(const RECT& taskbar, const RECT& desktop, SIZE window) {
-    return POINT{desktop.right - window.cx, taskbar.top - window.cy};
-}
-
-void ShowAboveTaskbar(HWND window) {
-    HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
-    if (!taskbar) return;
-    RECT taskbarRect, desktopRect, windowRect;
-    ::GetWindowRect(taskbar, &taskbarRect);
-    ::GetWindowRect(::GetDesktopWindow(), &desktopRect);
-    ::GetWindowRect(window, &windowRect);
-    SIZE size = {windowRect.right - windowRect.left, windowRect.bottom - windowRect.top};
-    POINT corner = PlaceAboveTaskbar(taskbarRect, desktopRect, size);
-    ::ShowWindow(window, SW_SHOW);
-    ::SetWindowPos(window, HWND_TOP, corner.x, corner.y, size.cx, size.cy, SWP_SHOWWINDOW);
-}
-
 CAlertDlg::CAlertDlg() : CDialog(IDD_ALERT) {}
 
 BOOL CAlertDlg::OnInitDialog() {

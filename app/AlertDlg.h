@@ -5,13 +5,7 @@
 
 #include "controls/SkinButton.h"
 #include "framework/Dialog.h"
-
-// Where a window of the given size goes: its right edge at the desktop's right, its bottom
-// at the taskbar's top.
-POINT PlaceAboveTaskbar(const RECT& taskbar, const RECT& desktop, SIZE window);
-// Shows `window` there, on top; leaves it hidden when there is no taskbar. Also used for the
-// update window.
-void ShowAboveTaskbar(HWND window);
+#include "framework/TaskbarCorner.h"
 
 class CAlertDlg : public CDialog {
   public:

@@ -98,12 +98,14 @@ BOOL CMainApp::InitInstance() {
     m_webCheckDlg.Create(IDD_WEBCHECK);
     bool checkDue = IsUpdateCheckDue(settings.get());
     m_socketsReady = InitSockets();
-    if (m_socketsReady && checkDue) AfxBeginThread(UpdateCheckThread, this);
+    if (m_socketsReady && checkDue) StartUpdateCheck(m_webCheckDlg.Link());
     settings.reset();
 
     CMainDlg mainDlg;
     m_pMainWnd = &mainDlg;
+    m_webCheckDlg.SetHost(&mainDlg);
     mainDlg.DoModal();
+    m_webCheckDlg.SetHost(nullptr);
     m_pMainWnd = nullptr;
     return FALSE;
 }

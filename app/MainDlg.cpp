@@ -14,6 +14,7 @@
 #include "framework/Strings.h"
 #include "framework/Thread.h"
 #include "res/resource.h"
+#include "update/Updater.h"
 #include "usb/DriveList.h"
 
 HWND g_hMainWnd = nullptr;
@@ -172,6 +173,13 @@ bool CMainDlg::DestroyWindow() {
     if (m_hWnd) ::RemovePropA(m_hWnd, AfxGetApp()->m_pszExeName);
     DeleteTrayIcon();
     return CDialog::DestroyWindow();
+}
+
+void CMainDlg::OnUpdateNow() {
+    if (LaunchUpdater())
+        CDialog::OnCancel();
+    else
+        AfxMessageBox(IDS_UPDATER_NOT_FOUND, MB_OK);
 }
 
 void CMainDlg::WinHelp(DWORD_PTR, UINT) {

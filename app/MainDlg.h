@@ -53,8 +53,9 @@ class CMainDlg : public CDialog, public IPageHost {
     // whether or not that page is shown; they do nothing until the page can do the work.
     void OnTraySafelyRemove() {}
     void OnTrayAcquireImmunity() {}
-    // Tray menu "Update Now": does nothing until the program can check for updates.
-    void OnUpdateNow() {}
+    // Tray menu "Update Now": starts the updater without a check, and ends the program
+    // without asking when it runs.
+    void OnUpdateNow();
 
     CSkinButton m_pageButtons[kPageCount];
     CInfoPage m_infoPage;

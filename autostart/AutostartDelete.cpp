@@ -24,12 +24,8 @@ bool DeleteRegistryValue(const RegistryKeyAddress& address, const std::string& n
     return ::RegDeleteValueW(key.get(), Utf8ToWide(name).c_str()) == ERROR_SUCCESS;
 }
 
-// The quarantine takes ANSI paths: a name the code page cannot spell is left where it is
-// rather than handed over as a name that means another file or none.
 bool QuarantineStartupFile(const std::string& folder, const std::string& name) {
-    bool exact = false;
-    std::string path = Utf8ToAnsi(folder + "\\" + name, &exact);
-    return exact && name.find('\\') == std::string::npos && QuarantineAndDeleteFile(path.c_str());
+    return name.find('\\') == std::string::npos && QuarantineAndDeleteFile(folder + "\\" + name);
 }
 }  // namespace
 

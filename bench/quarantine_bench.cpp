@@ -51,7 +51,7 @@ bool CopyInSmallBlocks(const std::string& from, const std::string& to) {
 
 int main(int argc, char** argv) {
     int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    char quarantine[kPathBufferSize] = {};
+    std::string quarantine;
     if (!GetQuarantineDirectory(quarantine)) return 1;  // created; removed below unless in use
     std::string source = kWorkFolder + "\\threat.bin", copy = kWorkFolder + "\\copy.bin",
                 blockCopy = kWorkFolder + "\\block-copy.bin";
@@ -59,8 +59,8 @@ int main(int argc, char** argv) {
     const std::pair<const char*, std::function<bool()>> steps[] = {
         {"CopyFileA", [&] { return ::CopyFileA(source.c_str(), copy.c_str(), FALSE) != 0; }},
         {"copy in 1000-byte blocks", [&] { return CopyInSmallBlocks(source, blockCopy); }},
-        {"quarantine and delete", [&] { return QuarantineAndDeleteFile(source.c_str()); }},
-        {"restore", [&] { return RestoreQuarantinedFile(coded.c_str()) == kRestoredToOrigin; }}};
+        {"quarantine and delete", [&] { return QuarantineAndDeleteFile(source); }},
+        {"restore", [&] { return RestoreQuarantinedFile(coded) == kRestoredToOrigin; }}};
     double best[4] = {1e300, 1e300, 1e300, 1e300};
     bool intact = true, ran = ::GetFileAttributesA(coded.c_str()) == INVALID_FILE_ATTRIBUTES &&
                               CreateFolders(kWorkFolder) && PatternFile(source, false);
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
         intact = intact && (!ran || PatternFile(source, true));
     }
     DeleteTree(kWorkFolder);
-    ::RemoveDirectoryA(quarantine);
+    ::RemoveDirectoryA(quarantine.c_str());
     if (!ran) std::printf("quarantine bench: a round failed\n");
     if (!ran) return 1;
     std::printf("quarantine of a %lu MB file, best of %d rounds\n", kFileMegabytes, rounds);

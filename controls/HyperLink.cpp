@@ -66,11 +66,6 @@ void CHyperLink::SetUnderlineMode(int mode) {
     m_underlineMode = mode;
 }
 
-void CHyperLink::MarkVisited(bool visited) {
-    m_visited = visited;
-    if (m_hWnd) Invalidate();
-}
-
 COLORREF CHyperLink::CurrentTextColor() const {
     if (m_over) return m_hoverColor;
     return m_visited ? m_visitedColor : m_linkColor;

@@ -5,31 +5,26 @@
 #include <atomic>
 #include <cstring>
 
+#include "framework/FileSystem.h"
 #include "framework/Handles.h"
+#include "framework/Text.h"
 #include "quarantine/QuarantineFormat.h"
 #include "quarantine/QuarantineStore.h"
 
 namespace {
 
-// The stored path, its CR and its LF: a reader that sees no LF by then is not reading ours.
-constexpr size_t kMaxHeaderTail = kMaxPathLength + 2;
+enum class Kind { None, Ansi, Utf8 };
 
 std::atomic<int> g_failingRead{0};
 std::atomic<int> g_failingWrite{0};
 
-bool UsablePath(const char* path) {
-    return path && path[0] != 0 && std::strlen(path) <= kMaxPathLength;
-}
-
-HANDLE OpenForReading(const char* path) {
-    return ::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+HANDLE OpenForReading(const std::string& path) {
+    return CreateFileUtf8(path, GENERIC_READ, 0, OPEN_EXISTING);
 }
 
 // CREATE_NEW: neither a quarantine file nor a restored file ever replaces an existing one.
-HANDLE CreateNew(const char* path) {
-    return ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+HANDLE CreateNew(const std::string& path) {
+    return CreateFileUtf8(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW);
 }
 
 bool ReadExactly(HANDLE file, void* buffer, DWORD size) {
@@ -42,18 +37,23 @@ bool WriteAll(HANDLE file, const void* data, DWORD size) {
     return ::WriteFile(file, data, size, &written, nullptr) && written == size;
 }
 
-bool StartsWithMarker(HANDLE file) {
+Kind ReadMarker(HANDLE file) {
     char head[kMarkerLength] = {};
-    return ReadExactly(file, head, kMarkerLength) &&
-           std::memcmp(head, kQuarantineMarker, kMarkerLength) == 0;
+    if (!ReadExactly(file, head, kMarkerLength)) return Kind::None;
+    if (std::memcmp(head, kQuarantineMarker, kMarkerLength) == 0) return Kind::Ansi;
+    if (std::memcmp(head, kQuarantineMarkerUtf8, kMarkerLength) == 0) return Kind::Utf8;
+    return Kind::None;
 }
+
+// The most bytes a stored path of this kind may take.
+size_t MaxStoredPath(Kind kind) { return kind == Kind::Utf8 ? kMaxUtf8PathBytes : kMaxPathLength; }
 
 enum class HeaderEnd { ContentFollows, EndOfFile, Rejected };
 
 // Skips the stored path up to and including its LF, reading no further than a valid header.
 // Overlong or unreadable headers are rejected.
-HeaderEnd SkipOriginLine(HANDLE file) {
-    for (size_t count = 0; count < kMaxHeaderTail; ++count) {
+HeaderEnd SkipOriginLine(HANDLE file, Kind kind) {
+    for (size_t count = 0; count < MaxStoredPath(kind) + 2; ++count) {
         char byte = 0;
         DWORD got = 0;
         if (!::ReadFile(file, &byte, 1, &got, nullptr)) return HeaderEnd::Rejected;
@@ -61,6 +61,33 @@ HeaderEnd SkipOriginLine(HANDLE file) {
         if (byte == '\n') return HeaderEnd::ContentFollows;
     }
     return HeaderEnd::Rejected;
+}
+
+// The stored path's bytes up to CR or the end of the file; false when overlong or unreadable.
+bool ReadStoredPath(HANDLE file, Kind kind, std::string& stored) {
+    for (;;) {
+        char byte = 0;
+        DWORD got = 0;
+        if (!::ReadFile(file, &byte, 1, &got, nullptr)) return false;
+        if (got == 0 || byte == '\r') return true;
+        // Longer than any path we write: damaged or foreign.
+        if (stored.size() == MaxStoredPath(kind)) return false;
+        stored += byte;
+    }
+}
+
+// The stored path as UTF-8. A UTF-8 path must be well formed, hold no zero and keep the
+// path limit; an ANSI one stops at a zero, as it always did.
+bool DecodeStoredPath(Kind kind, const std::string& stored, std::string& origin) {
+    if (kind == Kind::Ansi) {
+        origin = AnsiToUtf8(stored.substr(0, stored.find('\0')));
+        return true;
+    }
+    if (stored.find('\0') != std::string::npos || PathLength(stored) > kMaxPathLength ||
+        WideToUtf8(Utf8ToWide(stored)) != stored)
+        return false;
+    origin = stored;
+    return true;
 }
 
 enum class StreamResult { Done, ReadFailed, WriteFailed };
@@ -82,31 +109,30 @@ StreamResult StreamShifted(HANDLE from, HANDLE to, unsigned char shift) {
 }
 
 // A half-written file must not pass for a good one.
-void DiscardPartial(ScopedHandle& file, const char* path) {
+void DiscardPartial(ScopedHandle& file, const std::string& path) {
     file.reset();
-    ::DeleteFileA(path);
+    DeleteFileUtf8(path);
 }
 
 // The result of a content stream into `target`; a failed one leaves no partial file behind.
-int FinishCopy(StreamResult result, ScopedHandle& target, const char* targetPath, int readFailed,
-               int writeFailed) {
+int FinishCopy(StreamResult result, ScopedHandle& target, const std::string& targetPath,
+               int readFailed, int writeFailed) {
     if (result == StreamResult::Done) return kCopyDone;
     DiscardPartial(target, targetPath);
     return result == StreamResult::ReadFailed ? readFailed : writeFailed;
 }
 
-int CopyIntoQuarantine(const char* filePath, const char* quarantinePath) {
+int CopyIntoQuarantine(const std::string& filePath, const std::string& quarantinePath) {
     ScopedHandle source(OpenForReading(filePath));
     if (!source) return kCopySourceFailed;
-    if (StartsWithMarker(source.get())) return kCopyAlreadyCoded;
+    if (ReadMarker(source.get()) != Kind::None) return kCopyAlreadyCoded;
     if (::SetFilePointer(source.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
         return kCopySourceFailed;
 
     ScopedHandle target(CreateNew(quarantinePath));
     if (!target) return kCopyTargetFailed;
-    const DWORD pathLength = static_cast<DWORD>(std::strlen(filePath));
-    if (!WriteAll(target.get(), kQuarantineMarker, kMarkerLength) ||
-        !WriteAll(target.get(), filePath, pathLength) || !WriteAll(target.get(), "\r\n", 2)) {
+    const std::string header = QuarantineHeader(filePath);
+    if (!WriteAll(target.get(), header.data(), static_cast<DWORD>(header.size()))) {
         DiscardPartial(target, quarantinePath);
         return kCopyTargetFailed;
     }
@@ -114,11 +140,12 @@ int CopyIntoQuarantine(const char* filePath, const char* quarantinePath) {
                       quarantinePath, kCopySourceFailed, kCopyTargetFailed);
 }
 
-int RestoreFromQuarantine(const char* filePath, const char* quarantinePath) {
+int RestoreFromQuarantine(const std::string& filePath, const std::string& quarantinePath) {
     ScopedHandle source(OpenForReading(quarantinePath));
     if (!source) return kCopyTargetFailed;
-    if (!StartsWithMarker(source.get())) return kCopyNotQuarantine;
-    HeaderEnd headerEnd = SkipOriginLine(source.get());
+    Kind kind = ReadMarker(source.get());
+    if (kind == Kind::None) return kCopyNotQuarantine;
+    HeaderEnd headerEnd = SkipOriginLine(source.get(), kind);
     if (headerEnd == HeaderEnd::Rejected) return kCopyNotQuarantine;
 
     ScopedHandle target(CreateNew(filePath));
@@ -132,32 +159,31 @@ int RestoreFromQuarantine(const char* filePath, const char* quarantinePath) {
 
 }  // namespace
 
+std::string QuarantineHeader(const std::string& origin) {
+    bool exact = false;
+    std::string ansi = Utf8ToAnsi(origin, &exact);
+    if (exact && ansi.size() <= kMaxPathLength) return kQuarantineMarker + ansi + "\r\n";
+    return kQuarantineMarkerUtf8 + origin + "\r\n";
+}
+
 void SetCopyFaultForTesting(int failingRead, int failingWrite) {
     g_failingRead.store(failingRead);
     g_failingWrite.store(failingWrite);
 }
 
-int QuarantineCopyFile(const char* filePath, const char* quarantinePath, bool intoQuarantine) {
-    if (!UsablePath(filePath) || !UsablePath(quarantinePath)) return kCopyMissingPath;
+int QuarantineCopyFile(const std::string& filePath, const std::string& quarantinePath,
+                       bool intoQuarantine) {
+    if (!FitsPathLimit(filePath) || !FitsPathLimit(quarantinePath)) return kCopyMissingPath;
     return intoQuarantine ? CopyIntoQuarantine(filePath, quarantinePath)
                           : RestoreFromQuarantine(filePath, quarantinePath);
 }
 
-bool ReadQuarantineOrigin(const char* quarantinePath, char* origin) {
-    if (!quarantinePath || !quarantinePath[0] || !origin) return false;
+bool ReadQuarantineOrigin(const std::string& quarantinePath, std::string& origin) {
+    if (quarantinePath.empty()) return false;
     ScopedHandle file(OpenForReading(quarantinePath));
-    if (!file || !StartsWithMarker(file.get())) return false;
-    char path[kPathBufferSize] = {};
-    size_t length = 0;
-    for (;;) {
-        char byte = 0;
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), &byte, 1, &got, nullptr)) return false;
-        if (got == 0 || byte == '\r') break;
-        // Longer than any path we write: damaged or foreign.
-        if (length == kMaxPathLength) return false;
-        path[length++] = byte;
-    }
-    std::memcpy(origin, path, length + 1);
-    return true;
+    if (!file) return false;
+    Kind kind = ReadMarker(file.get());
+    std::string stored;
+    if (kind == Kind::None || !ReadStoredPath(file.get(), kind, stored)) return false;
+    return DecodeStoredPath(kind, stored, origin);
 }

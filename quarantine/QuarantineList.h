@@ -5,7 +5,7 @@
 #include <vector>
 
 struct QuarantineEntry {
-    std::string origin;  // the path the file came from
+    std::string origin;  // the path the file came from (UTF-8, like every path here)
     std::string path;    // the quarantine file itself
 };
 

@@ -1,7 +1,6 @@
 #include "quarantine/QuarantinePage.h"
 
 #include "framework/Strings.h"
-#include "framework/Text.h"
 #include "quarantine/QuarantineList.h"
 #include "quarantine/QuarantineStore.h"
 #include "usb/ThreatDeletion.h"
@@ -38,14 +37,14 @@ void CQuarantinePage::EnableCommands(bool enable) {
 }
 
 void CQuarantinePage::RefreshQuarantineList() {
-    char folder[kPathBufferSize] = {};
+    std::string folder;
     bool haveFolder = GetQuarantineDirectory(folder);
     EnableCommands(false);
     ClearRows();
     if (haveFolder) {
         std::vector<ListRow> rows;
         for (const QuarantineEntry& entry : ListQuarantineFiles(folder))
-            rows.push_back({AnsiToUtf8(entry.origin), AnsiToUtf8(entry.path)});
+            rows.push_back({entry.origin, entry.path});
         AddRows(rows);
     }
     EnableCommands(true);
@@ -74,11 +73,11 @@ void CQuarantinePage::OnRestore() {
     if (selected >= 0) {
         std::string question = LoadResString(IDS_RESTORE_PREFIX) + CellText(selected, 0) + "?";
         if (AfxMessageBox(question, MB_OKCANCEL) == IDOK) {
-            std::string file = Utf8ToAnsi(CellText(selected, 1));
+            std::string file = CellText(selected, 1);
             if (!ThreatFileExists(file))
                 AfxMessageBox(IDS_RESTORE_FAILED_ABSENT, MB_OK);
             else
-                AfxMessageBox(RestoreResultStringId(RestoreQuarantinedFile(file.c_str())), MB_OK);
+                AfxMessageBox(RestoreResultStringId(RestoreQuarantinedFile(file)), MB_OK);
         }
     }
     EnableCommands(true);
@@ -92,9 +91,7 @@ void CQuarantinePage::OnEmpty() {
     if (AfxMessageBox(IDS_ASK_EMPTY, MB_OKCANCEL) != IDOK) return;
     auto job = std::make_shared<RowJob>();
     job->items = ColumnTexts(1);
-    job->act = [](const std::string& file) {
-        return static_cast<int>(DeleteQuarantineFile(Utf8ToAnsi(file)));
-    };
+    job->act = [](const std::string& file) { return static_cast<int>(DeleteQuarantineFile(file)); };
     job->waitNoticeId = IDS_PLEASE_WAIT;
     job->beginBeforeNotice = true;
     job->closingStringId = IDS_EMPTY_COMPLETED;

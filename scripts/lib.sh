@@ -3,6 +3,9 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEPREFIX=${KORAVANT_PREFIX:-/tmp/koravant-prefix}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# Wine's recycle bin is the Unix user's trash under $XDG_DATA_HOME: everything run here gets
+# one inside the prefix (C:\xdg-data), so emptying it never reaches the host user's trash.
+export XDG_DATA_HOME="$WINEPREFIX/drive_c/xdg-data"
 WINE32=/usr/lib/wine/wine
 WINE64=/usr/lib/wine/wine64
 

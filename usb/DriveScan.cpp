@@ -2,30 +2,24 @@
 
 #include <vector>
 
-#include "framework/Handles.h"
+#include "framework/FileSystem.h"
 #include "framework/Paths.h"
 #include "usb/ThreatRules.h"
 
 namespace {
 
-bool IsDotEntry(const char* name) {
-    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
-}
-
 // Visits one folder's entries: files are judged, sub-folders go on the stack.
 int ScanFolder(const std::string& folder, const std::atomic<bool>& running,
                std::vector<std::string>& stack, const ScanCallbacks& callbacks) {
-    WIN32_FIND_DATAA entry;
-    ScopedFindHandle find(::FindFirstFileA((folder + "*.*").c_str(), &entry));
-    if (!find) return 0;
+    FileFinder find(folder + "*.*");
+    if (!find.Found()) return 0;
     if (callbacks.onFolder) callbacks.onFolder(folder);
     int found = 0;
-    do {
-        if (!running) break;
-        if (IsDotEntry(entry.cFileName)) continue;
-        std::string path = folder + entry.cFileName;
-        if (path.size() > kMaxPathLength) continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    for (; find.Found() && running; find.Next()) {
+        if (find.IsDotEntry()) continue;
+        std::string path = folder + find.Name();
+        if (!FitsPathLimit(path)) continue;
+        if (find.IsFolder()) {
             stack.push_back(std::move(path));
             continue;
         }
@@ -33,7 +27,7 @@ int ScanFolder(const std::string& folder, const std::atomic<bool>& running,
         if (!IsScanSuspicious(path.c_str())) continue;
         ++found;
         if (callbacks.onSuspicious) callbacks.onSuspicious(path);
-    } while (::FindNextFileA(find.get(), &entry));
+    }
     return found;
 }
 }  // namespace
@@ -48,10 +42,10 @@ int ScanDrive(char letter, const std::atomic<bool>& running, const ScanCallbacks
         // The pattern adds a backslash and "*.*": keep it within the path buffers too.
         folder = std::move(stack.back()) + "\\";
         stack.pop_back();
-        while (folder.size() + 3 > kMaxPathLength && !stack.empty()) {
+        while (PathLength(folder) + 3 > kMaxPathLength && !stack.empty()) {
             folder = std::move(stack.back()) + "\\";
             stack.pop_back();
         }
-        if (folder.size() + 3 > kMaxPathLength) return found;
+        if (PathLength(folder) + 3 > kMaxPathLength) return found;
     }
 }

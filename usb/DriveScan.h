@@ -17,6 +17,7 @@ struct ScanCallbacks {
     std::function<void()> onFile;
 };
 
-// Walks drive `letter` while `running` holds; a path longer than the 255 characters the
-// buffers hold is skipped, as is a folder that cannot be opened. Returns the suspicious count.
+// Walks drive `letter` while `running` holds, folders and files of any name (paths are
+// UTF-8); a path longer than 255 UTF-16 units is skipped, as is a folder that cannot be
+// opened. Returns the suspicious count.
 int ScanDrive(char letter, const std::atomic<bool>& running, const ScanCallbacks& callbacks);

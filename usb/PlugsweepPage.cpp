@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "framework/Strings.h"
+#include "framework/Text.h"
 
 namespace {
 const ThreatListIds kScanIds = {
@@ -23,12 +24,17 @@ constexpr size_t kShownFolderChars = 48;
 std::string ScanProgressText(const std::string& folder, unsigned long files, int threats) {
     std::string shown = folder;
     if (shown.size() > kShownFolderChars) {
-        size_t keep = (kShownFolderChars - 3) / 2;
-        shown = shown.substr(0, keep) + "..." + shown.substr(shown.size() - keep);
+        // Cut between UTF-8 characters, never inside one.
+        size_t head = (kShownFolderChars - 3) / 2;
+        size_t tail = shown.size() - head;
+        while (head > 0 && (static_cast<unsigned char>(shown[head]) & 0xC0) == 0x80) --head;
+        while (tail < shown.size() && (static_cast<unsigned char>(shown[tail]) & 0xC0) == 0x80)
+            ++tail;
+        shown = shown.substr(0, head) + "..." + shown.substr(tail);
     }
-    char text[256];
-    std::snprintf(text, sizeof(text), LoadResString(IDS_SCAN_PROGRESS).c_str(), shown.c_str(),
-                  files, threats);
+    char text[512];
+    std::snprintf(text, sizeof(text), AnsiToUtf8(LoadResString(IDS_SCAN_PROGRESS)).c_str(),
+                  shown.c_str(), files, threats);
     return text;
 }
 
@@ -100,10 +106,9 @@ void CPlugsweepPage::ShowPendingRows() {
 
 void CPlugsweepPage::ShowProgress() {
     if (!m_scan) return;
-    ::SetDlgItemTextA(
-        m_hWnd, IDC_SCAN_RESULT,
-        ScanProgressText(m_scan->CurrentFolder(), m_scan->filesExamined, m_scan->threatsFound)
-            .c_str());
+    std::string text =
+        ScanProgressText(m_scan->CurrentFolder(), m_scan->filesExamined, m_scan->threatsFound);
+    ::SetDlgItemTextW(m_hWnd, IDC_SCAN_RESULT, Utf8ToWide(text).c_str());
 }
 
 void CPlugsweepPage::RedrawUnder(const CWnd& control) const {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
-// The threats in the root of drive `letter`; empty when the root cannot be read (no medium,
-// drive gone). Entries whose full path would not fit the 256-byte path buffers are skipped.
+// The threats in the root of drive `letter` as UTF-8 paths, whatever script names them; empty
+// when the root cannot be read (no medium, drive gone). Entries whose full path is longer
+// than 255 UTF-16 units are skipped.
 std::vector<std::string> FindRootThreats(char letter);

@@ -1,18 +1,12 @@
 #include "usb/ThreatDeletion.h"
 
+#include "framework/FileSystem.h"
 #include "quarantine/QuarantineStore.h"
 
-bool ThreatFileExists(const std::string& path) {
-    if (path.empty() || path.size() >= kPathBufferSize) return false;
-    char found[kPathBufferSize] = {};
-    char* namePart = nullptr;
-    DWORD length = ::SearchPathA(nullptr, path.c_str(), nullptr, kPathBufferSize, found, &namePart);
-    return length > 0 && length < kPathBufferSize;
-}
+bool ThreatFileExists(const std::string& path) { return FitsPathLimit(path) && FileExists(path); }
 
 ThreatDeletion DeleteThreatFile(const std::string& path) {
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesUtf8(path, FILE_ATTRIBUTE_NORMAL);
     if (!ThreatFileExists(path)) return ThreatDeletion::kAlreadyGone;
-    return QuarantineAndDeleteFile(path.c_str()) ? ThreatDeletion::kDeleted
-                                                 : ThreatDeletion::kDeleteFailed;
+    return QuarantineAndDeleteFile(path) ? ThreatDeletion::kDeleted : ThreatDeletion::kDeleteFailed;
 }

@@ -11,6 +11,6 @@ enum class ThreatDeletion {
     kDeleteFailed,  // still there, attributes reset to normal
 };
 
-// Whether the file at `path` exists (after its attributes were reset).
+// Whether the file at the UTF-8 `path` exists (after its attributes were reset).
 bool ThreatFileExists(const std::string& path);
 ThreatDeletion DeleteThreatFile(const std::string& path);

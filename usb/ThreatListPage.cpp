@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "framework/FileSystem.h"
 #include "framework/Strings.h"
 #include "framework/Text.h"
 #include "res/resource.h"
@@ -33,11 +34,11 @@ void CThreatListPage::AddThreatRows(const std::vector<std::string>& paths,
     std::vector<ListRow> rows;
     rows.reserve(paths.size());
     std::string shownState = AnsiToUtf8(state);
-    for (const std::string& path : paths) rows.push_back({AnsiToUtf8(path), shownState});
+    for (const std::string& path : paths) rows.push_back({path, shownState});
     AddRows(rows);
 }
 
-std::string CThreatListPage::ThreatPath(int row) const { return Utf8ToAnsi(CellText(row, 0)); }
+std::string CThreatListPage::ThreatPath(int row) const { return CellText(row, 0); }
 
 void CThreatListPage::SetResultLine(int threats) {
     if (threats == 0) {
@@ -81,10 +82,11 @@ void CThreatListPage::ShowRowResult(int row, ThreatDeletion result) {
 void CThreatListPage::OnDelete() {
     int selected = SelectedRowOrTell(IDS_NO_THREAT_FOUND, IDS_SELECT_FILE);
     if (selected < 0) return;
+    // Taken before the question: an arrival may re-list the rows while it is up.
     std::string shown = CellText(selected, 0);
-    if (!ConfirmDelete(shown)) return;
     std::string path = ThreatPath(selected);
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!ConfirmDelete(shown)) return;
+    SetFileAttributesUtf8(path, FILE_ATTRIBUTE_NORMAL);
     ThreatDeletion result = ThreatDeletion::kAlreadyGone;
     if (ThreatFileExists(path)) {
         AfxMessageBox(IDS_PLEASE_WAIT, MB_OK);
@@ -103,9 +105,7 @@ void CThreatListPage::OnDeleteAll() {
     StopDeleteAll();
     auto job = std::make_shared<RowJob>();
     job->items = ColumnTexts(0);
-    job->act = [](const std::string& shown) {
-        return static_cast<int>(DeleteThreatFile(Utf8ToAnsi(shown)));
-    };
+    job->act = [](const std::string& shown) { return static_cast<int>(DeleteThreatFile(shown)); };
     job->waitNoticeId = IDS_PLEASE_WAIT;
     job->beginBeforeNotice = m_ids.disableBeforeWaitNotice;
     job->closingStringId = m_ids.closingStringId;

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "framework/FileSystem.h"
+
 namespace {
 
 // Numbered from 1 in this order; callers test specific numbers.
@@ -74,12 +76,12 @@ bool MatchNoCase(const char* text, const char* reference, size_t length) {
 
 int ClassifyExtension(const char* path) {
     if (!path) return 0;
-    return ClassifyWithAttributes(path, ::GetFileAttributesA(path));
+    return ClassifyWithAttributes(path, FileAttributes(path));
 }
 
 bool IsShieldThreat(const char* path) {
     if (!path) return false;
-    DWORD attributes = ::GetFileAttributesA(path);
+    DWORD attributes = FileAttributes(path);
     int extensionClass = ClassifyWithAttributes(path, attributes);
     if (extensionClass == kInf) return true;
     return extensionClass != 0 && IsHidden(attributes);
@@ -87,7 +89,7 @@ bool IsShieldThreat(const char* path) {
 
 bool IsScanSuspicious(const char* path) {
     if (!path) return false;
-    DWORD attributes = ::GetFileAttributesA(path);
+    DWORD attributes = FileAttributes(path);
     int extensionClass = ClassifyWithAttributes(path, attributes);
     if (extensionClass == 0) return false;
     return !SuspiciousOnlyWhenHidden(extensionClass) || IsHidden(attributes);

@@ -1,6 +1,7 @@
 #pragma once
 // What counts as a threat. Files are judged by name, extension and attributes only; no
-// content is ever read.
+// content is ever read. Paths are UTF-8: only ASCII extensions are in the table, so a name
+// judges the same whether the ANSI code page or UTF-8 spells it.
 #include <cstddef>
 
 // True when both strings are exactly `length` characters long and equal but for the case

@@ -1,12 +1,14 @@
 // Pictures of the program for docs/screenshots: the start-up alert, the notification area,
-// every page of the main window and the About box. scripts/screenshots runs this (disabled in
-// ordinary test runs, since it only takes pictures) and turns them into PNGs.
+// every page of the main window (the repair page after a repair), the About box and the
+// update window. scripts/screenshots runs this (disabled in ordinary test runs, since it only
+// takes pictures) and turns them into PNGs.
 #include <gtest/gtest.h>
 
 #include "tests/support/KoravantApp.h"
 #include "tests/support/PageView.h"
 #include "tests/support/RegistryViews.h"
 #include "tests/support/Screenshot.h"
+#include "tests/support/TestHttpServer.h"
 #include "tests/support/TestDrives.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/support/Wait.h"
@@ -59,6 +61,9 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     WriteFileBytes(quarantine + "\\autorun.inf.kv", EncodeQuarantineFile("F:\\autorun.inf", "[x]"));
     WriteFileBytes(quarantine + "\\tools.scr.kv",
                    EncodeQuarantineFile("F:\\games\\tools.scr", "MZ"));
+    // A name in a script the code page cannot spell, shown as its owner reads it.
+    WriteFileBytes(quarantine + "\\Φωτογραφίες.scr.kv",
+                   EncodeQuarantineFile("F:\\Έγγραφα\\Φωτογραφίες.scr", "MZ"));
     PlantedValues autostart;
     PlantAutostartEntries(autostart);
     TestDrive stick('E', DriveKind::Removable);
@@ -67,6 +72,7 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     stick.WriteFile("autorun.inf", "[autorun]\r\nopen=RECYCLER\\svchost.exe\r\n", hidden);
     stick.WriteFile("Holiday photos.lnk", "", hidden);
     stick.WriteFile("setup.exe", "MZ", hidden);
+    stick.WriteFile("Фотографии.exe", "MZ", hidden);
     stick.WriteFile("Holiday photos\\beach.jpg", "");
     stick.WriteFile("RECYCLER\\svchost.exe", "MZ", hidden);
     stick.WriteFile("Documents\\report.doc", "");
@@ -89,11 +95,47 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
             // The scan page after a scan of the stick.
             PageView scan(app, 152, 1024, 1025);
             scan.Click(1014);
-            EXPECT_TRUE(scan.WaitForResultLine("5 threats found"));
+            EXPECT_TRUE(scan.WaitForResultLine("6 threats found"));
+        }
+        if (page.templateId == 154) {
+            // The repair page after a registry repair.
+            PageView repair(app, 154, 1036);
+            repair.Click(1002);
+            EXPECT_TRUE(AnswerMessageBox(WaitForMessageBox(app.Pid()), IDOK));
+            EXPECT_TRUE(WaitUntil([&] { return repair.RowCount() == 31; }));
         }
         if (page.templateId == 159) PageView(app, 159, 1034).Select(2);
         EXPECT_TRUE(Snap(std::string("main-") + page.name, app.MainWindow())) << page.name;
     }
     ::PostMessageA(app.MainWindow(), WM_SYSCOMMAND, 0x0010, 0);
     EXPECT_TRUE(Snap("about", WaitForDialog(app.Pid(), "About the program")));
+}
+
+// The update window in its corner above the taskbar, offered by a server of the test's own;
+// scripts/screenshots crops the screen's bottom-right corner.
+TEST(Screenshots, DISABLED_TakeThePictureOfTheUpdateWindow) {
+    KillProcessesNamed("Koravant.exe");
+    ResetSettingsAnswered();
+    ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kTestSettingsKey, "lastcheck");
+    TestHttpServer server;
+    server.Reply(HttpResponse("200 OK",
+                              "[Koravant]\r\nVERSION=5.1.0.2\r\nCHANGE=Brellonix 5.1 finds "
+                              "shortcut worms on USB drives and starts twice as fast.\r\n"));
+    ASSERT_TRUE(server.Start());
+    ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", server.Url().c_str());
+    // After the start-up notice, which takes the same corner for three seconds.
+    ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", "5000");
+    LaunchFolder folder("screenshots");
+    folder.program = kTestSourceProgram;
+    KoravantApp app(folder);
+    ASSERT_TRUE(app.Start());
+    HWND window = WaitForDialog(app.Pid(), "Koravant Web Check");
+    HWND alert = FindTopLevel(app.Pid(), "#32770", "Brellonix");
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(alert); }));
+    EXPECT_TRUE(::IsWindowVisible(window));
+    ::Sleep(400);
+    EXPECT_TRUE(SaveScreenshot("update"));
+    ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", nullptr);
+    ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", nullptr);
+    ResetSettingsAnswered();
 }

@@ -31,7 +31,7 @@ TEST_F(ShieldTest, ArrivalsListTheThreatsOfEveryRootAndBringTheWindowForward) {
     // Hidden on page 1: an arrival brings the window forward on the shield page.
     ASSERT_TRUE(app.StartHidden());
     TestDrive empty('F', DriveKind::Removable);
-    empty.MakeFolder("AUTORUN.INF", kHidden);
+    ASSERT_TRUE(empty.MakeFolder("AUTORUN.INF", kHidden));
     ASSERT_TRUE(SendDriveArrival(Main(), 'F'));
     EXPECT_TRUE(::IsWindowVisible(Main()) && app.VisiblePage() == kShieldPage);
     EXPECT_TRUE(shield.RowCount() == 0 && shield.ResultLine() == "No threat found");
@@ -48,19 +48,23 @@ TEST_F(ShieldTest, ArrivalsListTheThreatsOfEveryRootAndBringTheWindowForward) {
                                       "H:\\photo.jpg.exe", "H:\\setup.exe"}));
     EXPECT_EQ(shield.ResultLine(), "5 threats found");
 
-    // Pulling the last stick changes nothing visible.
+    // One stick pulled out while another stays: the one left is listed again.
+    ASSERT_TRUE(empty.Remove() && second.Remove() && SendDriveRemoval(Main(), 'H'));
+    EXPECT_EQ(shield.Column(0), (Strings{"G:\\AUTORUN.INF", "G:\\x.INF"}));
+    // Pulling the last stick changes nothing visible; nor does a CD-ROM or a network drive,
+    // which are no USB drives. Device changes are sent: handled when the call returns.
     ::PostMessageA(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    ASSERT_TRUE(app.WaitUntilHidden());
-    ASSERT_TRUE(empty.Remove() && first.Remove() && second.Remove());
-    ASSERT_TRUE(SendDriveRemoval(Main(), 'H'));
-    ::Sleep(300);
+    ASSERT_TRUE(app.WaitUntilHidden() && first.Remove() && SendDriveRemoval(Main(), 'G'));
+    for (DriveKind kind : {DriveKind::CdRom, DriveKind::Network}) {
+        TestDrive other('K', kind);
+        ASSERT_TRUE(WriteFiles(other, {"autorun.inf"}) && SendDriveArrival(Main(), 'K'));
+    }
     EXPECT_FALSE(::IsWindowVisible(Main()));
-    EXPECT_EQ(Sorted(shield.Column(0)), Sorted(paths));
+    EXPECT_EQ(shield.RowCount(), 2);
 }
 
 // Also the start-up alert: in the corner above the taskbar for about three seconds.
 TEST_F(ShieldTest, DeleteAsksQuarantinesAndCopesWithVanishedAndLockedFiles) {
-    double started = NowMs();
     ASSERT_TRUE(app.Start());
     HWND alert = nullptr;
     ASSERT_TRUE(WaitUntil(
@@ -70,7 +74,6 @@ TEST_F(ShieldTest, DeleteAsksQuarantinesAndCopesWithVanishedAndLockedFiles) {
                 ::GetWindowRect(alert, &rect));
     EXPECT_TRUE(rect.right == ::GetSystemMetrics(SM_CXSCREEN) && rect.bottom == taskbar.top);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(alert); }, 10000));
-    EXPECT_NEAR(NowMs() - started, 4250.0, 1750.0);
 
     ASSERT_TRUE(shield.Open(1001));
     EXPECT_EQ(ClickAndAnswer(shield, kDelete), "No threat found");
@@ -86,8 +89,10 @@ TEST_F(ShieldTest, DeleteAsksQuarantinesAndCopesWithVanishedAndLockedFiles) {
     EXPECT_EQ(ClickAndAnswer(shield, kDelete), "Please select a file");
     shield.Select(shield.RowOf("E:\\autorun.inf"));
     EXPECT_EQ(ClickAndAnswer(shield, kDelete, IDCANCEL), "Delete: E:\\autorun.inf?");
-    ::Sleep(200);
+    EXPECT_TRUE(app.Answers());
+    EXPECT_FALSE(AnyMessageBox(app.Pid()));
     EXPECT_EQ(shield.Column(1), Strings(3, "Risky"));
+    EXPECT_TRUE(stick.Exists("autorun.inf"));
 
     EXPECT_EQ(DeleteRow("E:\\autorun.inf"), "Deleted");
     EXPECT_FALSE(stick.Exists("autorun.inf"));
@@ -112,23 +117,39 @@ TEST_F(ShieldTest, DeleteAllEmptiesEveryRowButStopsForAnArrivalAndDoesNotHoldUpQ
     ASSERT_TRUE(app.StartHidden() && shield.RowCount() == 5);  // listed at start-up, hidden
     EXPECT_EQ(app.VisiblePage(), kShieldPage);
     ASSERT_EQ(ClickAndAnswer(shield, kDeleteAll), "Do you want to delete all?");
-    ASSERT_EQ(WaitForMessageBox(app.Pid()).text, "Please wait for a while");
-    // While the worker waits, a second stick re-lists the rows under it.
+    MessageBoxInfo notice = WaitForMessageBox(app.Pid());
+    ASSERT_EQ(notice.text, "Please wait for a while");
+    ScopedHandle worker = OpenOwnerThread(notice.window);
+    // While the worker waits, a second stick re-lists the rows under it: the worker ends
+    // without touching a file or saying a word.
     TestDrive second('F', DriveKind::Removable);
     ASSERT_TRUE(WriteFiles(second, {"z.inf"}) && SendDriveArrival(Main(), 'F'));
     ASSERT_EQ(shield.RowCount(), 6);
-    EXPECT_EQ(Answer(), "Please wait for a while");
-    ::Sleep(500);
+    EXPECT_TRUE(AnswerMessageBox(notice, IDOK) && WaitForThreadEnd(worker));
     EXPECT_FALSE(AnyMessageBox(app.Pid()));
     EXPECT_EQ(ListFolder(stick.Folder()).size(), 5u);
     EXPECT_EQ(shield.Column(1), Strings(6, "Risky"));
+
+    // So does a single Delete whose rows change under its question: the file goes, but the
+    // row now in its place keeps its state.
+    shield.Select(5);
+    ASSERT_EQ(shield.Cell(5, 0), "F:\\z.inf");
+    shield.Click(kDelete);
+    MessageBoxInfo question = WaitForMessageBox(app.Pid());
+    ASSERT_EQ(question.text, "Delete: F:\\z.inf?");
+    ASSERT_TRUE(WriteFiles(stick, {"f.inf"}) && SendDriveArrival(Main(), 'E'));
+    EXPECT_TRUE(AnswerMessageBox(question, IDOK));
+    EXPECT_EQ(Answer(), "Please wait for a while");
+    EXPECT_TRUE(app.Answers() && !second.Exists("z.inf"));
+    EXPECT_EQ(shield.Column(1), Strings(7, "Risky"));
+    EXPECT_EQ(ListFolder(QuarantineFolder()), Strings{"z.inf.kv"});
 
     EXPECT_EQ(ClickAndAnswer(shield, kDeleteAll), "Do you want to delete all?");
     EXPECT_EQ(Answer(), "Please wait for a while");
     EXPECT_TRUE(shield.WaitForAllStates("Deleted"));
     EXPECT_EQ(Answer(), "Please remove your USB disk and plug it into the computer again");
     EXPECT_TRUE(ListFolder(stick.Folder()).empty() && ListFolder(second.Folder()).empty());
-    EXPECT_EQ(ListFolder(QuarantineFolder()).size(), 6u);
+    EXPECT_EQ(ListFolder(QuarantineFolder()).size(), 7u);
 
     ASSERT_TRUE(WriteFiles(stick, {"f.inf", "g.inf"}) && SendDriveArrival(Main(), 'E'));
     EXPECT_EQ(ClickAndAnswer(shield, kDeleteAll), "Do you want to delete all?");

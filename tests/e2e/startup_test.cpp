@@ -5,6 +5,7 @@
 #include "tests/support/KoravantApp.h"
 #include "tests/support/TestDrives.h"
 #include "tests/support/TestRegistry.h"
+#include "tests/support/Wait.h"
 #include "tests/support/WindowQuery.h"
 
 namespace {
@@ -31,6 +32,21 @@ TEST_F(StartupTest, ASecondStartBringsItsNamesakeForwardAndLeaves) {
     EXPECT_EQ(::GetForegroundWindow(), first.MainWindow());
     EXPECT_FALSE(::IsWindowVisible(twin.MainWindow()));
     EXPECT_TRUE(first.IsRunning() && twin.IsRunning());
+
+    // A question of the first copy's comes forward over its window.
+    PressKey(first.MainWindow(), VK_ESCAPE);
+    MessageBoxInfo question = WaitForMessageBox(first.Pid());
+    ASSERT_EQ(question.text, "Do you want to quit?");
+    HWND other = ::CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                   nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ::SetForegroundWindow(other) && ::GetForegroundWindow() == other; }));
+    KoravantApp third({"single"});
+    EXPECT_TRUE(third.Start() && third.WaitForExit());
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == question.window; }));
+    EXPECT_TRUE(AnswerMessageBox(question, IDCANCEL));
+    EXPECT_TRUE(first.Answers() && first.IsRunning());
+    ::DestroyWindow(other);
 }
 
 // An unreachable key stops the start. Either answer to the question is recorded, so it comes
@@ -44,8 +60,8 @@ TEST_F(StartupTest, SettingsKeyAndFirstRunQuestion) {
               "Koravant failed in accessing the registry.\r\nPlease check if the current user "
               "has right to access the registry.");
     EXPECT_EQ(box.buttons, (std::vector<int>{IDOK}));
+    EXPECT_EQ(locked.MainWindow(), nullptr) << "the start stops before the window";
     EXPECT_TRUE(AnswerMessageBox(box, IDOK) && locked.WaitForExit());
-    EXPECT_EQ(locked.MainWindow(), nullptr);
     UnlockRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey);
 
     const struct {

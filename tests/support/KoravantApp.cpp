@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>
 
+#include <cstring>
+
 #include "tests/support/Wait.h"
 #include "tests/support/WindowQuery.h"
 
@@ -9,6 +11,22 @@ namespace {
 const UINT kPageTemplates[] = {129, 150, 151, 152, 153, 154, 155, 159};
 // No control of the main window has this id.
 constexpr WORD kStartedMarkerId = 0x7FF0;
+
+// The test's environment block with `changes` made: "name=value\0" entries, one more zero.
+std::string EnvironmentBlock(const std::vector<std::pair<std::string, std::string>>& changes) {
+    std::string block;
+    char* strings = ::GetEnvironmentStringsA();
+    for (const char* entry = strings; *entry; entry += strlen(entry) + 1) {
+        std::string text = entry;
+        bool changed = false;
+        for (const auto& [name, value] : changes)
+            changed = changed || text.rfind(name + "=", 0) == 0;
+        if (!changed) block += text + '\0';
+    }
+    ::FreeEnvironmentStringsA(strings);
+    for (const auto& [name, value] : changes) block += name + "=" + value + '\0';
+    return block + '\0';
+}
 
 void CopyIfPresent(const std::string& from, const std::string& to) {
     ::CopyFileA(from.c_str(), to.c_str(), FALSE);
@@ -47,7 +65,11 @@ KoravantApp::KoravantApp(LaunchFolder folder) : m_exeName(folder.exeName) {
     ::DeleteFileA((m_folder + "\\Koravant.chm").c_str());
     ::DeleteFileA((m_folder + "\\SkinLoad.dll").c_str());
     ::DeleteFileA((m_folder + "\\skinload.log").c_str());
-    CopyIfPresent(BuildFolder() + "\\Koravant.exe", ExePath());
+    for (const char* name : {"Quorrel.exe", "quorrel.log", "update.ini"})
+        ::DeleteFileA((m_folder + "\\" + name).c_str());
+    CopyIfPresent(BuildFolder() + "\\" + folder.program, ExePath());
+    if (folder.withUpdater)
+        CopyIfPresent(BuildFolder() + "\\testbin\\Quorrel.exe", m_folder + "\\Quorrel.exe");
     if (folder.withHelpFile)
         CopyIfPresent(BuildFolder() + "\\Koravant.chm", m_folder + "\\Koravant.chm");
     if (!folder.skinLibrary.empty())
@@ -61,8 +83,10 @@ bool KoravantApp::Start() {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
     std::string commandLine = "\"" + ExePath() + "\"";
+    std::string environment = EnvironmentBlock(m_environment);
     if (!::CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                          nullptr, m_folder.c_str(), &startup, &info))
+                          m_environment.empty() ? nullptr : environment.data(), m_folder.c_str(),
+                          &startup, &info))
         return false;
     ::CloseHandle(info.hThread);
     m_process.reset(info.hProcess);
@@ -145,6 +169,12 @@ UINT KoravantApp::VisiblePage() const {
         }
     }
     return shown;
+}
+
+bool KoravantApp::Answers(DWORD timeoutMs) const {
+    DWORD_PTR answer = 0;
+    HWND main = MainWindow();
+    return main && ::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0;
 }
 
 bool KoravantApp::BringForward() const {

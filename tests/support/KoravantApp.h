@@ -4,6 +4,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "framework/Handles.h"
 
@@ -26,7 +27,13 @@ struct LaunchFolder {
     std::string exeName;
     bool withHelpFile;
     std::string skinLibrary;  // a DLL of the build copied in as SkinLoad.dll
+    // The program copied in as `exeName`, relative to the build folder: the product, or the
+    // test build whose update check reads its URL and delay from the environment.
+    std::string program = "Koravant.exe";
+    bool withUpdater = false;  // the updater double "Quorrel.exe" beside it
 };
+
+constexpr char kTestSourceProgram[] = "testbin\\KoravantTestSource.exe";
 
 class KoravantApp {
   public:
@@ -38,6 +45,10 @@ class KoravantApp {
     const std::string& Folder() const { return m_folder; }
     std::string ExePath() const { return m_folder + "\\" + m_exeName; }
 
+    // An environment variable for the program's process (the test's own otherwise).
+    void SetEnvironment(const std::string& name, const std::string& value) {
+        m_environment.emplace_back(name, value);
+    }
     bool Start();
     // Starts and waits until the main window exists and has hidden itself.
     bool StartHidden(DWORD timeoutMs = 15000);
@@ -58,10 +69,14 @@ class KoravantApp {
     UINT VisiblePage() const;
     // Brings the hidden window forward the way a second start does.
     bool BringForward() const;
+    // True once the user-interface thread has taken a message sent now: everything it was
+    // handling before, a box it was about to show included, is done or on screen.
+    bool Answers(DWORD timeoutMs = 10000) const;
 
   private:
     std::string m_folder;
     std::string m_exeName;
+    std::vector<std::pair<std::string, std::string>> m_environment;
     ScopedHandle m_process;
     DWORD m_pid = 0;
 };

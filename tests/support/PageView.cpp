@@ -1,10 +1,12 @@
 #include "tests/support/PageView.h"
 
+#include "framework/Text.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WindowQuery.h"
 
 namespace {
 constexpr char kMarker[] = "kestrelvane";
+constexpr char kMarkerUtf8[] = "kestrelutf8";
 constexpr unsigned char kShift = 0x1D;
 
 // The main window is made hidden and then posts itself the close command that hides it at
@@ -79,7 +81,9 @@ bool PageView::Open(int buttonId) const {
 }
 
 std::string EncodeQuarantineFile(const std::string& origin, const std::string& content) {
-    std::string bytes = kMarker + origin + "\r\n";
+    bool exact = false;
+    std::string ansi = Utf8ToAnsi(origin, &exact);
+    std::string bytes = exact ? kMarker + ansi + "\r\n" : kMarkerUtf8 + origin + "\r\n";
     for (char c : content) bytes += static_cast<char>(static_cast<unsigned char>(c) + kShift);
     return bytes;
 }

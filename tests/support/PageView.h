@@ -44,6 +44,7 @@ class PageView {
     int m_resultId;
 };
 
-// The quarantine file for `origin` with `content`, built by hand from the format: marker,
-// path, CR LF, every byte plus 0x1D.
+// The quarantine file for `origin` (UTF-8) with `content`, built by hand from the format:
+// marker, path, CR LF, every byte plus 0x1D. A path the ANSI code page spells goes in ANSI
+// after "kestrelvane", any other in UTF-8 after "kestrelutf8".
 std::string EncodeQuarantineFile(const std::string& origin, const std::string& content);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "framework/Handles.h"
+#include "framework/Text.h"
 
 namespace {
 // A block of memory inside the process that owns a window.
@@ -41,21 +42,27 @@ class RemoteBlock {
 };
 
 constexpr size_t kTextOffset = 512;
-constexpr size_t kTextSize = 4096;
+constexpr size_t kTextChars = 4096;
+constexpr size_t kTextSize = kTextChars * sizeof(wchar_t);
+
+// The wide text the list wrote at kTextOffset, as UTF-8.
+std::string ReadRemoteText(const RemoteBlock& block) {
+    std::wstring text(kTextChars, L'\0');
+    block.Read(kTextOffset, text.data(), kTextSize);
+    text.resize(wcsnlen(text.data(), kTextChars));
+    return WideToUtf8(text);
+}
 
 std::string RemoteItemText(HWND list, const RemoteBlock& block, int row, int column) {
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.iSubItem = column;
-    item.pszText = block.address() + kTextOffset;
-    item.cchTextMax = static_cast<int>(kTextSize);
-    char empty = 0;
-    block.Write(kTextOffset, &empty, 1);
+    item.pszText = reinterpret_cast<wchar_t*>(block.address() + kTextOffset);
+    item.cchTextMax = static_cast<int>(kTextChars);
+    wchar_t empty = 0;
+    block.Write(kTextOffset, &empty, sizeof(empty));
     if (!block.Write(0, &item, sizeof(item))) return {};
-    ::SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.address()));
-    std::string text(kTextSize, '\0');
-    block.Read(kTextOffset, text.data(), kTextSize);
-    text.resize(strnlen(text.data(), kTextSize));
-    return text;
+    ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(block.address()));
+    return ReadRemoteText(block);
 }
 }  // namespace
 
@@ -86,17 +93,14 @@ ListRows ReadListView(HWND list) {
 std::string ListColumnHeading(HWND list, int column) {
     RemoteBlock block(list, kTextOffset + kTextSize);
     if (!block.valid()) return {};
-    LVCOLUMNA info = {};
+    LVCOLUMNW info = {};
     info.mask = LVCF_TEXT;
-    info.pszText = block.address() + kTextOffset;
-    info.cchTextMax = static_cast<int>(kTextSize);
+    info.pszText = reinterpret_cast<wchar_t*>(block.address() + kTextOffset);
+    info.cchTextMax = static_cast<int>(kTextChars);
     block.Write(0, &info, sizeof(info));
-    if (!::SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(block.address())))
+    if (!::SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(block.address())))
         return {};
-    std::string text(kTextSize, '\0');
-    block.Read(kTextOffset, text.data(), kTextSize);
-    text.resize(strnlen(text.data(), kTextSize));
-    return text;
+    return ReadRemoteText(block);
 }
 
 int ListColumnWidth(HWND list, int column) {

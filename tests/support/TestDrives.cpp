@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "framework/Handles.h"
+#include "framework/Text.h"
 
 namespace {
 constexpr char kDrivesFolder[] = "C:\\koravant\\drives";
@@ -92,15 +93,16 @@ bool DefineWineDrive(char letter, UINT driveType, const std::string& unixPath) {
 
 bool CreateFolders(const std::string& path) {
     if (path.empty() || path.back() == ':') return true;
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    DWORD attributes = ::GetFileAttributesW(Utf8ToWide(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     return CreateFolders(ParentOf(path)) &&
-           (::CreateDirectoryA(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
+           (::CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) ||
+            ::GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
 bool DeleteTree(const std::string& folder) {
     // Wide "\\?\" paths, so trees deeper than 260 characters go too.
-    return DeleteTreeWide(L"\\\\?\\" + std::wstring(folder.begin(), folder.end()));
+    return DeleteTreeWide(L"\\\\?\\" + Utf8ToWide(folder));
 }
 
 TestDrive::TestDrive(char letter, DriveKind kind)
@@ -130,18 +132,20 @@ bool TestDrive::WriteFile(const std::string& relative, const std::string& conten
                           DWORD attributes) {
     std::string path = FolderPath(relative);
     if (!CreateFolders(ParentOf(path))) return false;
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return WriteFileBytes(path, content) && ::SetFileAttributesA(path.c_str(), attributes);
+    ::SetFileAttributesW(Utf8ToWide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    return WriteFileBytes(path, content) &&
+           ::SetFileAttributesW(Utf8ToWide(path).c_str(), attributes);
 }
 
 bool TestDrive::MakeFolder(const std::string& relative, DWORD attributes) {
     std::string path = FolderPath(relative);
-    return CreateFolders(path) && (!attributes || ::SetFileAttributesA(path.c_str(), attributes));
+    return CreateFolders(path) &&
+           (!attributes || ::SetFileAttributesW(Utf8ToWide(path).c_str(), attributes));
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, 0, nullptr));
+    ScopedHandle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
     std::string content;
     char block[65536];
     DWORD got = 0;
@@ -151,8 +155,8 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD done = 0;
     return file &&
            ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done,
@@ -162,12 +166,12 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 
 std::vector<std::string> ListFolder(const std::string& folder) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    ScopedFindHandle find(::FindFirstFileA((folder + "\\*").c_str(), &entry));
+    WIN32_FIND_DATAW entry;
+    ScopedFindHandle find(::FindFirstFileW(Utf8ToWide(folder + "\\*").c_str(), &entry));
     while (find) {
-        if (std::strcmp(entry.cFileName, ".") && std::strcmp(entry.cFileName, ".."))
-            names.push_back(entry.cFileName);
-        if (!::FindNextFileA(find.get(), &entry)) find.reset();
+        if (std::wcscmp(entry.cFileName, L".") && std::wcscmp(entry.cFileName, L".."))
+            names.push_back(WideToUtf8(entry.cFileName));
+        if (!::FindNextFileW(find.get(), &entry)) find.reset();
     }
     return names;
 }

@@ -7,11 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "framework/Text.h"
+
 enum class DriveKind { Removable, Fixed, CdRom, Network };
 
 class TestDrive {
   public:
-    // Maps the capital `letter` to a new empty folder; check Plugged().
+    // Maps the capital `letter` to a new empty folder; check Plugged(). Names and paths here are
+    // UTF-8 and reach the system through the wide functions.
     TestDrive(char letter, DriveKind kind);
     ~TestDrive();
     TestDrive(const TestDrive&) = delete;
@@ -35,7 +38,8 @@ class TestDrive {
                    DWORD attributes = FILE_ATTRIBUTE_NORMAL);
     bool MakeFolder(const std::string& relative, DWORD attributes = 0);
     bool Exists(const std::string& relative) const {
-        return ::GetFileAttributesA(FolderPath(relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+        return ::GetFileAttributesW(Utf8ToWide(FolderPath(relative)).c_str()) !=
+               INVALID_FILE_ATTRIBUTES;
     }
 
   private:

@@ -45,6 +45,11 @@ bool RegistryKeyExists(HKEY root, const char* key) {
 void ResetSettingsAnswered() {
     ResetSettingsFirstRun();
     WriteRegistryString(HKEY_LOCAL_MACHINE, kTestSettingsKey, "autorun", "1");
+    // Checked today: no program of a test reaches for the real update server.
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    WriteRegistryString(HKEY_LOCAL_MACHINE, kTestSettingsKey, "lastcheck",
+                        std::to_string(now.wDay));
 }
 
 bool LockRegistryKey(HKEY root, const char* key) {

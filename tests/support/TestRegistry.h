@@ -21,7 +21,7 @@ inline void DeleteRegistryTree(HKEY root, const char* key) { ::RegDeleteTreeA(ro
 bool RegistryKeyExists(HKEY root, const char* key);
 
 // The settings of a machine on which the program never ran, or where the first-run question
-// was already answered.
+// was already answered and the update check made today.
 inline void ResetSettingsFirstRun() { DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestSettingsKey); }
 void ResetSettingsAnswered();
 

@@ -1,13 +1,16 @@
 #include "tests/support/WindowQuery.h"
 
+#include <iterator>
+
+#include "framework/Text.h"
 #include "tests/support/Wait.h"
 
 std::string WindowText(HWND window) {
-    char text[4096] = {};
+    wchar_t text[4096] = {};
     // WM_GETTEXT is marshalled between processes; GetWindowText would not ask the window.
-    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
+    ::SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text),
                           SMTO_ABORTIFHUNG, 2000, nullptr);
-    return text;
+    return WideToUtf8(text);
 }
 
 std::string WindowClass(HWND window) {
@@ -95,7 +98,8 @@ MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
             for (HWND window : TopLevelWindows(pid, "#32770")) {
                 if (!IsMessageBox(window)) continue;
                 box = ReadMessageBox(window);
-                return true;
+                // A box still being laid out shows no button yet: read it again.
+                return !box.buttons.empty();
             }
             return false;
         },
@@ -110,4 +114,13 @@ bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId) {
     ::PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                    reinterpret_cast<LPARAM>(button));
     return WaitUntil([&] { return !::IsWindow(box.window) || !::IsWindowVisible(box.window); });
+}
+
+ScopedHandle OpenOwnerThread(HWND window) {
+    DWORD threadId = ::GetWindowThreadProcessId(window, nullptr);
+    return ScopedHandle(threadId ? ::OpenThread(SYNCHRONIZE, FALSE, threadId) : nullptr);
+}
+
+bool WaitForThreadEnd(const ScopedHandle& thread, DWORD timeoutMs) {
+    return thread && ::WaitForSingleObject(thread.get(), timeoutMs) == WAIT_OBJECT_0;
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/Handles.h"
+
 std::string WindowText(HWND window);
 std::string WindowClass(HWND window);
 // Top-level windows of process `pid` (hidden ones too); empty `className`/`title` match any.
@@ -36,3 +38,7 @@ MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs = 10000);
 bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId);
 // Whether any visible message box of `pid` is up now.
 bool AnyMessageBox(DWORD pid);
+// The thread that owns `window` (a worker's box, say), opened while the window exists so it
+// can be waited for afterwards; true once it has ended.
+ScopedHandle OpenOwnerThread(HWND window);
+bool WaitForThreadEnd(const ScopedHandle& thread, DWORD timeoutMs = 10000);

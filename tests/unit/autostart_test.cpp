@@ -282,7 +282,9 @@ TEST_F(AutostartTest, StartupFolderFilesAreListedWithShortcutTargetsAndDeletedIn
     char quarantine[kPathBufferSize] = {};
     ASSERT_TRUE(GetModuleDirectory(quarantine));
     const std::string copy = std::string(quarantine) + "quarantine\\tool.cmd.kv";
+    const std::wstring photoCopy = W(quarantine) + L"quarantine\\Фото.exe.kv";
     ::DeleteFileA(copy.c_str());
+    ::DeleteFileW(photoCopy.c_str());
     EXPECT_TRUE(DeleteAutostartEntry("tool.cmd", startup));
     EXPECT_EQ(::GetFileAttributesW((base + L"tool.cmd").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(::GetFileAttributesA(copy.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -290,10 +292,12 @@ TEST_F(AutostartTest, StartupFolderFilesAreListedWithShortcutTargetsAndDeletedIn
     EXPECT_FALSE(DeleteAutostartEntry("Notes.lnk", startup + "\\Sub"));
     EXPECT_FALSE(DeleteAutostartEntry("..\\Startup\\Notes.lnk", startup));
     EXPECT_NE(::GetFileAttributesW((base + L"Notes.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
-    // The quarantine takes ANSI paths: a name the code page cannot spell stays for now.
-    EXPECT_FALSE(DeleteAutostartEntry("Фото.exe", startup));
+    // A name the code page cannot spell is quarantined too.
+    EXPECT_TRUE(DeleteAutostartEntry("Фото.exe", startup));
+    EXPECT_EQ(::GetFileAttributesW((base + L"Фото.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 
     ::DeleteFileA(copy.c_str());
+    EXPECT_TRUE(::DeleteFileW(photoCopy.c_str()));
     for (const wchar_t* name : {L"Notes.lnk", L"Nowhere.lnk", L"Фото.exe", L"desktop.ini"})
         ::DeleteFileW((base + name).c_str());
     ::RemoveDirectoryW((base + L"Sub").c_str());

@@ -1,49 +1,62 @@
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <shlobj.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "framework/FileSystem.h"
+#include "framework/Text.h"
 #include "quarantine/QuarantineFormat.h"
+#include "quarantine/QuarantineList.h"
 #include "quarantine/QuarantineStore.h"
 #include "tests/support/TestDrives.h"
 #include "tests/support/Wait.h"
 
 namespace {
+std::string Repeat(const std::string& text, size_t count) {
+    std::string repeated;
+    for (size_t i = 0; i < count; ++i) repeated += text;
+    return repeated;
+}
+
 std::string AllByteValues(size_t repeats) {
     std::string bytes;
     for (size_t i = 0; i < repeats * 256; ++i) bytes.push_back(static_cast<char>(i));
     return bytes;
 }
 
-// A quarantine file built from the layout alone, not by the code under test.
-std::string HandBuilt(const std::string& origin, std::string content) {
+// A quarantine file built from the layout alone, not by the code under test: the origin as
+// the marker's kind stores it (ANSI after "kestrelvane", UTF-8 after "kestrelutf8").
+std::string HandBuilt(const std::string& origin, std::string content,
+                      const char* marker = "kestrelvane") {
     for (char& c : content) c = static_cast<char>(c + 0x1D);
-    return "kestrelvane" + origin + "\r\n" + content;
+    return marker + origin + "\r\n" + content;
 }
 
 // Put writes a file on the stick E: and returns its path there; the files a test adds to the
 // quarantine and the desktop are removed.
 struct QuarantineTest : ::testing::Test {
     void SetUp() override {
-        char folder[kPathBufferSize] = {}, desktop[MAX_PATH] = {};
-        ASSERT_TRUE(m_stick.Plugged() && GetModuleDirectory(folder) &&
-                    ::SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE));
-        m_folder = std::string(folder) + "quarantine";
-        m_desktop = std::string(desktop) + "\\";
+        std::string folder = ModuleDirectoryUtf8(), desktop = DesktopDirectoryUtf8();
+        ASSERT_TRUE(m_stick.Plugged() && !folder.empty() && !desktop.empty());
+        m_folder = folder + "quarantine";
+        m_desktop = desktop + "\\";
         m_before = ListFolder(m_folder);
     }
     void TearDown() override {
         SetCopyFaultForTesting(0, 0);
-        for (auto& name : NewQuarantineFiles()) ::DeleteFileA(Quarantined(name).c_str());
+        for (auto& name : NewQuarantineFiles()) DeleteFileUtf8(Quarantined(name));
         ::RemoveDirectoryA(m_folder.c_str());  // only when empty
         // The shell may be reading a restored file for its desktop icon just now.
-        for (std::string path : {m_desktop + "game.exe", m_desktop + "report.js"})
-            WaitUntil([&] { return std::remove(path.c_str()) == 0 || errno == ENOENT; }, 3000);
+        for (std::string name : {"game.exe", "report.js", "Фото.exe"}) {
+            std::wstring path = Utf8ToWide(m_desktop + name);
+            WaitUntil(
+                [&] {
+                    return ::DeleteFileW(path.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+                },
+                3000);
+        }
     }
 
     std::string Put(const std::string& relative, const std::string& bytes,
@@ -82,17 +95,19 @@ TEST_F(QuarantineTest, RoundTripsKeepEveryByteInTheWrittenLayoutAndEverySameName
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::string threat = Put(c.name, c.content, c.attributes), coded = Quarantined(c.coded);
-        ASSERT_TRUE(QuarantineAndDeleteFile(threat.c_str()) && !m_stick.Exists(c.name));
+        ASSERT_TRUE(QuarantineAndDeleteFile(threat) && !m_stick.Exists(c.name));
         EXPECT_TRUE(ReadFileBytes(coded) == HandBuilt(threat, c.content));  // never print 50 MB
-        EXPECT_EQ(RestoreQuarantinedFile(coded.c_str()), kRestoredToOrigin);
+        EXPECT_EQ(RestoreQuarantinedFile(coded), kRestoredToOrigin);
         EXPECT_TRUE(ReadFileBytes(threat) == c.content);
-        EXPECT_EQ(::GetFileAttributesA(threat.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+        EXPECT_EQ(FileAttributes(threat) & FILE_ATTRIBUTE_HIDDEN, 0u);
     }
     EXPECT_EQ(NewQuarantineFiles().size(), std::size(cases)) << "a restore keeps its copy";
 }
 
-TEST_F(QuarantineTest, HandBuiltFilesRestoreAndDamagedOnesAreRejectedSafely) {
+TEST_F(QuarantineTest, HandBuiltFilesOfBothKindsRestoreAndDamagedOnesAreRejectedSafely) {
     std::string hand = "E:\\hand.exe", cut = "E:\\cut.exe", coded = m_stick.FolderPath("hand.kv");
+    std::string wide = "E:\\Фото.exe", wideCut = "E:\\照片.exe";
+    const char* utf8 = "kestrelutf8";
     struct {
         const char* what;
         std::string bytes, origin{}, restored{};  // no origin: rejected
@@ -103,34 +118,81 @@ TEST_F(QuarantineTest, HandBuiltFilesRestoreAndDamagedOnesAreRejectedSafely) {
         {"256-character path", HandBuilt("E:\\" + std::string(253, 'p'), "MZ")},
         {"no CR within the path limit", "kestrelvane" + std::string(300, 'q')},
         {"shorter than the marker", "kestrel"},
+        {"UTF-8 by hand", HandBuilt(wide, AllByteValues(3), utf8), wide, AllByteValues(3)},
+        {"UTF-8 cut inside its path", utf8 + wideCut, wideCut, ""},
+        // 255 units: 252 three-byte characters take 756 bytes.
+        {"UTF-8 256-unit path", HandBuilt("E:\\" + Repeat("照", 253), "MZ", utf8)},
+        {"UTF-8 no CR within the path limit", utf8 + Repeat("照", 300)},
+        {"UTF-8 broken sequence", HandBuilt("E:\\\xD0.exe", "MZ", utf8)},
+        {"UTF-8 lone surrogate", HandBuilt("E:\\\xED\xA0\x80.exe", "MZ", utf8)},
+        {"UTF-8 zero byte", HandBuilt(std::string("E:\\a\0b.exe", 10), "MZ", utf8)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(WriteFileBytes(coded, c.bytes));
-        // Filled up to its terminator, or left alone up to a guard past its 256 bytes.
-        std::string origin(kPathBufferSize + 16, '#'), untouched = origin;
+        std::string origin = "untouched";
         bool ok = !c.origin.empty();
-        EXPECT_EQ(ReadQuarantineOrigin(coded.c_str(), origin.data()), ok);
-        EXPECT_EQ(ok ? origin.c_str() : origin, ok ? c.origin : untouched);
-        EXPECT_EQ(RestoreQuarantinedFile(coded.c_str()), ok ? kRestoredToOrigin : kRestoreFailed);
-        EXPECT_EQ(ReadFileBytes(c.origin), c.restored);
+        EXPECT_EQ(ReadQuarantineOrigin(coded, origin), ok);
+        EXPECT_EQ(origin, ok ? c.origin : "untouched");
+        EXPECT_EQ(RestoreQuarantinedFile(coded), ok ? kRestoredToOrigin : kRestoreFailed);
+        if (ok) {
+            EXPECT_EQ(ReadFileBytes(c.origin), c.restored);
+        }
     }
-    EXPECT_TRUE(m_stick.Exists("cut.exe") && NewQuarantineFiles().empty());
+    EXPECT_TRUE(m_stick.Exists("cut.exe") && m_stick.Exists("照片.exe"));
+    EXPECT_TRUE(NewQuarantineFiles().empty());
+}
+
+TEST_F(QuarantineTest, NamesInAnyScriptRoundTripAndCodePageNamesKeepTodaysBytes) {
+    struct {
+        const char *name, *marker;
+        std::string stored;  // the origin as the file stores it
+    } cases[] = {
+        {"café.exe", "kestrelvane", "E:\\caf\xE9.exe"},  // code page 1252 spells it
+        {"Фото.exe", "kestrelutf8", "E:\\Фото.exe"},
+        {"Φωτογραφία.scr", "kestrelutf8", "E:\\Φωτογραφία.scr"},
+        {"照片.vbs", "kestrelutf8", "E:\\照片.vbs"},
+        {"😀 party.lnk", "kestrelutf8", "E:\\😀 party.lnk"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string threat = Put(c.name, AllByteValues(2), FILE_ATTRIBUTE_HIDDEN);
+        std::string coded = Quarantined(std::string(c.name) + ".kv");
+        ASSERT_TRUE(QuarantineAndDeleteFile(threat) && !m_stick.Exists(c.name));
+        EXPECT_EQ(ReadFileBytes(coded), HandBuilt(c.stored, AllByteValues(2), c.marker));
+        EXPECT_EQ(RestoreQuarantinedFile(coded), kRestoredToOrigin);
+        EXPECT_EQ(ListFolder(m_stick.Folder()), std::vector<std::string>{c.name});
+        EXPECT_EQ(ReadFileBytes(threat), AllByteValues(2));
+        ASSERT_TRUE(DeleteFileUtf8(threat));
+    }
+    // Both kinds side by side in the list, each with the origin as the user reads it.
+    std::vector<QuarantineEntry> listed = ListQuarantineFiles(m_folder + "\\");
+    for (const auto& c : cases) {
+        std::string origin = m_stick.Path(c.name), coded = Quarantined(std::string(c.name) + ".kv");
+        EXPECT_EQ(std::ranges::count_if(
+                      listed, [&](auto& e) { return e.origin == origin && e.path == coded; }),
+                  1)
+            << c.name;
+    }
+    // A path that passes 255 UTF-16 units is refused, never cut: 126 pairs are 252 units.
+    std::string emoji = Repeat("😀", 126) + ".exe";
+    EXPECT_EQ(PathLength(m_stick.Path(emoji)), 259u);
+    EXPECT_FALSE(QuarantineAndDeleteFile(m_stick.Path(emoji)));
 }
 
 TEST_F(QuarantineTest, RestoreGoesToTheDesktopWhenTheOriginIsTakenOrGoneAndNeverOverwrites) {
     std::string game = Put("game.exe", "quarantined"), report = Put("docs\\report.js", "alert");
-    ASSERT_TRUE(QuarantineAndDeleteFile(game.c_str()) && QuarantineAndDeleteFile(report.c_str()));
+    ASSERT_TRUE(QuarantineAndDeleteFile(game) && QuarantineAndDeleteFile(report));
     Put("game.exe", "new file at the origin");
-    EXPECT_EQ(RestoreQuarantinedFile(Quarantined("game.exe.kv").c_str()), kRestoredToDesktop);
+    EXPECT_EQ(RestoreQuarantinedFile(Quarantined("game.exe.kv")), kRestoredToDesktop);
     EXPECT_EQ(ReadFileBytes(m_desktop + "game.exe"), "quarantined");
     // Replaced once the shell has read the new desktop file for its icon.
     ASSERT_TRUE(WaitUntil([&] { return WriteFileBytes(m_desktop + "game.exe", "changed"); }, 3000));
-    EXPECT_EQ(RestoreQuarantinedFile(Quarantined("game.exe.kv").c_str()), kRestoreFailed);
+    EXPECT_EQ(RestoreQuarantinedFile(Quarantined("game.exe.kv")), kRestoreFailed);
     EXPECT_EQ(ReadFileBytes(m_desktop + "game.exe"), "changed");
     EXPECT_EQ(ReadFileBytes(game), "new file at the origin");
     ASSERT_TRUE(m_stick.Remove());
-    EXPECT_EQ(RestoreQuarantinedFile(Quarantined("report.js.kv").c_str()), kRestoredToDesktop);
+    EXPECT_EQ(RestoreQuarantinedFile(Quarantined("report.js.kv")), kRestoredToDesktop);
     EXPECT_EQ(ReadFileBytes(m_desktop + "report.js"), "alert");
     EXPECT_FALSE(m_stick.Exists("docs\\report.js"));
 }
@@ -140,7 +202,7 @@ TEST_F(QuarantineTest, FailuresInsideTheCopyLeaveNoPartialFileAndACodedFileIsNot
     // The n-th block read or write fails; a failed copy removes what it wrote.
     auto copy = [&](const std::string& file, int failingRead, int failingWrite, bool into) {
         SetCopyFaultForTesting(failingRead, failingWrite);
-        int result = QuarantineCopyFile(file.c_str(), coded.c_str(), into);
+        int result = QuarantineCopyFile(file, coded, into);
         EXPECT_EQ(m_stick.Exists(into ? "five.kv" : "restored.exe"), result == kCopyDone) << result;
         return result;
     };
@@ -153,8 +215,8 @@ TEST_F(QuarantineTest, FailuresInsideTheCopyLeaveNoPartialFileAndACodedFileIsNot
     EXPECT_EQ(copy("E:\\restored.exe", 0, 1, false), kCopySourceFailed);
     // Deleted all the same, leaving no copy: neither a broken one nor a second coding.
     std::string threat = Put("threat.exe", AllByteValues(20));
-    EXPECT_TRUE(QuarantineAndDeleteFile(threat.c_str()) && !m_stick.Exists("threat.exe"));
+    EXPECT_TRUE(QuarantineAndDeleteFile(threat) && !m_stick.Exists("threat.exe"));
     SetCopyFaultForTesting(0, 0);
-    EXPECT_TRUE(QuarantineAndDeleteFile(old.c_str()) && !m_stick.Exists("old.exe.kv"));
+    EXPECT_TRUE(QuarantineAndDeleteFile(old) && !m_stick.Exists("old.exe.kv"));
     EXPECT_TRUE(NewQuarantineFiles().empty());
 }

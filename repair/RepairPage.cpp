@@ -1,0 +1,99 @@
+#include "repair/RepairPage.h"
+
+#include "framework/Strings.h"
+
+namespace {
+constexpr int kPageIndex = 7;
+// Rows shown per message: a few milliseconds of list work, so the window keeps answering
+// while thousands of files are listed.
+constexpr size_t kRowsPerTurn = 100;
+}  // namespace
+
+CRepairPage::CRepairPage()
+    : CListPage(IDD_REPAIR, IDC_REPAIR_LIST,
+                {{IDS_COLUMN_CONTENT, 500}, {IDS_COLUMN_REPAIR_STATE, 235}}) {}
+
+BOOL CRepairPage::OnInitDialog() {
+    CListPage::OnInitDialog();
+    AttachDlgItem(m_animation, *this, IDC_REPAIR_ANIMATION);
+    SetUpCommandButton(m_repairButton, IDC_REPAIR_REGISTRY, IDB_CMD_REPAIR_REGISTRY,
+                       IDS_TIP_REPAIR_REGISTRY);
+    SetUpCommandButton(m_cleanupButton, IDC_REPAIR_CLEANUP, IDB_CMD_DISK_CLEANUP,
+                       IDS_TIP_DISK_CLEANUP);
+    return TRUE;
+}
+
+bool CRepairPage::OnCommand(UINT id, UINT code, HWND) {
+    if (code != BN_CLICKED) return false;
+    if (id == IDC_REPAIR_REGISTRY) {
+        Ask(IDS_ASK_REPAIR, RepairTool::Registry);
+        return true;
+    }
+    if (id == IDC_REPAIR_CLEANUP) {
+        Ask(IDS_ASK_CLEANUP, RepairTool::Cleanup);
+        return true;
+    }
+    return false;
+}
+
+void CRepairPage::Ask(UINT questionId, RepairTool tool) {
+    // A click that waited in the queue while a tool started finds it running.
+    if (m_job) return;
+    if (AfxMessageBox(questionId, MB_OKCANCEL) == IDOK) Start(tool);
+}
+
+void CRepairPage::Start(RepairTool tool) {
+    EnableButtons(false);
+    ClearRows();
+    if (tool == RepairTool::Cleanup && m_animation.Open(IDR_CLEANUP_AVI)) m_animation.Play();
+    m_job = std::make_shared<RepairJob>(NewWorkerLink());
+    m_tool = tool;
+    m_workerDone = false;
+    if (StartRepairTool(m_job, tool)) return;
+    m_job.reset();
+    CutWorkerLink();
+    m_animation.Close();
+    EnableButtons(true);
+}
+
+void CRepairPage::ShowWaitingRows() {
+    if (!m_job) return;
+    bool more = false;
+    AddRows(m_job->TakeRows(kRowsPerTurn, more));
+    // The rest after whatever else waits in the queue.
+    if (more)
+        PostMessage(WM_APP_REPAIR_ROWS);
+    else if (m_workerDone)
+        Finish(m_tool);
+}
+
+void CRepairPage::Finish(RepairTool tool) {
+    m_job.reset();
+    CutWorkerLink();
+    if (tool == RepairTool::Cleanup) {
+        m_animation.Stop();
+        m_animation.Close();
+        Host()->RequestShowPage(kPageIndex);
+        AfxMessageBox(IDS_CLEAN_COMPLETED, MB_OK);
+    }
+    EnableButtons(true);
+}
+
+void CRepairPage::EnableButtons(bool enable) {
+    m_repairButton.EnableWindow(enable);
+    m_cleanupButton.EnableWindow(enable);
+}
+
+LRESULT CRepairPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_APP_REPAIR_ROWS:
+            ShowWaitingRows();
+            return 0;
+        case WM_APP_REPAIR_DONE:
+            m_workerDone = true;
+            ShowWaitingRows();
+            return 0;
+        default:
+            return CListPage::WindowProc(msg, wp, lp);
+    }
+}

@@ -1,0 +1,28 @@
+// The update source of the program the tests build for the update check: the URL and the
+// delay come from the test seam variables, and default to the release values. Linked ahead of
+// the product's library, it takes the place of update/UpdateSource.cpp; the product itself
+// never reads these variables.
+#include <cstdlib>
+#include <string>
+
+#include "framework/Strings.h"
+#include "res/resource.h"
+#include "update/UpdateSource.h"
+
+namespace {
+std::string Variable(const char* name) {
+    char value[1024] = {};
+    DWORD length = ::GetEnvironmentVariableA(name, value, sizeof(value));
+    return length < sizeof(value) ? std::string(value, length) : std::string();
+}
+}  // namespace
+
+std::string UpdateDescriptionUrl() {
+    std::string url = Variable("KORAVANT_TEST_UPDATE_URL");
+    return url.empty() ? LoadResString(IDS_UPDATE_URL) : url;
+}
+
+DWORD UpdateCheckDelayMs() {
+    std::string delay = Variable("KORAVANT_TEST_UPDATE_DELAY_MS");
+    return delay.empty() ? 120000 : static_cast<DWORD>(std::strtoul(delay.c_str(), nullptr, 10));
+}
