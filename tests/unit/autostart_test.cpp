@@ -151,8 +151,12 @@ TEST_F(AutostartTest, DeleteRemovesOnlyTheValueOfItsOwnLocation) {
     ASSERT_TRUE(Plant(HKEY_LOCAL_MACHINE, kRun, "Twin", "C:\\machine.exe"));
     ASSERT_EQ(CountNamed("Twin"), 2);
 
+    // A name the code page cannot spell is found by its own name.
+    ASSERT_TRUE(Plant(HKEY_CURRENT_USER, kRun, "Фото", "C:\\photo.exe"));
     EXPECT_TRUE(DeleteAutostartEntry(longName, kCu + kRun));
     EXPECT_EQ(ReadStringValue(HKEY_CURRENT_USER, kRun, kView64, W(longName)), L"<missing>");
+    EXPECT_TRUE(DeleteAutostartEntry("Фото", kCu + kRun));
+    EXPECT_EQ(ReadStringValue(HKEY_CURRENT_USER, kRun, kView64, L"Фото"), L"<missing>");
     EXPECT_TRUE(DeleteAutostartEntry("Twin", kCu + kRun));
     EXPECT_EQ(ReadStringValue(HKEY_CURRENT_USER, kRun, kView64, L"Twin"), L"<missing>");
     EXPECT_EQ(ReadStringValue(HKEY_LOCAL_MACHINE, kRun, kView64, L"Twin"), L"C:\\machine.exe");
