@@ -7,6 +7,7 @@
 #include "tests/support/Installation.h"
 #include "tests/support/KoravantApp.h"
 #include "tests/support/PageView.h"
+#include "tests/support/RegistryViews.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestHttpServer.h"
 #include "tests/support/TestDrives.h"
@@ -31,6 +32,19 @@ HWND WaitForDialog(DWORD pid, const char* title) {
     return dialog;
 }
 
+// What a machine starts at logon, in both registry views, for the autostart page.
+void PlantAutostartEntries(PlantedValues& planted) {
+    const std::string run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    planted.AddString(HKEY_LOCAL_MACHINE, run, kView64, L"AudioTray",
+                      L"C:\\Program Files\\Realtek\\Audio\\RtkTray.exe /tray");
+    planted.AddString(HKEY_LOCAL_MACHINE, run, kView32, L"UpdateHelper",
+                      L"\"C:\\Program Files (x86)\\Updater\\update.exe\" /silent");
+    planted.AddString(HKEY_CURRENT_USER, run, kView64, L"svchost",
+                      L"C:\\Users\\Public\\Libraries\\svchost.exe -k run");
+    planted.AddString(HKEY_CURRENT_USER, run + "Once", kView64, L"CleanUp",
+                      L"cmd.exe /c del C:\\Temp\\setup.log");
+}
+
 // Lets the windows finish painting first.
 bool Snap(const std::string& name, HWND window) {
     ::Sleep(400);
@@ -52,6 +66,8 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     // A name in a script the code page cannot spell, shown as its owner reads it.
     WriteFileBytes(quarantine + "\\Φωτογραφίες.scr.kv",
                    EncodeQuarantineFile("F:\\Έγγραφα\\Φωτογραφίες.scr", "MZ"));
+    PlantedValues autostart;
+    PlantAutostartEntries(autostart);
     TestDrive stick('E', DriveKind::Removable);
     // A stick as users meet them: AutoRun files and hidden programs beside their own files.
     const DWORD hidden = FILE_ATTRIBUTE_HIDDEN;
@@ -101,6 +117,7 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
             EXPECT_TRUE(AnswerMessageBox(WaitForMessageBox(app.Pid()), IDOK));
             EXPECT_TRUE(WaitUntil([&] { return repair.RowCount() == 31; }));
         }
+        if (page.templateId == 159) PageView(app, 159, 1034).Select(2);
         EXPECT_TRUE(Snap(std::string("main-") + page.name, app.MainWindow())) << page.name;
     }
     ::PostMessageA(app.MainWindow(), WM_SYSCOMMAND, 0x0010, 0);
