@@ -1,8 +1,28 @@
 #pragma once
-#include "framework/Page.h"
+// The autostart page: every value of the Run-type registry locations and every file of the
+// Startup folders, with Refresh and Delete.
+#include <vector>
+
+#include "autostart/AutostartValues.h"
+#include "controls/ListPage.h"
+#include "controls/SkinButton.h"
 #include "res/resource.h"
 
-class CAutostartPage : public CPage {
+class CAutostartPage : public CListPage {
   public:
-    CAutostartPage() : CPage(IDD_AUTOSTART) {}
+    CAutostartPage();
+
+    void RefreshAutostartList();
+
+  protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+
+  private:
+    void OnDelete();
+
+    CSkinButton m_refreshButton;
+    CSkinButton m_deleteButton;
+    // What the rows show, in their order.
+    std::vector<AutostartEntry> m_listed;
 };

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     PageView page(app, 152, 1024, 1025);
     const int scan = 1014;  // the Scan button
     const std::string finalLine = std::to_string(kScanTreeSuspicious) + " threats found";
-    std::vector<double> trips{0};
+    std::vector<double> trips;
     // WM_NULL every 10 ms: often enough to see any stall a user would notice.
     auto pingedUntilOver = [&] {
         double sent = NowMs();
@@ -100,10 +100,11 @@ int main(int argc, char** argv) {
     std::printf(
         "  scan in the program             %8.0f ms  %9.0f files/s  %.2fx the walk  (%d rows)\n",
         programMs, kScanTreeFiles * 1000.0 / programMs, programMs / bareMs, rows);
-    std::printf("  main window round trip during the scan: worst %.1f ms, median %.1f ms\n",
-                trips.back(), trips[trips.size() / 2]);
+    if (!trips.empty())
+        std::printf("  main window round trip during the scan: worst %.1f ms, median %.1f ms\n",
+                    trips.back(), trips[trips.size() / 2]);
     std::printf(
         "  target: scan within 1.2x the walk: %s; walk within +10 %% of the ANSI walk: %s\n",
-        programMs <= 1.2 * bareMs ? "met" : "MISSED", bareMs <= 1.1 * ansiMs ? "met" : "MISSED");
+        programMs <= 1.2 * bareMs ? "met" : "not met", bareMs <= 1.1 * ansiMs ? "met" : "not met");
     return 0;
 }

@@ -97,8 +97,12 @@ bool KoravantApp::Start() {
 bool KoravantApp::StartHidden(DWORD timeoutMs) {
     if (!Start() || !WaitForMainWindow(timeoutMs) || !WaitUntilHidden(timeoutMs)) return false;
     // The window exists, hidden, before its start-up has posted itself the close command.
+    return WaitForPostedMessages(timeoutMs) && WaitUntilHidden(timeoutMs);
+}
+
+bool KoravantApp::WaitForPostedMessages(DWORD timeoutMs) const {
     // Posted messages are taken in order: once a default-button id posted now has been
-    // taken, so has that command. The dialog's own default id is put back afterwards.
+    // taken, so has everything posted before. The dialog's own default id is put back.
     HWND main = MainWindow();
     ::PostMessageA(main, DM_SETDEFID, kStartedMarkerId, 0);
     bool settled = WaitUntil(
@@ -109,7 +113,7 @@ bool KoravantApp::StartHidden(DWORD timeoutMs) {
         },
         timeoutMs);
     ::SendMessageTimeoutA(main, DM_SETDEFID, IDOK, 0, SMTO_NORMAL, 2000, nullptr);
-    return settled && WaitUntilHidden(timeoutMs);
+    return settled;
 }
 
 bool KoravantApp::IsRunning() const {

@@ -17,11 +17,12 @@ void KillProcessesNamed(const std::string& exeName);
 
 struct LaunchFolder {
     LaunchFolder(std::string name, std::string exeName = "Koravant.exe", bool withHelpFile = false,
-                 std::string skinLibrary = {})
+                 std::string skinLibrary = {}, std::string program = "Koravant.exe")
         : name(std::move(name)),
           exeName(std::move(exeName)),
           withHelpFile(withHelpFile),
-          skinLibrary(std::move(skinLibrary)) {}
+          skinLibrary(std::move(skinLibrary)),
+          program(std::move(program)) {}
 
     std::string name;  // sub-folder of C:\koravant\runs
     std::string exeName;
@@ -52,6 +53,8 @@ class KoravantApp {
     bool Start();
     // Starts and waits until the main window exists and has hidden itself.
     bool StartHidden(DWORD timeoutMs = 15000);
+    // Returns once the main window's thread has taken every message posted to it before.
+    bool WaitForPostedMessages(DWORD timeoutMs = 10000) const;
     DWORD Pid() const { return m_pid; }
     bool IsRunning() const;
     bool WaitForExit(DWORD timeoutMs = 10000) const;

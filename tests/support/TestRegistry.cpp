@@ -62,3 +62,17 @@ bool LockRegistryKey(HKEY root, const char* key) {
 }
 
 bool UnlockRegistryKey(HKEY root, const char* key) { return SetKeyDacl(root, key, nullptr); }
+
+bool AllowOnlyOnRegistryKey(HKEY root, const char* key, REGSAM access) {
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    if (!::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone))
+        return false;
+    alignas(DWORD) BYTE buffer[256];
+    ACL* acl = reinterpret_cast<ACL*>(buffer);
+    bool limited = ::InitializeAcl(acl, sizeof(buffer), ACL_REVISION) &&
+                   ::AddAccessAllowedAce(acl, ACL_REVISION, access, everyone) &&
+                   SetKeyDacl(root, key, acl);
+    ::FreeSid(everyone);
+    return limited;
+}

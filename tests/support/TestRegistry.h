@@ -29,3 +29,6 @@ void ResetSettingsAnswered();
 // may still change the list) can open it; Unlock puts the default list back.
 bool LockRegistryKey(HKEY root, const char* key);
 bool UnlockRegistryKey(HKEY root, const char* key);
+// Lets everybody open the existing `key` with `access` and nothing more (write access denied
+// to all, for example); Unlock puts the default list back.
+bool AllowOnlyOnRegistryKey(HKEY root, const char* key, REGSAM access);

@@ -19,11 +19,20 @@ std::string WindowClass(HWND window) {
     return name;
 }
 
+namespace {
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+}  // namespace
+
 std::vector<HWND> TopLevelWindows(DWORD pid, const std::string& className,
                                   const std::string& title) {
-    std::vector<HWND> found;
-    for (HWND window = ::GetWindow(::GetDesktopWindow(), GW_CHILD); window;
-         window = ::GetWindow(window, GW_HWNDNEXT)) {
+    // A snapshot first: walking the z-order skips windows that move while it runs, as the
+    // main window does when a message box closes.
+    std::vector<HWND> all, found;
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+    for (HWND window : all) {
         DWORD owner = 0;
         ::GetWindowThreadProcessId(window, &owner);
         if (pid && owner != pid) continue;

@@ -1,0 +1,51 @@
+#include "autostart/AutostartPage.h"
+
+#include "autostart/AutostartDelete.h"
+#include "autostart/ListUpdate.h"
+
+CAutostartPage::CAutostartPage()
+    : CListPage(
+          IDD_AUTOSTART, IDC_AUTOSTART_LIST,
+          {{IDS_COLUMN_APPLICATION, 120}, {IDS_COLUMN_COMMAND, 400}, {IDS_COLUMN_LOCATION, 300}}) {}
+
+BOOL CAutostartPage::OnInitDialog() {
+    CListPage::OnInitDialog();
+    SetUpCommandButton(m_refreshButton, IDC_AUTOSTART_REFRESH, IDB_CMD_REFRESH);
+    SetUpCommandButton(m_deleteButton, IDC_AUTOSTART_DELETE, IDB_CMD_DELETE);
+    RefreshAutostartList();
+    return TRUE;
+}
+
+void CAutostartPage::RefreshAutostartList() {
+    std::vector<AutostartEntry> fresh = ListAutostartEntries();
+    ListUpdate update = PlanListUpdate(m_listed, fresh);
+    if (update.rebuild) ClearRows();
+    for (size_t removed = 0; removed < update.remove; ++removed)
+        DeleteRow(static_cast<int>(update.keep));
+    std::vector<ListRow> rows;
+    for (size_t index = fresh.size() - update.append; index < fresh.size(); ++index)
+        rows.push_back({fresh[index].name, fresh[index].command, fresh[index].location});
+    AddRows(rows);
+    m_listed = std::move(fresh);
+}
+
+bool CAutostartPage::OnCommand(UINT id, UINT code, HWND) {
+    if (code != BN_CLICKED) return false;
+    if (id == IDC_AUTOSTART_REFRESH)
+        RefreshAutostartList();
+    else if (id == IDC_AUTOSTART_DELETE)
+        OnDelete();
+    else
+        return false;
+    return true;
+}
+
+void CAutostartPage::OnDelete() {
+    int row = SelectedRowOrTell(IDS_NO_ITEM, IDS_SELECT_ITEM);
+    if (row < 0) return;
+    std::string name = CellText(row, 0);
+    if (!ConfirmDelete(name)) return;
+    // A deletion that fails shows itself: the refreshed list still has the row.
+    DeleteAutostartEntry(name, CellText(row, 2));
+    RefreshAutostartList();
+}

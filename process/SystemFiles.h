@@ -1,0 +1,12 @@
+#pragma once
+// Look-ups in the Windows folders and the trust test of the process shield. Names and paths
+// are UTF-8 and meet the system through the W functions, so no name is lost to the code page.
+#include <string>
+
+// The first hit for `name` that is not a directory, searched in the Windows folder, then its
+// "system" and then its "system32" sub-folder. Paths longer than 255 characters count as none.
+bool FindInSystemFolders(const std::string& name, std::string& path);
+// Whether `name` is the name of a file in one of those folders.
+bool IsSystemFileName(const std::string& name);
+// Whether the file at `path` carries version information.
+bool HasVersionInfo(const std::string& path);
