@@ -57,7 +57,11 @@ void Report(const char* run, const ProcessCounts& before, const ProcessCounts& a
 
 class EnduranceTest : public ProgramTest {
   protected:
-    EnduranceTest() : ProgramTest("endurance") {}
+    // The program with the process monitor passing every 600 ms, so its thread runs under
+    // every case here.
+    EnduranceTest()
+        : ProgramTest(LaunchFolder("endurance", "Koravant.exe", false, {},
+                                   "testbin\\KoravantQuickWatch.exe")) {}
 
     void SetUp() override {
         ProgramTest::SetUp();
