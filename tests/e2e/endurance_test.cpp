@@ -267,6 +267,7 @@ TEST_F(EnduranceTest, StickPulledOutDuringDeleteAllEndsWithEveryRowSettled) {
     ASSERT_TRUE(stick.Remove() && AnswerMessageBox(notice, IDOK));
     EXPECT_TRUE(shield.WaitForAllStates("Delete failed", 60000));
     EXPECT_EQ(Answer(), "Please remove your USB disk and plug it into the computer again");
+    ASSERT_TRUE(shield.Open(1001));
     SaveScreenshot("endurance-stick-pulled", Main());
 
     ASSERT_TRUE(stick.Plug() && SendDriveArrival(Main(), 'E'));
@@ -300,6 +301,7 @@ TEST_F(EnduranceTest, AFileWhereTheQuarantineFolderBelongsKeepsEveryThreat) {
     ASSERT_EQ(Answer(), "Please wait for a while");
     EXPECT_TRUE(shield.WaitForAllStates("Delete failed"));
     EXPECT_EQ(Answer(), "Please remove your USB disk and plug it into the computer again");
+    ASSERT_TRUE(shield.Open(1001));
     SaveScreenshot("endurance-no-quarantine-folder", Main());
     EXPECT_TRUE(app.Answers());
     QuitNow();
