@@ -57,11 +57,11 @@ void Report(const char* run, const ProcessCounts& before, const ProcessCounts& a
 
 class EnduranceTest : public ProgramTest {
   protected:
-    // The program with the process monitor passing every 600 ms, so its thread runs under
-    // every case here.
-    EnduranceTest()
-        : ProgramTest(LaunchFolder("endurance", "Koravant.exe", false, {},
-                                   "testbin\\KoravantQuickWatch.exe")) {}
+    // By default the program with the process monitor passing every 600 ms, so its thread
+    // runs under every case here.
+    explicit EnduranceTest(const char* folder = "endurance",
+                           const char* program = "testbin\\KoravantQuickWatch.exe")
+        : ProgramTest(LaunchFolder(folder, "Koravant.exe", false, {}, program)) {}
 
     void SetUp() override {
         ProgramTest::SetUp();
@@ -311,6 +311,31 @@ TEST_F(EnduranceTest, AFileWhereTheQuarantineFolderBelongsKeepsEveryThreat) {
 
 TEST_F(EnduranceTest, PageSwitchesWhileAScanRunsLeaveCountsFlat) {
     PageSwitchesWhileScanning(kShort, "page switches");
+}
+
+// A disk that fills up while quarantining, simulated by a test build whose copies fail at
+// their second block: the small threat goes with its copy, the big one stays and says so.
+class FullDiskTest : public EnduranceTest {
+  protected:
+    FullDiskTest() : EnduranceTest("endurance-full", "testbin\\KoravantFullDisk.exe") {}
+};
+
+TEST_F(FullDiskTest, AThreatWhoseCopyCannotBeWrittenStaysAndReadsDeleteFailed) {
+    TestDrive stick('E', DriveKind::Removable);
+    ASSERT_TRUE(stick.WriteFile("small.inf", "[autorun]") &&
+                stick.WriteFile("big.inf", ThreatContent(7)));
+    ASSERT_TRUE(app.StartHidden() && shield.Open(1001) && shield.RowCount() == 2);
+    ASSERT_EQ(ClickAndAnswer(shield, kShieldDeleteAll), "Do you want to delete all?");
+    ASSERT_EQ(Answer(), "Please wait for a while");
+    ASSERT_TRUE(WaitUntil([&] { return std::ranges::count(shield.Column(1), "Risky") == 0; }));
+    EXPECT_EQ(shield.Cell(shield.RowOf("E:\\small.inf"), 1), "Deleted");
+    EXPECT_EQ(shield.Cell(shield.RowOf("E:\\big.inf"), 1), "Delete failed");
+    EXPECT_EQ(Answer(), "Please remove your USB disk and plug it into the computer again");
+    SaveScreenshot("endurance-full-disk", Main());
+    EXPECT_EQ(ReadFileBytes(stick.FolderPath("big.inf")), ThreatContent(7));
+    EXPECT_FALSE(stick.Exists("small.inf"));
+    EXPECT_EQ(ListFolder(QuarantineFolder()), Strings{"small.inf.kv"});
+    QuitNow();
 }
 
 // The long runs: not run by default (--gtest_also_run_disabled_tests
