@@ -27,10 +27,10 @@ const std::pair<int, UINT> kPageButtons[] = {{1000, 129}, {1001, 153}, {1006, 15
 constexpr long kObjectSlack = 3, kHandleSlack = 10, kPrivateSlackKb = 5 * 1024;
 
 struct Sizes {
-    int cycles, threats, quarantineFiles, switches;
+    int cycles, threats, quarantineFiles, switches, cleanupFiles;
 };
-constexpr Sizes kShort = {30, 200, 300, 100};
-constexpr Sizes kLong = {1000, 1000, 1000, 1000};
+constexpr Sizes kShort = {30, 200, 300, 100, 2000};
+constexpr Sizes kLong = {1000, 1000, 1000, 1000, 10000};
 
 // Distinct content per threat, many copy blocks long.
 // Every tenth one a megabyte, so a quit likely lands inside a copy.
@@ -152,6 +152,7 @@ class EnduranceTest : public ProgramTest {
     void QuitDuringDeleteAll(const Sizes& sizes, const char* run);
     void QuitDuringEmpty(const Sizes& sizes, const char* run);
     void PageSwitchesWhileScanning(const Sizes& sizes, const char* run);
+    void QuitDuringCleanup(const Sizes& sizes, const char* run);
     double SwitchPagesDuringAScan(int switches);
 
     PageView shield{app, kShieldPage, 1015, 1017};
@@ -222,6 +223,31 @@ void EnduranceTest::QuitDuringEmpty(const Sizes& sizes, const char* run) {
     }
 }
 
+// The cleanup deletes without copies by design; here only its end on a quit matters. The
+// recycle bin it empties is the test's own (XDG_DATA_HOME, set in SetUp).
+void EnduranceTest::QuitDuringCleanup(const Sizes& sizes, const char* run) {
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::string work = std::string(temp) + "koravant-endurance";
+    DeleteTree(work);
+    for (int i = 0; i < sizes.cleanupFiles; ++i) {
+        std::string folder = work + "\\f" + std::to_string(i / 100);
+        ASSERT_TRUE(i % 100 != 0 || CreateFolders(folder));
+        ASSERT_TRUE(WriteFileBytes(folder + "\\" + std::to_string(i) + ".tmp", ""));
+    }
+    PageView repair(app, 154, 1036);
+    ASSERT_TRUE(app.StartHidden() && repair.Open(kRepairButton));
+    ProcessCounts before = CountObjectsOf(app.Pid());
+    ASSERT_EQ(ClickAndAnswer(repair, 1003),
+              "Do you want to cleanup the system drive?\r\nPlease wait for a while!");
+    ASSERT_TRUE(WaitUntil([&] { return repair.RowCount() > 0; }, 60000, 5));
+    double longest = RoundTrip();
+    double quitMs = QuitNow();
+    std::printf("[figures] %s: at start %s; longest round trip %.0f ms; quit %.0f ms\n", run,
+                before.Describe().c_str(), longest, quitMs);
+    DeleteTree(work);
+}
+
 // A whole scan from the scan page with `switches` page switches under it; the longest round
 // trip of the window meanwhile.
 double EnduranceTest::SwitchPagesDuringAScan(int switches) {
@@ -289,6 +315,10 @@ TEST_F(EnduranceTest, QuittingInsideTheCopyOfABigThreatLeavesNoCopyPassingForGoo
 
 TEST_F(EnduranceTest, QuittingDuringEmptyEndsCleanly) {
     QuitDuringEmpty(kShort, "quit during Empty");
+}
+
+TEST_F(EnduranceTest, QuittingDuringADiskCleanupEndsCleanly) {
+    QuitDuringCleanup(kShort, "quit during a cleanup of 2,000 files");
 }
 
 TEST_F(EnduranceTest, QuittingDuringARegistryRepairEndsCleanly) {
@@ -397,6 +427,9 @@ TEST_F(DISABLED_EnduranceLong, QuitDuringDeleteAll) {
 }
 TEST_F(DISABLED_EnduranceLong, QuitDuringEmpty) {
     QuitDuringEmpty(kLong, "quit during Empty of 1,000");
+}
+TEST_F(DISABLED_EnduranceLong, QuitDuringCleanup) {
+    QuitDuringCleanup(kLong, "quit during a cleanup of 10,000 files");
 }
 TEST_F(DISABLED_EnduranceLong, PageSwitches) {
     PageSwitchesWhileScanning(kLong, "1,000 page switches");
