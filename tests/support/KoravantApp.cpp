@@ -7,7 +7,7 @@
 
 namespace {
 const UINT kPageTemplates[] = {129, 150, 151, 152, 153, 154, 155, 159};
-// No control of the main window has this id.
+// No control of the program has this id.
 constexpr WORD kStartedMarkerId = 0x7FF0;
 
 void CopyIfPresent(const std::string& from, const std::string& to) {
@@ -73,18 +73,22 @@ bool KoravantApp::Start() {
 bool KoravantApp::StartHidden(DWORD timeoutMs) {
     if (!Start() || !WaitForMainWindow(timeoutMs) || !WaitUntilHidden(timeoutMs)) return false;
     // The window exists, hidden, before its start-up has posted itself the close command.
-    // Posted messages are taken in order: once a default-button id posted now has been
-    // taken, so has that command. The dialog's own default id is put back afterwards.
-    HWND main = MainWindow();
-    ::PostMessageA(main, DM_SETDEFID, kStartedMarkerId, 0);
-    bool settled = WaitUntil(
-        [&] {
-            DWORD_PTR id = 0;
-            ::SendMessageTimeoutA(main, DM_GETDEFID, 0, 0, SMTO_NORMAL, 2000, &id);
-            return LOWORD(id) == kStartedMarkerId;
-        },
-        timeoutMs);
-    ::SendMessageTimeoutA(main, DM_SETDEFID, IDOK, 0, SMTO_NORMAL, 2000, nullptr);
+    // Posted messages are taken in order, whichever window of the thread they are for: once
+    // a default-button id posted now to the first page has been taken, so has that command.
+    // (The main window keeps this message number for its tray icon.) The id is put back.
+    HWND page = nullptr;
+    if (!WaitUntil([&] { return (page = Page(kPageTemplates[0])) != nullptr; }, timeoutMs))
+        return false;
+    auto defaultId = [&] {
+        DWORD_PTR id = 0;
+        ::SendMessageTimeoutA(page, DM_GETDEFID, 0, 0, SMTO_NORMAL, 2000, &id);
+        return id;
+    };
+    DWORD_PTR before = defaultId();
+    ::PostMessageA(page, DM_SETDEFID, kStartedMarkerId, 0);
+    bool settled = WaitUntil([&] { return LOWORD(defaultId()) == kStartedMarkerId; }, timeoutMs);
+    WPARAM restored = HIWORD(before) == DC_HASDEFID ? LOWORD(before) : IDOK;
+    ::SendMessageTimeoutA(page, DM_SETDEFID, restored, 0, SMTO_NORMAL, 2000, nullptr);
     return settled && WaitUntilHidden(timeoutMs);
 }
 
