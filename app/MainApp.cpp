@@ -95,7 +95,6 @@ BOOL CMainApp::InitInstance() {
 
     CheckAutorunSetting(settings.get());
     if (m_alertDlg.Create(IDD_ALERT)) ShowAboveTaskbar(m_alertDlg.m_hWnd);
-    m_webCheckDlg.Create(IDD_WEBCHECK);
     bool checkDue = IsUpdateCheckDue(settings.get());
     m_socketsReady = InitSockets();
     if (m_socketsReady && checkDue) AfxBeginThread(UpdateCheckThread, this);
@@ -106,6 +105,12 @@ BOOL CMainApp::InitInstance() {
     mainDlg.DoModal();
     m_pMainWnd = nullptr;
     return FALSE;
+}
+
+CWebCheckDlg& CMainApp::WebCheckDialog() {
+    // Created when an update is first reported, not at start-up, where it would only wait hidden.
+    if (!m_webCheckDlg.m_hWnd) m_webCheckDlg.Create(IDD_WEBCHECK);
+    return m_webCheckDlg;
 }
 
 int CMainApp::ExitInstance() {

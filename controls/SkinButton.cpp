@@ -43,9 +43,9 @@ CSkinButton::~CSkinButton() = default;
 void CSkinButton::PreSubclassWindow() {
     if ((GetButtonStyle() & BS_TYPEMASK) == BS_DEFPUSHBUTTON) m_isDefault = true;
     LONG_PTR style = GetStyle();
+    // The frame stays as it was: a repaint, not a frame change, shows the new style.
     ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, (style & ~kStyleTypeBits) | BS_OWNERDRAW);
-    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    if (::IsWindowVisible(m_hWnd)) ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 DWORD CSkinButton::LoadBitmapImages(UINT hoverId, COLORREF hoverTransparent, UINT plainId,
@@ -102,7 +102,8 @@ DWORD CSkinButton::ResetColors(BOOL repaint) {
 
 void CSkinButton::Repaint(BOOL repaint) const {
     // Without a window there is nothing to repaint; a null window would mean the screen.
-    if (repaint && m_hWnd) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    // A hidden button paints afresh when shown; skipping it saves a round trip to Wine's server.
+    if (repaint && m_hWnd && ::IsWindowVisible(m_hWnd)) ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 bool CSkinButton::CreateToolTip() {
@@ -159,7 +160,7 @@ LRESULT CSkinButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             return OnSetStyle(wp, lp);
         case WM_LBUTTONDBLCLK:
             // An owner-drawn button would report a double click instead of a second click.
-            return ::DefSubclassProc(m_hWnd, WM_LBUTTONDOWN, wp, lp);
+            return CallPrevious(WM_LBUTTONDOWN, wp, lp);
         case WM_SETCURSOR:
             if (!m_cursor) return Default();
             ::SetCursor(m_cursor.get());
@@ -201,7 +202,7 @@ LRESULT CSkinButton::OnSetStyle(WPARAM style, LPARAM redraw) {
     int defaultState = DefaultStateForStyle(style);
     if (defaultState >= 0) m_isDefault = defaultState == 1;
     // The dialog manager moves the default emphasis this way; the button stays owner-drawn.
-    return ::DefSubclassProc(m_hWnd, BM_SETSTYLE, OwnerDrawnStyle(style), redraw);
+    return CallPrevious(BM_SETSTYLE, OwnerDrawnStyle(style), redraw);
 }
 
 void CSkinButton::OnMouseMove(WPARAM flags, LPARAM position) {
