@@ -36,7 +36,7 @@ void Draw3dRect(HDC dc, const RECT& rect, COLORREF topLeft, COLORREF bottomRight
 }
 }  // namespace
 
-CSkinButton::CSkinButton() { ResetColors(FALSE); }
+CSkinButton::CSkinButton() { ResetColors(false); }
 
 CSkinButton::~CSkinButton() = default;
 
@@ -48,59 +48,57 @@ void CSkinButton::PreSubclassWindow() {
     if (::IsWindowVisible(m_hWnd)) ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
-DWORD CSkinButton::LoadBitmapImages(UINT hoverId, COLORREF hoverTransparent, UINT plainId,
-                                    COLORREF plainTransparent) {
+SkinImageResult CSkinButton::LoadBitmapImages(UINT hoverId, COLORREF hoverTransparent, UINT plainId,
+                                              COLORREF plainTransparent) {
     auto hover = static_cast<HBITMAP>(LoadResourceImage(hoverId, IMAGE_BITMAP));
     auto plain = static_cast<HBITMAP>(LoadResourceImage(plainId, IMAGE_BITMAP));
     return SetBitmapImages(hover, hoverTransparent, plain, plainTransparent);
 }
 
-DWORD CSkinButton::SetBitmapImages(HBITMAP hover, COLORREF hoverTransparent, HBITMAP plain,
-                                   COLORREF plainTransparent) {
-    DWORD result = m_images.SetBitmaps(hover, hoverTransparent, plain, plainTransparent);
-    Repaint(TRUE);
+SkinImageResult CSkinButton::SetBitmapImages(HBITMAP hover, COLORREF hoverTransparent,
+                                             HBITMAP plain, COLORREF plainTransparent) {
+    SkinImageResult result = m_images.SetBitmaps(hover, hoverTransparent, plain, plainTransparent);
+    Repaint(true);
     return result;
 }
 
-DWORD CSkinButton::LoadIconImages(UINT hoverId, UINT plainId) {
+SkinImageResult CSkinButton::LoadIconImages(UINT hoverId, UINT plainId) {
     auto hover = static_cast<HICON>(LoadResourceImage(hoverId, IMAGE_ICON));
     auto plain = static_cast<HICON>(LoadResourceImage(plainId, IMAGE_ICON));
     return SetIconImages(hover, plain);
 }
 
-DWORD CSkinButton::SetIconImages(HICON hover, HICON plain) {
-    DWORD result = m_images.SetIcons(hover, plain);
-    Repaint(TRUE);
+SkinImageResult CSkinButton::SetIconImages(HICON hover, HICON plain) {
+    SkinImageResult result = m_images.SetIcons(hover, plain);
+    Repaint(true);
     return result;
 }
 
-DWORD CSkinButton::SetImageAlignment(BYTE alignment, BOOL repaint) {
-    if (!IsValidImageAlignment(alignment)) return 4;
+SkinAlignmentResult CSkinButton::SetImageAlignment(SkinImageAlignment alignment, bool repaint) {
+    if (!IsValidImageAlignment(alignment)) return kSkinAlignmentRefused;
     m_alignment = alignment;
     Repaint(repaint);
-    return 0;
+    return kSkinAlignmentSet;
 }
 
-DWORD CSkinButton::SetHoverBorder(BOOL on, BOOL repaint) {
-    m_hoverBorder = on != FALSE;
+void CSkinButton::SetHoverBorder(bool on, bool repaint) {
+    m_hoverBorder = on;
     Repaint(repaint);
-    return 0;
 }
 
-DWORD CSkinButton::LoadHoverCursor(UINT cursorId, BOOL repaint) {
+SkinCursorResult CSkinButton::LoadHoverCursor(UINT cursorId, bool repaint) {
     m_cursor.reset(static_cast<HCURSOR>(LoadResourceImage(cursorId, IMAGE_CURSOR)));
     Repaint(repaint);
-    return (cursorId != 0 && !m_cursor) ? 1 : 0;
+    return (cursorId != 0 && !m_cursor) ? kSkinCursorNotLoaded : kSkinCursorSet;
 }
 
-DWORD CSkinButton::ResetColors(BOOL repaint) {
+void CSkinButton::ResetColors(bool repaint) {
     for (ColorPair& pair : m_colors)
         pair = {::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_BTNTEXT)};
     Repaint(repaint);
-    return 0;
 }
 
-void CSkinButton::Repaint(BOOL repaint) const {
+void CSkinButton::Repaint(bool repaint) const {
     // Without a window there is nothing to repaint; a null window would mean the screen.
     // A hidden button paints afresh when shown; skipping it saves a round trip to Wine's server.
     if (repaint && m_hWnd && ::IsWindowVisible(m_hWnd)) ::InvalidateRect(m_hWnd, nullptr, TRUE);
@@ -331,7 +329,7 @@ void CSkinButton::DrawBorder(HDC dc, RECT* rect) {
 void AttachCommandButton(CSkinButton& button, CWnd* page, UINT id, UINT bitmap, const char* tip) {
     button.SubclassDlgItem(id, page);
     button.LoadBitmapImages(bitmap, kWhite, 0, kWhite);
-    button.SetImageAlignment(1, TRUE);
+    button.SetImageAlignment(kImageAboveCaption, true);
     if (tip) button.SetTipText(tip, TRUE);
     button.SetHoverBorder(FALSE, TRUE);
     button.LoadHoverCursor(IDC_HAND_CURSOR, TRUE);

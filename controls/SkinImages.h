@@ -23,9 +23,9 @@ HBITMAP BuildTransparencyMask(HBITMAP bitmap, int width, int height, COLORREF tr
 class SkinImageSet {
   public:
     // Both take ownership of the handles passed, also when they fail: then nothing is kept.
-    DWORD SetBitmaps(HBITMAP hover, COLORREF hoverTransparent, HBITMAP plain,
-                     COLORREF plainTransparent);
-    DWORD SetIcons(HICON hover, HICON plain);
+    SkinImageResult SetBitmaps(HBITMAP hover, COLORREF hoverTransparent, HBITMAP plain,
+                               COLORREF plainTransparent);
+    SkinImageResult SetIcons(HICON hover, HICON plain);
     void Clear();
 
     bool Empty() const { return !m_bitmaps[kHoverImage].image && !m_icons[kHoverImage].icon; }
@@ -52,7 +52,7 @@ class SkinImageSet {
         int height = 0;
     };
 
-    DWORD AdoptBitmap(BitmapEntry& entry, HBITMAP bitmap, COLORREF transparent);
+    SkinImageResult AdoptBitmap(BitmapEntry& entry, HBITMAP bitmap, COLORREF transparent);
     bool AdoptIcon(IconEntry& entry, HICON icon);
     void DrawBitmap(HDC dc, const BitmapEntry& entry, POINT at, bool disabled) const;
 
