@@ -18,7 +18,6 @@ class CHyperLink : public CStatic {
     // 1 always underlined, 0 never, -1 while the pointer is over the link.
     void SetUnderlineMode(int mode);
     void MarkVisited(bool visited);
-    bool IsVisited() const { return m_visited; }
     COLORREF CurrentTextColor() const;
 
   protected:

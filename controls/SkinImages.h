@@ -35,10 +35,6 @@ class SkinImageSet {
     SIZE Size(int entry) const;
     void Draw(HDC dc, int entry, POINT at, bool disabled) const;
 
-    HBITMAP Bitmap(int entry) const { return m_bitmaps[entry].image.get(); }
-    HBITMAP Mask(int entry) const { return m_bitmaps[entry].mask.get(); }
-    HICON Icon(int entry) const { return m_icons[entry].icon.get(); }
-
   private:
     struct BitmapEntry {
         ScopedBitmap image;

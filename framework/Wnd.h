@@ -55,7 +55,6 @@ class CWnd {
     void SetFont(HFONT font, BOOL redraw = TRUE) const {
         SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
     }
-    HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
     void SetIcon(HICON icon, BOOL big) const {
         SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
