@@ -87,7 +87,12 @@ void CSkinButton::SetHoverBorder(bool on, bool repaint) {
 }
 
 SkinCursorResult CSkinButton::LoadHoverCursor(UINT cursorId, bool repaint) {
-    m_cursor.reset(static_cast<HCURSOR>(LoadResourceImage(cursorId, IMAGE_CURSOR)));
+    // Shared: every button gets the one cursor of the process, which the system frees.
+    m_cursor =
+        cursorId
+            ? static_cast<HCURSOR>(::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(cursorId),
+                                                IMAGE_CURSOR, 0, 0, LR_DEFAULTCOLOR | LR_SHARED))
+            : nullptr;
     Repaint(repaint);
     return (cursorId != 0 && !m_cursor) ? kSkinCursorNotLoaded : kSkinCursorSet;
 }
@@ -161,7 +166,7 @@ LRESULT CSkinButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             return CallPrevious(WM_LBUTTONDOWN, wp, lp);
         case WM_SETCURSOR:
             if (!m_cursor) return Default();
-            ::SetCursor(m_cursor.get());
+            ::SetCursor(m_cursor);
             return TRUE;
         case WM_MOUSEMOVE:
             OnMouseMove(wp, lp);

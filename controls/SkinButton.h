@@ -75,7 +75,7 @@ class CSkinButton : public CButton {
     SkinImageAlignment m_alignment = kImageLeftOfCaption;
     bool m_hoverBorder = true;
     ColorPair m_colors[3];
-    ScopedCursor m_cursor;
+    HCURSOR m_cursor = nullptr;  // shared, never destroyed
     CToolTipCtrl m_toolTip;
     std::string m_tipText;
     BOOL m_tipActive = FALSE;
