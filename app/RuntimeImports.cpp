@@ -4,7 +4,6 @@
 // executable before kernel32's import library, looks the function up at run time instead.
 #include <windows.h>
 
-#if !defined(_WIN64)
 namespace {
 using TickCountFn = ULONGLONG(WINAPI*)();
 
@@ -29,8 +28,13 @@ ULONGLONG WINAPI TickCount64() {
 }
 }  // namespace
 
+// The import's address slot, by the name the compiler gives it on each architecture.
+#if defined(_WIN64)
+#define KORAVANT_TICK_COUNT64_SLOT "__imp_GetTickCount64"
+#else
+#define KORAVANT_TICK_COUNT64_SLOT "__imp__GetTickCount64@0"
+#endif
 extern "C" {
-extern TickCountFn const g_tickCount64Import __asm__("__imp__GetTickCount64@0");
+extern TickCountFn const g_tickCount64Import __asm__(KORAVANT_TICK_COUNT64_SLOT);
 TickCountFn const g_tickCount64Import = TickCount64;
 }
-#endif
