@@ -95,7 +95,6 @@ BOOL CMainApp::InitInstance() {
 
     CheckAutorunSetting(settings.get());
     if (m_alertDlg.Create(IDD_ALERT)) ShowAboveTaskbar(m_alertDlg.m_hWnd);
-    m_webCheckDlg.Create(IDD_WEBCHECK);
     bool checkDue = IsUpdateCheckDue(settings.get());
     m_socketsReady = InitSockets();
     if (m_socketsReady && checkDue) StartUpdateCheck(m_webCheckDlg.Link());
@@ -108,6 +107,12 @@ BOOL CMainApp::InitInstance() {
     m_webCheckDlg.SetHost(nullptr);
     m_pMainWnd = nullptr;
     return FALSE;
+}
+
+CWebCheckDlg& CMainApp::WebCheckDialog() {
+    // Created when an update is first reported, not at start-up, where it would only wait hidden.
+    if (!m_webCheckDlg.m_hWnd) m_webCheckDlg.Create(IDD_WEBCHECK);
+    return m_webCheckDlg;
 }
 
 int CMainApp::ExitInstance() {
