@@ -97,7 +97,9 @@ BOOL CMainApp::InitInstance() {
     if (m_alertDlg.Create(IDD_ALERT)) ShowAboveTaskbar(m_alertDlg.m_hWnd);
     bool checkDue = IsUpdateCheckDue(settings.get());
     m_socketsReady = InitSockets();
-    if (m_socketsReady && checkDue) StartUpdateCheck(m_webCheckDlg.Link());
+    // The update window waits hidden for the check's news; without a check it is not needed.
+    if (m_socketsReady && checkDue && m_webCheckDlg.Create(IDD_WEBCHECK))
+        StartUpdateCheck(m_webCheckDlg.Link());
     settings.reset();
 
     CMainDlg mainDlg;
@@ -107,12 +109,6 @@ BOOL CMainApp::InitInstance() {
     m_webCheckDlg.SetHost(nullptr);
     m_pMainWnd = nullptr;
     return FALSE;
-}
-
-CWebCheckDlg& CMainApp::WebCheckDialog() {
-    // Created when an update is first reported, not at start-up, where it would only wait hidden.
-    if (!m_webCheckDlg.m_hWnd) m_webCheckDlg.Create(IDD_WEBCHECK);
-    return m_webCheckDlg;
 }
 
 int CMainApp::ExitInstance() {

@@ -16,7 +16,6 @@ class CMainApp : public CWinApp {
     int ExitInstance() override;
 
     // The update notice, made on first use.
-    CWebCheckDlg& WebCheckDialog();
 
     CAlertDlg m_alertDlg;
     bool m_socketsReady = false;

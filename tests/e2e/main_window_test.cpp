@@ -187,7 +187,8 @@ TEST_F(MainWindowTest, TrayIconReturnsWithANewTaskbarBringsTheWindowUpAndItsMenu
         ::SendMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     }
     // Down from no selection lands on the first item, "Show main window"; up on the last, Quit.
-    ::ShowWindow(main, SW_HIDE);
+    // Minimised, the window stays so until the item restores it.
+    ::SendMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     for (UINT key : {VK_DOWN, VK_UP}) {
         ::PostMessageA(main, kTrayCallback, 160, WM_RBUTTONUP);
         HWND menu = nullptr;
@@ -195,7 +196,7 @@ TEST_F(MainWindowTest, TrayIconReturnsWithANewTaskbarBringsTheWindowUpAndItsMenu
             [&] { return ::IsWindowVisible(menu = FindTopLevel(app.Pid(), "#32768", "")); }));
         PressKey(menu, key);
         PressKey(menu, VK_RETURN);
-        EXPECT_TRUE(key != VK_DOWN || app.WaitUntilVisible());
+        EXPECT_TRUE(key != VK_DOWN || WaitUntil([&] { return !::IsIconic(main); }));
     }
     ASSERT_TRUE(app.WaitForExit());
 }
