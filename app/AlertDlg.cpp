@@ -16,7 +16,7 @@ BOOL CAlertDlg::OnInitDialog() {
     SetDlgItemText(IDC_ALERT_TEXT, state.c_str());
     m_stateButton.SubclassDlgItem(IDC_ALERT_STATE, this);
     m_stateButton.LoadBitmapImages(IDB_STATE_ACTIVE, RGB(255, 255, 255), 0, RGB(255, 255, 255));
-    m_stateButton.SetImageAlignment(1, TRUE);
+    m_stateButton.SetImageAlignment(kImageAboveCaption, true);
     m_stateButton.SetTipText(state.c_str(), TRUE);
     m_stateButton.SetHoverBorder(FALSE, TRUE);
     m_stateButton.SetWindowText(LoadResString(IDS_ACTIVE).c_str());

@@ -18,14 +18,14 @@ BOOL CInfoPage::OnInitDialog() {
     std::string shieldState = LoadResString(IDS_SHIELD_ACTIVE);
     m_stateButton.SubclassDlgItem(IDC_INFO_STATE, this);
     m_stateButton.LoadBitmapImages(IDB_STATE_ACTIVE, kWhite, 0, kWhite);
-    m_stateButton.SetImageAlignment(1, TRUE);
+    m_stateButton.SetImageAlignment(kImageAboveCaption, true);
     m_stateButton.SetTipText(shieldState.c_str(), TRUE);
     m_stateButton.SetHoverBorder(FALSE, TRUE);
     m_stateButton.SetWindowText(LoadResString(IDS_ACTIVE).c_str());
 
     m_helpButton.SubclassDlgItem(IDC_INFO_HELP, this);
     m_helpButton.LoadIconImages(IDI_HELP_BOOK, 0);
-    m_helpButton.SetImageAlignment(0, TRUE);
+    m_helpButton.SetImageAlignment(kImageLeftOfCaption, true);
     m_helpButton.SetTipText(LoadResString(IDS_TIP_READ_DOCUMENT).c_str(), TRUE);
     m_helpButton.SetHoverBorder(FALSE, TRUE);
     m_helpButton.LoadHoverCursor(IDC_HAND_CURSOR, TRUE);

@@ -95,10 +95,11 @@ BOOL CMainApp::InitInstance() {
 
     CheckAutorunSetting(settings.get());
     if (m_alertDlg.Create(IDD_ALERT)) ShowAboveTaskbar(m_alertDlg.m_hWnd);
-    m_webCheckDlg.Create(IDD_WEBCHECK);
     bool checkDue = IsUpdateCheckDue(settings.get());
     m_socketsReady = InitSockets();
-    if (m_socketsReady && checkDue) StartUpdateCheck(m_webCheckDlg.Link());
+    // The update window waits hidden for the check's news; without a check it is not needed.
+    if (m_socketsReady && checkDue && m_webCheckDlg.Create(IDD_WEBCHECK))
+        StartUpdateCheck(m_webCheckDlg.Link());
     settings.reset();
 
     CMainDlg mainDlg;

@@ -15,8 +15,9 @@ class CMainApp : public CWinApp {
     BOOL InitInstance() override;
     int ExitInstance() override;
 
+    // The update notice, made on first use.
+
     CAlertDlg m_alertDlg;
-    CWebCheckDlg m_webCheckDlg;
     bool m_socketsReady = false;
 
   private:
@@ -24,6 +25,7 @@ class CMainApp : public CWinApp {
     void LoadSkinLibrary(const char* exeFolder);
 
     HMODULE m_skinLibrary = nullptr;
+    CWebCheckDlg m_webCheckDlg;
 };
 
 // Brings forward the main window of the instance that already runs, if it has one yet.

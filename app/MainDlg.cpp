@@ -88,7 +88,7 @@ void CMainDlg::SetUpPageButtons() {
         CSkinButton& button = m_pageButtons[index - 1];
         button.SubclassDlgItem(info.buttonId, this);
         button.LoadBitmapImages(info.hoverBitmap, kTransparent, info.plainBitmap, kTransparent);
-        button.SetImageAlignment(kImageAboveCaption, TRUE);
+        button.SetImageAlignment(kImageAboveCaption, true);
         button.SetTipText(tips[index - 1].c_str(), TRUE);
         button.SetHoverBorder(FALSE, TRUE);
         button.LoadHoverCursor(IDC_HAND_CURSOR, TRUE);

@@ -36,73 +36,77 @@ void Draw3dRect(HDC dc, const RECT& rect, COLORREF topLeft, COLORREF bottomRight
 }
 }  // namespace
 
-CSkinButton::CSkinButton() { ResetColors(FALSE); }
+CSkinButton::CSkinButton() { ResetColors(false); }
 
 CSkinButton::~CSkinButton() = default;
 
 void CSkinButton::PreSubclassWindow() {
     if ((GetButtonStyle() & BS_TYPEMASK) == BS_DEFPUSHBUTTON) m_isDefault = true;
     LONG_PTR style = GetStyle();
+    // The frame stays as it was: a repaint, not a frame change, shows the new style.
     ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, (style & ~kStyleTypeBits) | BS_OWNERDRAW);
-    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    if (::IsWindowVisible(m_hWnd)) ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
-DWORD CSkinButton::LoadBitmapImages(UINT hoverId, COLORREF hoverTransparent, UINT plainId,
-                                    COLORREF plainTransparent) {
+SkinImageResult CSkinButton::LoadBitmapImages(UINT hoverId, COLORREF hoverTransparent, UINT plainId,
+                                              COLORREF plainTransparent) {
     auto hover = static_cast<HBITMAP>(LoadResourceImage(hoverId, IMAGE_BITMAP));
     auto plain = static_cast<HBITMAP>(LoadResourceImage(plainId, IMAGE_BITMAP));
     return SetBitmapImages(hover, hoverTransparent, plain, plainTransparent);
 }
 
-DWORD CSkinButton::SetBitmapImages(HBITMAP hover, COLORREF hoverTransparent, HBITMAP plain,
-                                   COLORREF plainTransparent) {
-    DWORD result = m_images.SetBitmaps(hover, hoverTransparent, plain, plainTransparent);
-    Repaint(TRUE);
+SkinImageResult CSkinButton::SetBitmapImages(HBITMAP hover, COLORREF hoverTransparent,
+                                             HBITMAP plain, COLORREF plainTransparent) {
+    SkinImageResult result = m_images.SetBitmaps(hover, hoverTransparent, plain, plainTransparent);
+    Repaint(true);
     return result;
 }
 
-DWORD CSkinButton::LoadIconImages(UINT hoverId, UINT plainId) {
+SkinImageResult CSkinButton::LoadIconImages(UINT hoverId, UINT plainId) {
     auto hover = static_cast<HICON>(LoadResourceImage(hoverId, IMAGE_ICON));
     auto plain = static_cast<HICON>(LoadResourceImage(plainId, IMAGE_ICON));
     return SetIconImages(hover, plain);
 }
 
-DWORD CSkinButton::SetIconImages(HICON hover, HICON plain) {
-    DWORD result = m_images.SetIcons(hover, plain);
-    Repaint(TRUE);
+SkinImageResult CSkinButton::SetIconImages(HICON hover, HICON plain) {
+    SkinImageResult result = m_images.SetIcons(hover, plain);
+    Repaint(true);
     return result;
 }
 
-DWORD CSkinButton::SetImageAlignment(BYTE alignment, BOOL repaint) {
-    if (!IsValidImageAlignment(alignment)) return 4;
+SkinAlignmentResult CSkinButton::SetImageAlignment(SkinImageAlignment alignment, bool repaint) {
+    if (!IsValidImageAlignment(alignment)) return kSkinAlignmentRefused;
     m_alignment = alignment;
     Repaint(repaint);
-    return 0;
+    return kSkinAlignmentSet;
 }
 
-DWORD CSkinButton::SetHoverBorder(BOOL on, BOOL repaint) {
-    m_hoverBorder = on != FALSE;
+void CSkinButton::SetHoverBorder(bool on, bool repaint) {
+    m_hoverBorder = on;
     Repaint(repaint);
-    return 0;
 }
 
-DWORD CSkinButton::LoadHoverCursor(UINT cursorId, BOOL repaint) {
-    m_cursor.reset(static_cast<HCURSOR>(LoadResourceImage(cursorId, IMAGE_CURSOR)));
+SkinCursorResult CSkinButton::LoadHoverCursor(UINT cursorId, bool repaint) {
+    // Shared: every button gets the one cursor of the process, which the system frees.
+    m_cursor =
+        cursorId
+            ? static_cast<HCURSOR>(::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(cursorId),
+                                                IMAGE_CURSOR, 0, 0, LR_DEFAULTCOLOR | LR_SHARED))
+            : nullptr;
     Repaint(repaint);
-    return (cursorId != 0 && !m_cursor) ? 1 : 0;
+    return (cursorId != 0 && !m_cursor) ? kSkinCursorNotLoaded : kSkinCursorSet;
 }
 
-DWORD CSkinButton::ResetColors(BOOL repaint) {
+void CSkinButton::ResetColors(bool repaint) {
     for (ColorPair& pair : m_colors)
         pair = {::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_BTNTEXT)};
     Repaint(repaint);
-    return 0;
 }
 
-void CSkinButton::Repaint(BOOL repaint) const {
+void CSkinButton::Repaint(bool repaint) const {
     // Without a window there is nothing to repaint; a null window would mean the screen.
-    if (repaint && m_hWnd) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    // A hidden button paints afresh when shown; skipping it saves a round trip to Wine's server.
+    if (repaint && m_hWnd && ::IsWindowVisible(m_hWnd)) ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 bool CSkinButton::CreateToolTip() {
@@ -159,10 +163,10 @@ LRESULT CSkinButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             return OnSetStyle(wp, lp);
         case WM_LBUTTONDBLCLK:
             // An owner-drawn button would report a double click instead of a second click.
-            return ::DefSubclassProc(m_hWnd, WM_LBUTTONDOWN, wp, lp);
+            return CallPrevious(WM_LBUTTONDOWN, wp, lp);
         case WM_SETCURSOR:
             if (!m_cursor) return Default();
-            ::SetCursor(m_cursor.get());
+            ::SetCursor(m_cursor);
             return TRUE;
         case WM_MOUSEMOVE:
             OnMouseMove(wp, lp);
@@ -201,7 +205,7 @@ LRESULT CSkinButton::OnSetStyle(WPARAM style, LPARAM redraw) {
     int defaultState = DefaultStateForStyle(style);
     if (defaultState >= 0) m_isDefault = defaultState == 1;
     // The dialog manager moves the default emphasis this way; the button stays owner-drawn.
-    return ::DefSubclassProc(m_hWnd, BM_SETSTYLE, OwnerDrawnStyle(style), redraw);
+    return CallPrevious(BM_SETSTYLE, OwnerDrawnStyle(style), redraw);
 }
 
 void CSkinButton::OnMouseMove(WPARAM flags, LPARAM position) {
@@ -330,7 +334,7 @@ void CSkinButton::DrawBorder(HDC dc, RECT* rect) {
 void AttachCommandButton(CSkinButton& button, CWnd* page, UINT id, UINT bitmap, const char* tip) {
     button.SubclassDlgItem(id, page);
     button.LoadBitmapImages(bitmap, kWhite, 0, kWhite);
-    button.SetImageAlignment(1, TRUE);
+    button.SetImageAlignment(kImageAboveCaption, true);
     if (tip) button.SetTipText(tip, TRUE);
     button.SetHoverBorder(FALSE, TRUE);
     button.LoadHoverCursor(IDC_HAND_CURSOR, TRUE);

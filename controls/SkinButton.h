@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "controls/SkinButtonLayout.h"
 #include "controls/SkinImages.h"
 #include "framework/Controls.h"
 #include "framework/Handles.h"
@@ -17,22 +18,21 @@ class CSkinButton : public CButton {
     CSkinButton();
     ~CSkinButton() override;
 
-    // Results of the image operations: 0 done, 1 an image could not be measured, 2 a mask
-    // could not be built; on failure the button keeps no image. The button owns the handles
-    // passed in from then on.
-    DWORD LoadBitmapImages(UINT hoverId, COLORREF hoverTransparent, UINT plainId,
-                           COLORREF plainTransparent);
-    DWORD SetBitmapImages(HBITMAP hover, COLORREF hoverTransparent, HBITMAP plain,
-                          COLORREF plainTransparent);
-    DWORD LoadIconImages(UINT hoverId, UINT plainId);
-    DWORD SetIconImages(HICON hover, HICON plain);
-    // 0 done; 4 for an alignment above 2, which changes nothing.
-    DWORD SetImageAlignment(BYTE alignment, BOOL repaint);
-    DWORD SetHoverBorder(BOOL on, BOOL repaint);
-    // 0 done or no cursor asked for (id 0); 1 the cursor could not be loaded.
-    DWORD LoadHoverCursor(UINT cursorId, BOOL repaint);
+    // The image operations answer a SkinImageResult; on failure the button keeps no image.
+    // The button owns the handles passed in from then on.
+    SkinImageResult LoadBitmapImages(UINT hoverId, COLORREF hoverTransparent, UINT plainId,
+                                     COLORREF plainTransparent);
+    SkinImageResult SetBitmapImages(HBITMAP hover, COLORREF hoverTransparent, HBITMAP plain,
+                                    COLORREF plainTransparent);
+    SkinImageResult LoadIconImages(UINT hoverId, UINT plainId);
+    SkinImageResult SetIconImages(HICON hover, HICON plain);
+    // An alignment outside the three is refused and changes nothing.
+    SkinAlignmentResult SetImageAlignment(SkinImageAlignment alignment, bool repaint);
+    void SetHoverBorder(bool on, bool repaint);
+    // Cursor id 0 asks for no cursor, which is not a failure.
+    SkinCursorResult LoadHoverCursor(UINT cursorId, bool repaint);
     void SetTipText(const char* text, BOOL activate);
-    DWORD ResetColors(BOOL repaint);
+    void ResetColors(bool repaint);
 
     // What the last drawing showed: the image entry (-1 for none) and where.
     int LastDrawnImage() const { return m_lastDrawnImage; }
@@ -64,7 +64,7 @@ class CSkinButton : public CButton {
     void RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp);
     void ApplyTipText();
     bool CreateToolTip();
-    void Repaint(BOOL repaint) const;
+    void Repaint(bool repaint) const;
 
     bool m_hovered = false;
     bool m_pressed = false;
@@ -72,10 +72,10 @@ class CSkinButton : public CButton {
     bool m_disabled = false;
     bool m_isDefault = false;
     bool m_focusTakenByDisabling = false;
-    BYTE m_alignment = 0;
+    SkinImageAlignment m_alignment = kImageLeftOfCaption;
     bool m_hoverBorder = true;
     ColorPair m_colors[3];
-    ScopedCursor m_cursor;
+    HCURSOR m_cursor = nullptr;  // shared, never destroyed
     CToolTipCtrl m_toolTip;
     std::string m_tipText;
     BOOL m_tipActive = FALSE;

@@ -8,6 +8,14 @@ enum SkinImageAlignment : BYTE {
     kImageAboveCaption = 1,
     kImageRightOfCaption = 2,
 };
+enum SkinAlignmentResult : DWORD {
+    kSkinAlignmentSet = 0,
+    kSkinAlignmentRefused = 4,
+};
+enum SkinCursorResult : DWORD {
+    kSkinCursorSet = 0,
+    kSkinCursorNotLoaded = 1,
+};
 constexpr int kImageMargin = 3;
 
 struct SkinButtonLayout {

@@ -40,7 +40,8 @@ void SkinImageSet::Clear() {
     for (IconEntry& entry : m_icons) entry = IconEntry{};
 }
 
-DWORD SkinImageSet::AdoptBitmap(BitmapEntry& entry, HBITMAP bitmap, COLORREF transparent) {
+SkinImageResult SkinImageSet::AdoptBitmap(BitmapEntry& entry, HBITMAP bitmap,
+                                          COLORREF transparent) {
     entry.image.reset(bitmap);
     BITMAP info = {};
     if (!::GetObjectA(bitmap, sizeof(info), &info)) return kSkinImageNotMeasured;
@@ -50,12 +51,12 @@ DWORD SkinImageSet::AdoptBitmap(BitmapEntry& entry, HBITMAP bitmap, COLORREF tra
     return entry.mask ? kSkinImagesSet : kSkinMaskNotBuilt;
 }
 
-DWORD SkinImageSet::SetBitmaps(HBITMAP hover, COLORREF hoverTransparent, HBITMAP plain,
-                               COLORREF plainTransparent) {
+SkinImageResult SkinImageSet::SetBitmaps(HBITMAP hover, COLORREF hoverTransparent, HBITMAP plain,
+                                         COLORREF plainTransparent) {
     Clear();
     // One handle given twice would be freed twice.
     if (plain == hover) plain = nullptr;
-    DWORD result = AdoptBitmap(m_bitmaps[kHoverImage], hover, hoverTransparent);
+    SkinImageResult result = AdoptBitmap(m_bitmaps[kHoverImage], hover, hoverTransparent);
     if (result == kSkinImagesSet && plain)
         result = AdoptBitmap(m_bitmaps[kPlainImage], plain, plainTransparent);
     else if (plain)
@@ -77,7 +78,7 @@ bool SkinImageSet::AdoptIcon(IconEntry& entry, HICON icon) {
     return true;
 }
 
-DWORD SkinImageSet::SetIcons(HICON hover, HICON plain) {
+SkinImageResult SkinImageSet::SetIcons(HICON hover, HICON plain) {
     Clear();
     if (plain == hover) plain = nullptr;
     bool adopted = AdoptIcon(m_icons[kHoverImage], hover);

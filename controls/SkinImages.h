@@ -23,9 +23,9 @@ HBITMAP BuildTransparencyMask(HBITMAP bitmap, int width, int height, COLORREF tr
 class SkinImageSet {
   public:
     // Both take ownership of the handles passed, also when they fail: then nothing is kept.
-    DWORD SetBitmaps(HBITMAP hover, COLORREF hoverTransparent, HBITMAP plain,
-                     COLORREF plainTransparent);
-    DWORD SetIcons(HICON hover, HICON plain);
+    SkinImageResult SetBitmaps(HBITMAP hover, COLORREF hoverTransparent, HBITMAP plain,
+                               COLORREF plainTransparent);
+    SkinImageResult SetIcons(HICON hover, HICON plain);
     void Clear();
 
     bool Empty() const { return !m_bitmaps[kHoverImage].image && !m_icons[kHoverImage].icon; }
@@ -34,10 +34,6 @@ class SkinImageSet {
     }
     SIZE Size(int entry) const;
     void Draw(HDC dc, int entry, POINT at, bool disabled) const;
-
-    HBITMAP Bitmap(int entry) const { return m_bitmaps[entry].image.get(); }
-    HBITMAP Mask(int entry) const { return m_bitmaps[entry].mask.get(); }
-    HICON Icon(int entry) const { return m_icons[entry].icon.get(); }
 
   private:
     struct BitmapEntry {
@@ -52,7 +48,7 @@ class SkinImageSet {
         int height = 0;
     };
 
-    DWORD AdoptBitmap(BitmapEntry& entry, HBITMAP bitmap, COLORREF transparent);
+    SkinImageResult AdoptBitmap(BitmapEntry& entry, HBITMAP bitmap, COLORREF transparent);
     bool AdoptIcon(IconEntry& entry, HICON icon);
     void DrawBitmap(HDC dc, const BitmapEntry& entry, POINT at, bool disabled) const;
 

@@ -24,10 +24,7 @@ class CButton : public CWnd {
     void SetCheck(int state) const { SendMessage(BM_SETCHECK, state); }
 };
 
-class CStatic : public CWnd {
-  public:
-    void SetIcon(HICON icon) const { SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(icon)); }
-};
+class CStatic : public CWnd {};
 
 // Texts are UTF-8.
 class CListCtrl : public CWnd {

@@ -174,7 +174,9 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     m_defaultRequested = savedDefault;
     if (useDefault) return FALSE;
     if (ReturnsDirectly(msg)) return static_cast<INT_PTR>(result);
-    ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    // Each write is a round trip to Wine's server: skip it when the slot holds the value.
+    if (::GetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT) != result)
+        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
     return TRUE;
 }
 

@@ -18,8 +18,6 @@ class CDialog : public CWnd {
     virtual bool DestroyWindow();
     // Ends the modal loop (modal) or hides the window (modeless).
     void EndDialog(INT_PTR result);
-    bool IsModalLoopRunning() const { return m_inModalLoop; }
-    UINT GetTemplateId() const { return m_templateId; }
 
   protected:
     virtual BOOL OnInitDialog() { return TRUE; }

@@ -1,37 +1,73 @@
 #include "framework/Wnd.h"
 
-#include <commctrl.h>
-
 #include "framework/WinApp.h"
 
+#include <unordered_map>
+
 namespace {
-const char kObjectProperty[] = "Koravant.CWnd";
-const UINT_PTR kSubclassId = 0x4B56;
+// Window to object, inside the process: a window property would cost a round trip to Wine's
+// server on every message, and start-up sends thousands.
+class ObjectMap {
+  public:
+    ObjectMap() { ::InitializeCriticalSection(&m_lock); }
+    void Set(HWND hwnd, CWnd* object) {
+        ::EnterCriticalSection(&m_lock);
+        m_objects[hwnd] = object;
+        ::LeaveCriticalSection(&m_lock);
+    }
+    void Erase(HWND hwnd, const CWnd* object) {
+        ::EnterCriticalSection(&m_lock);
+        auto found = m_objects.find(hwnd);
+        if (found != m_objects.end() && found->second == object) m_objects.erase(found);
+        ::LeaveCriticalSection(&m_lock);
+    }
+    CWnd* Find(HWND hwnd) {
+        ::EnterCriticalSection(&m_lock);
+        auto found = m_objects.find(hwnd);
+        CWnd* object = found == m_objects.end() ? nullptr : found->second;
+        ::LeaveCriticalSection(&m_lock);
+        return object;
+    }
+
+  private:
+    CRITICAL_SECTION m_lock;
+    std::unordered_map<HWND, CWnd*> m_objects;
+};
+
+// Never destroyed: windows may still receive messages while static objects go away.
+ObjectMap& Objects() {
+    static ObjectMap* objects = new ObjectMap;
+    return *objects;
+}
 }  // namespace
 
 CWnd::~CWnd() {
     if (m_subclassed && ::IsWindow(m_hWnd)) UnsubclassWindow();
 }
 
-CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
-    if (!hwnd) return nullptr;
-    return static_cast<CWnd*>(::GetPropA(hwnd, kObjectProperty));
-}
+CWnd* CWnd::FromHandlePermanent(HWND hwnd) { return hwnd ? Objects().Find(hwnd) : nullptr; }
 
 void CWnd::AttachObject(HWND hwnd) {
     m_hWnd = hwnd;
-    ::SetPropA(hwnd, kObjectProperty, this);
+    Objects().Set(hwnd, this);
 }
 
 void CWnd::DetachObject() {
-    if (m_hWnd) ::RemovePropA(m_hWnd, kObjectProperty);
+    if (m_hWnd) Objects().Erase(m_hWnd, this);
 }
 
+// A plain window-procedure subclass rather than comctl32's SetWindowSubclass, whose look-up
+// of its chain is a window property, read on every message.
 bool CWnd::SubclassWindow(HWND hwnd) {
     if (!hwnd || m_subclassed) return false;
-    if (!::SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
-        return false;
     AttachObject(hwnd);
+    m_previousProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+    if (!m_previousProc) {
+        DetachObject();
+        m_hWnd = nullptr;
+        return false;
+    }
     m_subclassed = true;
     PreSubclassWindow();
     return true;
@@ -43,25 +79,26 @@ bool CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
 
 void CWnd::UnsubclassWindow() {
     if (!m_subclassed) return;
-    ::RemoveWindowSubclass(m_hWnd, SubclassProc, kSubclassId);
+    // Only when no later subclass sits on top of this one; otherwise the chain stays intact.
+    if (::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(SubclassProc))
+        ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
     DetachObject();
     m_subclassed = false;
 }
 
-LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                    DWORD_PTR refData) {
-    auto* self = reinterpret_cast<CWnd*>(refData);
+LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    CWnd* self = FromHandlePermanent(hwnd);
+    if (!self || !self->m_previousProc) return ::DefWindowProcA(hwnd, msg, wp, lp);
     CurrentMessage saved = self->m_current;
     self->m_current = {msg, wp, lp};
     LRESULT result = 0;
     try {
         result = self->WindowProc(msg, wp, lp);
     } catch (...) {
-        result = ::DefSubclassProc(hwnd, msg, wp, lp);
+        result = self->CallPrevious(msg, wp, lp);
     }
     self->m_current = saved;
     if (msg == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
         self->DetachObject();
         self->m_subclassed = false;
         self->m_hWnd = nullptr;
@@ -70,11 +107,13 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
     return result;
 }
 
+LRESULT CWnd::CallPrevious(UINT msg, WPARAM wp, LPARAM lp) {
+    return ::CallWindowProcA(m_previousProc, m_hWnd, msg, wp, lp);
+}
+
 LRESULT CWnd::WindowProc(UINT, WPARAM, LPARAM) { return Default(); }
 
-LRESULT CWnd::Default() {
-    return ::DefSubclassProc(m_hWnd, m_current.msg, m_current.wp, m_current.lp);
-}
+LRESULT CWnd::Default() { return CallPrevious(m_current.msg, m_current.wp, m_current.lp); }
 
 bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) { return false; }
 

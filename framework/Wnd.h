@@ -1,6 +1,6 @@
 #pragma once
 // Non-owning window wrapper. A CWnd never destroys the window it refers to; dialogs and
-// subclassed controls find their object again through a window property, not a global map.
+// subclassed controls find their object again through a map kept inside the process.
 #include <windows.h>
 
 #include <string>
@@ -55,7 +55,6 @@ class CWnd {
     void SetFont(HFONT font, BOOL redraw = TRUE) const {
         SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
     }
-    HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
     void SetIcon(HICON icon, BOOL big) const {
         SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
@@ -68,6 +67,8 @@ class CWnd {
     virtual LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp);
     // The default processing of the message being handled now.
     virtual LRESULT Default();
+    // The window's procedure from before the subclass, for a message of the caller's choice.
+    LRESULT CallPrevious(UINT msg, WPARAM wp, LPARAM lp);
     // Messages a parent hands back to the child that caused them (WM_DRAWITEM and the like).
     // Returns true when handled, with the result in `result`.
     virtual bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
@@ -89,7 +90,7 @@ class CWnd {
     CurrentMessage m_current{};
 
   private:
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                         DWORD_PTR refData);
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     bool m_subclassed = false;
+    WNDPROC m_previousProc = nullptr;
 };

@@ -4,7 +4,9 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "tests/support/ProgramTest.h"
 #include "tests/support/Screenshot.h"
@@ -28,6 +30,27 @@ bool TrayIcon(HWND owner, DWORD message) {
 HWND CreateWindowTitled(const char* title) {
     return ::CreateWindowExA(0, "STATIC", title, WS_OVERLAPPED, 0, 0, 100, 50, nullptr, nullptr,
                              ::GetModuleHandleA(nullptr), nullptr);
+}
+
+// Controls of `parent` (and their children) that can hold the focus.
+std::vector<HWND> FocusableControls(HWND parent) {
+    std::vector<HWND> found;
+    for (HWND child : ChildWindows(parent)) {
+        LONG style = ::GetWindowLongA(child, GWL_STYLE);
+        if ((style & WS_TABSTOP) && ::IsWindowVisible(child) && ::IsWindowEnabled(child))
+            found.push_back(child);
+        std::vector<HWND> inner = FocusableControls(child);
+        found.insert(found.end(), inner.begin(), inner.end());
+    }
+    return found;
+}
+
+// The window that has the focus in the program's user-interface thread.
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+    return ::GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
 }
 
 class MainWindowTest : public ProgramTest {
@@ -164,7 +187,8 @@ TEST_F(MainWindowTest, TrayIconReturnsWithANewTaskbarBringsTheWindowUpAndItsMenu
         ::SendMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     }
     // Down from no selection lands on the first item, "Show main window"; up on the last, Quit.
-    ::ShowWindow(main, SW_HIDE);
+    // Minimised, the window stays so until the item restores it.
+    ::SendMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     for (UINT key : {VK_DOWN, VK_UP}) {
         ::PostMessageA(main, kTrayCallback, 160, WM_RBUTTONUP);
         HWND menu = nullptr;
@@ -172,7 +196,69 @@ TEST_F(MainWindowTest, TrayIconReturnsWithANewTaskbarBringsTheWindowUpAndItsMenu
             [&] { return ::IsWindowVisible(menu = FindTopLevel(app.Pid(), "#32768", "")); }));
         PressKey(menu, key);
         PressKey(menu, VK_RETURN);
-        EXPECT_TRUE(key != VK_DOWN || app.WaitUntilVisible());
+        EXPECT_TRUE(key != VK_DOWN || WaitUntil([&] { return !::IsIconic(main); }));
     }
     ASSERT_TRUE(app.WaitForExit());
+}
+
+// Enter on whatever holds the focus, on every page: lists, buttons, the features text and the
+// page buttons. The dialog manager turns it into a click of a focused button or into IDOK for
+// the main window; neither may end the resident program.
+TEST_F(MainWindowTest, EnterOnEveryControlOfEveryPageLeavesTheProgramRunning) {
+    // Whatever a button starts stays inside the test's own folders (a recycle bin is emptied
+    // in XDG_DATA_HOME); questions are answered with Cancel where they offer it.
+    std::string trash = "/tmp/koravant-enter-test-" + std::to_string(::GetCurrentProcessId());
+    ::SetEnvironmentVariableA("XDG_DATA_HOME", trash.c_str());
+    app.Kill();
+    ASSERT_TRUE(app.StartHidden());
+    ::SetEnvironmentVariableA("XDG_DATA_HOME", nullptr);
+    HWND main = Main();
+    ASSERT_TRUE(app.BringForward());
+    for (const auto& button : kPageButtons) {
+        ClickButton(main, button.first);
+        ASSERT_TRUE(WaitUntil([&] { return app.VisiblePage() == button.second; }));
+        HWND pageButton = ::GetDlgItem(main, button.first);
+        std::vector<HWND> controls = FocusableControls(app.Page(button.second));
+        controls.push_back(pageButton);
+        for (HWND control : controls) {
+            std::string name = WindowClass(control) + " " +
+                               std::to_string(::GetDlgCtrlID(control)) + " on page " +
+                               std::to_string(button.second);
+            ::PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+            PressKey(control, VK_RETURN);
+            // Posted after the key: once the focus is back on the page button, Enter was handled.
+            HWND settle =
+                control == pageButton ? ::GetDlgItem(main, kPageButtons[0].first) : pageButton;
+            ::PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(settle), TRUE);
+            ASSERT_TRUE(WaitUntil([&] {
+                return FocusOf(main) == settle || AnyMessageBox(app.Pid()) || !app.IsRunning();
+            })) << name;
+            if (AnyMessageBox(app.Pid())) {
+                MessageBoxInfo box = WaitForMessageBox(app.Pid());
+                bool cancel = std::count(box.buttons.begin(), box.buttons.end(), IDCANCEL) > 0;
+                AnswerMessageBox(box, cancel ? IDCANCEL : box.buttons.front());
+            }
+            ASSERT_TRUE(app.IsRunning()) << "Enter on " << name << " ended the program";
+            ASSERT_TRUE(::IsWindow(main)) << name;
+        }
+        if (app.VisiblePage() != button.second) ClickButton(main, button.first);
+    }
+}
+
+// The icon's callback number is DM_SETDEFID in a dialog: tray events must not reach the
+// dialog manager and make the icon's id the default button.
+TEST_F(MainWindowTest, TrayEventsLeaveTheDefaultButtonAsItWas) {
+    HWND main = Main();
+    LRESULT before = ::SendMessageA(main, DM_GETDEFID, 0, 0);
+    for (UINT event : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN,
+                       WM_RBUTTONUP})
+        ::PostMessageA(main, kTrayCallback, 160, event);
+    // The menu comes last, so every event before it has been handled once it shows.
+    HWND menu = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return ::IsWindowVisible(menu = FindTopLevel(app.Pid(), "#32768", "")); }));
+    PressKey(menu, VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(menu); }));
+    EXPECT_EQ(::SendMessageA(main, DM_GETDEFID, 0, 0), before);
+    EXPECT_TRUE(app.IsRunning());
 }

@@ -9,7 +9,7 @@
 
 namespace {
 const UINT kPageTemplates[] = {129, 150, 151, 152, 153, 154, 155, 159};
-// No control of the main window has this id.
+// No control of the program has this id.
 constexpr WORD kStartedMarkerId = 0x7FF0;
 
 // The test's environment block with `changes` made: "name=value\0" entries, one more zero.

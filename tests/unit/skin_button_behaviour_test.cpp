@@ -98,7 +98,8 @@ TEST_F(SkinButtonTest, ImagesFollowHoverAndPressButNotADragOntoAndADoubleClickIs
         EXPECT_TRUE(now.left == rest.left + 1 && now.top == rest.top + 1) << "pressed offset";
         Send(*button, WM_LBUTTONUP);
         EXPECT_EQ(m_dialog.clicks[*button], 1);
-        EXPECT_EQ(button->SetImageAlignment(3, TRUE), 4u);
+        EXPECT_EQ(button->SetImageAlignment(static_cast<SkinImageAlignment>(3), true),
+                  kSkinAlignmentRefused);
         EXPECT_EQ(Drawn(*button), plain);
         now = button->LastDrawnImageRect();
         EXPECT_TRUE(::EqualRect(&now, &rest));
