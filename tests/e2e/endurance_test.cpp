@@ -223,7 +223,7 @@ void EnduranceTest::QuitDuringEmpty(const Sizes& sizes, const char* run) {
     }
 }
 
-// The cleanup deletes without copies by design; here only its end on a quit matters. The
+// The cleanup deletes without copies, as it should; here only its end on a quit matters. The
 // recycle bin it empties is the test's own (XDG_DATA_HOME, set in SetUp).
 void EnduranceTest::QuitDuringCleanup(const Sizes& sizes, const char* run) {
     char temp[MAX_PATH] = {};
