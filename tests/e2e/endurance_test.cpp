@@ -2,6 +2,8 @@
 // out mid-delete, a quarantine folder that cannot exist, page switches under a scan. Objects
 // are counted inside the program (tests/support/ObjectProbe.h). Short runs here; the group
 // DISABLED_EnduranceLong runs the long ones and prints their figures.
+#include <shlobj.h>
+
 #include <cstdio>
 #include <map>
 
@@ -42,6 +44,12 @@ std::string ThreatContent(int index) {
     return content;
 }
 std::string ThreatName(int index) { return "t" + std::to_string(index) + ".inf"; }
+
+std::string DesktopPath(const std::string& name) {
+    char desktop[MAX_PATH] = {};
+    ::SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE);
+    return desktop + std::string("\\") + name;
+}
 
 // The least of a few counts: a monitor pass or a worker running just then brings its stack
 // and buffers (several megabytes under Wine) and takes them away again.
@@ -369,6 +377,29 @@ TEST_F(EnduranceTest, StickPulledOutDuringDeleteAllEndsWithEveryRowSettled) {
     QuitNow();
     ASSERT_TRUE(stick.Plug());
     ExpectNothingLost(stick, kShort.threats);
+}
+
+// A restore to a stick that has been pulled out goes to the desktop and says so.
+TEST_F(EnduranceTest, RestoreToAStickPulledOutGoesToTheDesktop) {
+    std::string desktop = DesktopPath("t3.inf");
+    ::DeleteFileA(desktop.c_str());
+    TestDrive stick('E', DriveKind::Removable);
+    ASSERT_TRUE(WriteThreats(stick, 5));
+    ASSERT_TRUE(app.StartHidden() && shield.RowCount() == 5);
+    DeleteAllUntil(5);
+    EXPECT_EQ(Answer(), "Please remove your USB disk and plug it into the computer again");
+    ASSERT_TRUE(stick.Remove() && SendDriveRemoval(Main(), 'E'));
+    ASSERT_TRUE(quarantine.Open(kQuarantineButton) && quarantine.SendClick(1002));  // Refresh
+    int row = -1;
+    ASSERT_TRUE(WaitUntil([&] { return (row = quarantine.RowOf("E:\\t3.inf")) >= 0; }));
+    quarantine.Select(row);
+    EXPECT_EQ(ClickAndAnswer(quarantine, 1003), "Restore E:\\t3.inf?");
+    EXPECT_EQ(Answer(), "Restore the file to desktop");
+    EXPECT_EQ(ReadFileBytes(desktop), ThreatContent(3));
+    EXPECT_TRUE(app.Answers());
+    QuitNow();
+    // The shell may be reading the new file for its desktop icon just now.
+    WaitUntil([&] { return ::DeleteFileA(desktop.c_str()) != FALSE; });
 }
 
 TEST_F(EnduranceTest, AFileWhereTheQuarantineFolderBelongsKeepsEveryThreat) {
