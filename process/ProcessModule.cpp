@@ -1,0 +1,85 @@
+#include "process/ProcessModule.h"
+
+#include <tlhelp32.h>
+
+#include "framework/Handles.h"
+#include "framework/Text.h"
+#include "usb/DriveList.h"
+
+namespace {
+
+constexpr DWORD kQueryLimitedInformation = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
+constexpr DWORD kImagePathChars = 32768;
+
+bool EndsWithExe(const std::string& path) {
+    if (path.size() < 4) return false;
+    return lstrcmpiA(path.c_str() + path.size() - 4, ".exe") == 0;
+}
+
+// The 95/98/Me family stubs the wide functions: there everything goes through the A ones.
+bool IsOldFamily() { return GetOsFamily() == 2; }
+
+bool FromWideSnapshot(HANDLE snapshot, std::string& path) {
+    MODULEENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Module32FirstW(snapshot, &entry); more;
+         more = ::Module32NextW(snapshot, &entry)) {
+        std::string candidate = WideToUtf8(entry.szExePath);
+        if (IsProgramFile(candidate)) {
+            path = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool FromAnsiSnapshot(HANDLE snapshot, std::string& path) {
+    MODULEENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Module32First(snapshot, &entry); more;
+         more = ::Module32Next(snapshot, &entry)) {
+        std::string candidate = AnsiToUtf8(entry.szExePath);
+        if (IsProgramFile(candidate)) {
+            path = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Windows before Vista lacks QueryFullProcessImageNameW: looked up at run time.
+bool FromImageName(DWORD processId, std::string& path) {
+    using QueryImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+    HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+    auto query = kernel ? reinterpret_cast<QueryImageName>(reinterpret_cast<void*>(
+                              ::GetProcAddress(kernel, "QueryFullProcessImageNameW")))
+                        : nullptr;
+    if (!query) return false;
+    ScopedHandle process(::OpenProcess(kQueryLimitedInformation, FALSE, processId));
+    if (!process) return false;
+    std::wstring buffer(kImagePathChars, L'\0');
+    DWORD length = kImagePathChars;
+    if (!query(process.get(), 0, buffer.data(), &length)) return false;
+    buffer.resize(length);
+    std::string candidate = WideToUtf8(buffer);
+    if (!IsProgramFile(candidate)) return false;
+    path = candidate;
+    return true;
+}
+
+}  // namespace
+
+bool IsProgramFile(const std::string& path) {
+    if (!EndsWithExe(path)) return false;
+    DWORD attributes = IsOldFamily() ? ::GetFileAttributesA(Utf8ToAnsi(path).c_str())
+                                     : ::GetFileAttributesW(Utf8ToWide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool GetProcessExeModule(DWORD processId, std::string& path) {
+    if (processId == 0) return false;  // the idle process; 0 would also mean this process
+    ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    if (!snapshot) return !IsOldFamily() && FromImageName(processId, path);
+    return IsOldFamily() ? FromAnsiSnapshot(snapshot.get(), path)
+                         : FromWideSnapshot(snapshot.get(), path);
+}
