@@ -41,13 +41,14 @@ void KillProcessesNamed(const std::string& exeName) {
 KoravantApp::KoravantApp(LaunchFolder folder) : m_exeName(folder.exeName) {
     std::string runs = BuildFolder() + "\\runs";
     ::CreateDirectoryA(runs.c_str(), nullptr);
-    m_folder = runs + "\\" + folder.name;
+    bool absolute = folder.name.find(':') != std::string::npos;
+    m_folder = absolute ? folder.name : runs + "\\" + folder.name;
     ::CreateDirectoryA(m_folder.c_str(), nullptr);
     // Every run starts from a clean folder: no quarantine, help file or skin left behind.
     ::DeleteFileA((m_folder + "\\Koravant.chm").c_str());
     ::DeleteFileA((m_folder + "\\SkinLoad.dll").c_str());
     ::DeleteFileA((m_folder + "\\skinload.log").c_str());
-    CopyIfPresent(BuildFolder() + "\\Koravant.exe", ExePath());
+    CopyIfPresent(BuildFolder() + "\\" + folder.program, ExePath());
     if (folder.withHelpFile)
         CopyIfPresent(BuildFolder() + "\\Koravant.chm", m_folder + "\\Koravant.chm");
     if (!folder.skinLibrary.empty())
@@ -73,18 +74,23 @@ bool KoravantApp::Start() {
 bool KoravantApp::StartHidden(DWORD timeoutMs) {
     if (!Start() || !WaitForMainWindow(timeoutMs) || !WaitUntilHidden(timeoutMs)) return false;
     // The window exists, hidden, before its start-up has posted itself the close command.
-    // Posted messages are taken in order: once a default-button id posted now has been
-    // taken, so has that command. The dialog's own default id is put back afterwards.
-    HWND main = MainWindow();
-    ::PostMessageA(main, DM_SETDEFID, kStartedMarkerId, 0);
-    bool settled = WaitUntil(
-        [&] {
-            DWORD_PTR id = 0;
-            ::SendMessageTimeoutA(main, DM_GETDEFID, 0, 0, SMTO_NORMAL, 2000, &id);
-            return LOWORD(id) == kStartedMarkerId;
-        },
-        timeoutMs);
-    ::SendMessageTimeoutA(main, DM_SETDEFID, IDOK, 0, SMTO_NORMAL, 2000, nullptr);
+    // Posted messages of one thread are taken in order: once a default-button id posted now
+    // to the information page has been taken, so has that command. (The main window takes
+    // DM_SETDEFID's number as its tray callback.) The page's own default id is put back.
+    HWND page = Page(129);
+    DWORD_PTR original = 0;
+    ::SendMessageTimeoutA(page, DM_GETDEFID, 0, 0, SMTO_NORMAL, 2000, &original);
+    ::PostMessageA(page, DM_SETDEFID, kStartedMarkerId, 0);
+    bool settled =
+        page && WaitUntil(
+                    [&] {
+                        DWORD_PTR id = 0;
+                        ::SendMessageTimeoutA(page, DM_GETDEFID, 0, 0, SMTO_NORMAL, 2000, &id);
+                        return LOWORD(id) == kStartedMarkerId;
+                    },
+                    timeoutMs);
+    WORD restored = HIWORD(original) == DC_HASDEFID ? LOWORD(original) : 0;
+    ::SendMessageTimeoutA(page, DM_SETDEFID, restored, 0, SMTO_NORMAL, 2000, nullptr);
     return settled && WaitUntilHidden(timeoutMs);
 }
 

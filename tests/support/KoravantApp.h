@@ -16,16 +16,18 @@ void KillProcessesNamed(const std::string& exeName);
 
 struct LaunchFolder {
     LaunchFolder(std::string name, std::string exeName = "Koravant.exe", bool withHelpFile = false,
-                 std::string skinLibrary = {})
+                 std::string skinLibrary = {}, std::string program = "Koravant.exe")
         : name(std::move(name)),
           exeName(std::move(exeName)),
           withHelpFile(withHelpFile),
-          skinLibrary(std::move(skinLibrary)) {}
+          skinLibrary(std::move(skinLibrary)),
+          program(std::move(program)) {}
 
-    std::string name;  // sub-folder of C:\koravant\runs
+    std::string name;  // sub-folder of C:\koravant\runs, or an absolute folder (a stick's)
     std::string exeName;
     bool withHelpFile;
     std::string skinLibrary;  // a DLL of the build copied in as SkinLoad.dll
+    std::string program;      // the build's program (relative to its folder) copied in as exeName
 };
 
 class KoravantApp {
