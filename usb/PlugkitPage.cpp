@@ -73,6 +73,5 @@ void CPlugkitPage::OnSafelyRemove() {
     int count = FindUsbDrives(letters);
     EndProcesses(FindProcessesToEnd(letters, count));
     if (GetOsFamily() != 1) return;
-    EjectDrives(letters, count,
-                [] { return AfxMessageBox(IDS_ASK_LOG_OFF, MB_OKCANCEL) == IDOK; });
+    EjectDrives(letters, count, [] { return AfxMessageBox(IDS_ASK_LOG_OFF, MB_OKCANCEL) == IDOK; });
 }

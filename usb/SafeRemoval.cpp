@@ -28,8 +28,8 @@ bool StartRemovalApplet() {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                          nullptr, &startup, &info))
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &startup, &info))
         return false;
     ::CloseHandle(info.hThread);
     ::CloseHandle(info.hProcess);

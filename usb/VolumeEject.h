@@ -4,9 +4,9 @@
 #include <windows.h>
 
 // EjectVolume results.
-constexpr int kEjectFailed = 0;       // not opened, not locked or dismounted, or not closed
-constexpr int kEjected = 1;           // locked, dismounted, removal allowed, media ejected
-constexpr int kSafelyRemovable = 2;   // locked and dismounted only
+constexpr int kEjectFailed = 0;      // not opened, not locked or dismounted, or not closed
+constexpr int kEjected = 1;          // locked, dismounted, removal allowed, media ejected
+constexpr int kSafelyRemovable = 2;  // locked and dismounted only
 
 int EjectVolume(char letter);
 

@@ -57,8 +57,8 @@ TEST(SafeRemovalTest, ProcessesRunFromTheDrivesOrNamedLikeTheShellAreChosen) {
         {"C:\\windows\\Explorer.EXE", false, true},
         {"C:\\windows\\explorer.exe", false, true},
         {"E:\\EXPLORER.EXE", true, true},
-        {"explorer.exe", false, false},   // exactly twelve characters never match
-        {"Xexplorer.exe", false, true},   // only the last twelve count
+        {"explorer.exe", false, false},  // exactly twelve characters never match
+        {"Xexplorer.exe", false, true},  // only the last twelve count
         {"C:\\explorer.exe.bak", false, false},
         {"", false, false},
     };
@@ -74,7 +74,8 @@ TEST(SafeRemovalTest, ProcessesRunFromTheDrivesOrNamedLikeTheShellAreChosen) {
 TEST(SafeRemovalTest, FindsTheStickProgramsOfBothBitnessesAndTheShellButNotThisProcess) {
     TestDrive stick('E', DriveKind::Removable);
     ASSERT_TRUE(stick.Plugged());
-    std::string program32 = stick.Path("tools\\app32.exe"), program64 = stick.Path("tools\\app64.exe");
+    std::string program32 = stick.Path("tools\\app32.exe"),
+                program64 = stick.Path("tools\\app64.exe");
     std::string shellLookalike = BuildFolder() + "\\testbin\\shell\\Explorer.EXE";
     ASSERT_TRUE(CopyProgram(IdleProgramPath(false), program32) &&
                 CopyProgram(IdleProgramPath(true), program64) &&
@@ -121,8 +122,8 @@ TEST_F(VolumeEjectTest, LockDismountAllowRemovalEjectStopAtTheFirstFailure) {
         {'E', allow, kSafelyRemovable, {lock, dismount, allow}},
         {'E', eject, kSafelyRemovable, {lock, dismount, allow, eject}},
         {'D', 0, kEjected, {lock, dismount, allow, eject}},  // read access suffices
-        {'N', 0, kEjectFailed, {}},                           // the wrong drive type
-        {'Q', 0, kEjectFailed, {}},                           // no such drive
+        {'N', 0, kEjectFailed, {}},                          // the wrong drive type
+        {'Q', 0, kEjectFailed, {}},                          // no such drive
     };
     for (const Case& c : cases) {
         g_calls.clear();
