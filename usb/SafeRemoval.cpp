@@ -2,7 +2,7 @@
 
 #include <tlhelp32.h>
 
-#include <cstring>
+#include <atomic>
 
 #include "framework/Handles.h"
 #include "process/ProcessModule.h"
@@ -13,6 +13,8 @@ namespace {
 
 constexpr size_t kShellNameLength = sizeof(kShellProgram) - 1;
 constexpr UINT kWindowsFolderChars = 128;
+
+std::atomic<ProcessEnd> g_processEnd{nullptr};
 
 bool ShouldEnd(const std::string& path, const char* letters, int count) {
     return RunsFromDrives(path, letters, count) || IsShellProgram(path);
@@ -70,10 +72,13 @@ std::vector<DWORD> FindProcessesToEnd(const char* letters, int count) {
 }
 
 int EndProcesses(const std::vector<DWORD>& processIds) {
+    ProcessEnd end = g_processEnd.load();
     int ended = 0;
-    for (DWORD processId : processIds) ended += EndProcess(processId) ? 1 : 0;
+    for (DWORD processId : processIds) ended += (end ? end : EndProcess)(processId) ? 1 : 0;
     return ended;
 }
+
+void SetProcessEndForTesting(ProcessEnd end) { g_processEnd.store(end); }
 
 char OwnProgramDrive() {
     std::string path;

@@ -29,6 +29,7 @@ inline bool WriteFiles(TestDrive& drive, std::initializer_list<const char*> name
 class ProgramTest : public testing::Test {
   protected:
     explicit ProgramTest(const char* folder) : app{LaunchFolder(folder)} {}
+    explicit ProgramTest(LaunchFolder folder) : app{std::move(folder)} {}
 
     void SetUp() override {
         KillProcessesNamed("Koravant.exe");
