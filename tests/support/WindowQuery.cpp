@@ -100,5 +100,7 @@ bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId) {
     if (!button) return false;
     ::PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                    reinterpret_cast<LPARAM>(button));
-    return WaitUntil([&] { return !::IsWindow(box.window) || !::IsWindowVisible(box.window); });
+    // Gone, not just hidden: a message box hides before its modal loop ends, and a click
+    // posted to the program in between can be taken by that loop and dropped.
+    return WaitUntil([&] { return !::IsWindow(box.window); });
 }
