@@ -2,15 +2,11 @@
 #include <windows.h>
 #include <winioctl.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "process/ProcessModule.h"
 #include "tests/support/KoravantApp.h"
 #include "tests/support/TestDrives.h"
-#include "tests/support/TestPrograms.h"
-#include "tests/support/Wait.h"
 #include "usb/SafeRemoval.h"
 #include "usb/VolumeEject.h"
 
@@ -37,10 +33,6 @@ class VolumeEjectTest : public ::testing::Test {
     }
     void TearDown() override { SetVolumeControlForTesting(nullptr); }
 };
-
-bool Contains(const std::vector<DWORD>& ids, DWORD id) {
-    return std::find(ids.begin(), ids.end(), id) != ids.end();
-}
 
 }  // namespace
 
@@ -69,40 +61,6 @@ TEST(SafeRemovalTest, ProcessesRunFromTheDrivesOrNamedLikeTheShellAreChosen) {
     EXPECT_FALSE(RunsFromDrives("E:\\app.exe", "EG", 0) || RunsFromDrives("E:\\a.exe", nullptr, 2));
     EXPECT_EQ(RemovalAppletCommandLine(),
               "C:\\windows\\system32\\RUNDLL32.EXE shell32.dll,Control_RunDLL hotplug.dll");
-}
-
-TEST(SafeRemovalTest, FindsTheStickProgramsOfBothBitnessesAndTheShellButNotThisProcess) {
-    TestDrive stick('E', DriveKind::Removable);
-    ASSERT_TRUE(stick.Plugged());
-    std::string program32 = stick.Path("tools\\app32.exe"),
-                program64 = stick.Path("tools\\app64.exe");
-    std::string shellLookalike = BuildFolder() + "\\testbin\\shell\\Explorer.EXE";
-    ASSERT_TRUE(CopyProgram(IdleProgramPath(false), program32) &&
-                CopyProgram(IdleProgramPath(true), program64) &&
-                CopyProgram(IdleProgramPath(false), shellLookalike));
-    // Started from C:, holding a file open on the stick: not chosen.
-    RunningProgram run32(program32), run64(program64), shell(shellLookalike);
-    RunningProgram holder(IdleProgramPath(false), stick.Path("held.txt"));
-    ASSERT_TRUE(run32.Running() && run64.Running() && shell.Running() && holder.Running());
-    ASSERT_TRUE(WaitUntil([&] { return stick.Exists("held.txt"); }));
-    std::string path;
-    ASSERT_TRUE(WaitUntil([&] { return GetProcessExeModule(run32.Pid(), path); }));
-
-    std::vector<DWORD> chosen = FindProcessesToEnd("E", 1);
-    EXPECT_TRUE(Contains(chosen, run32.Pid()) && Contains(chosen, run64.Pid()));
-    EXPECT_TRUE(Contains(chosen, shell.Pid()));
-    EXPECT_FALSE(Contains(chosen, holder.Pid()));
-    EXPECT_FALSE(Contains(chosen, ::GetCurrentProcessId()));
-    // The virtual desktop's shell is a 64-bit process: found through its image path.
-    bool desktopShell = false;
-    for (DWORD id : chosen) {
-        desktopShell |= GetProcessExeModule(id, path) && IsShellProgram(path) && id != shell.Pid();
-    }
-    EXPECT_TRUE(desktopShell);
-
-    EXPECT_EQ(EndProcesses({run32.Pid(), run64.Pid(), shell.Pid(), 0}), 3);
-    EXPECT_TRUE(run32.WaitForExit() && run64.WaitForExit() && shell.WaitForExit());
-    EXPECT_TRUE(holder.Running());
 }
 
 TEST_F(VolumeEjectTest, LockDismountAllowRemovalEjectStopAtTheFirstFailure) {
