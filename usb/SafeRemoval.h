@@ -31,7 +31,7 @@ void EjectDrives(const char* letters, int count, const std::function<bool()>& as
 // The applet's command line, under the Windows folder.
 std::string RemovalAppletCommandLine();
 
-// Tests replace how one process is ended (Wine's virtual desktop dies with its shell, and every
-// window made afterwards with it); null puts the real termination back.
+// Tests replace how one process is ended (to spare the test desktop's shell); null puts the
+// real termination back.
 using ProcessEnd = bool (*)(DWORD processId);
 void SetProcessEndForTesting(ProcessEnd end);

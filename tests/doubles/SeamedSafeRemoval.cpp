@@ -1,9 +1,9 @@
 // Linked into a test build of the program, for the roads of safe removal that Wine cannot
-// show: its volume locks always succeed and its dismount of a test drive fails, and when the
-// virtual desktop's shell ends, every window made afterwards takes its process down.
+// show: its volume locks always succeed and its dismount of a test drive fails.
 // KORAVANT_TEST_VOLUMES picks the device calls' answers: "lock-fails" (every lock fails, as
 // on a volume in use) or "succeed" (every call succeeds without touching the volume). The
-// shell under the Windows folder is spared; a stand-in named explorer.exe elsewhere is not.
+// shell under the Windows folder is spared, so that only one test ends the desktop's own;
+// a stand-in named explorer.exe elsewhere is ended.
 #include <windows.h>
 #include <winioctl.h>
 

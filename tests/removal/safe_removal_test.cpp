@@ -1,6 +1,7 @@
-// Safe removal end to end. It ends the desktop's shell, whose taskbar Wine cannot bring back in
-// the same session: these tests run in a program of their own, after the others, and the
-// test script restarts the desktop after them. The first ends the shell; later ones find none.
+// Safe removal end to end. It ends the desktop's shell: ctest runs these after the other
+// tests in a prefix without Wine's virtual desktop, whose windows would all go with its
+// explorer.exe. Only the last test lets the real program end that shell; the others run a test
+// build that spares it and ends a stand-in (tests/doubles/SeamedSafeRemoval.cpp).
 #include <windows.h>
 
 #include "process/ProcessModule.h"
@@ -124,7 +125,7 @@ TEST_F(SafeRemovalTest, RunFromTheStickItEndsTheOthersButNeverItselfAndKeepsItsO
     fromStick.Kill();
 }
 
-// The real program ends the desktop's own shell: last, since Wine's desktop goes with it.
+// The real program ends the desktop's own shell, and lives on: it still comes forward.
 TEST_F(RealBuildTest, UnderThe98FamilyOnlyTheProcessesAndTheShellAreEndedAndTheProgramLivesOn) {
     ScopedWin98Version win98;
     ASSERT_TRUE(win98.set);
@@ -140,4 +141,6 @@ TEST_F(RealBuildTest, UnderThe98FamilyOnlyTheProcessesAndTheShellAreEndedAndTheP
     EXPECT_FALSE(WaitUntil([&] { return AnyMessageBox(app.Pid()); }, 1500)) << "no volume work";
     EXPECT_TRUE(app.IsRunning() && HasDrive('E'));
     EXPECT_TRUE(ProcessIdsNamed("rundll32.exe").empty());
+    EXPECT_TRUE(app.BringForward() && app.WaitUntilVisible());
+    EXPECT_TRUE(app.IsRunning());
 }
