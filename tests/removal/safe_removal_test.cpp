@@ -100,8 +100,8 @@ TEST_F(SafeRemovalTest, EndsStickProgramsAndTheShellThenADeclinedLogOffChangesNo
     EXPECT_TRUE(HasDrive('E') && ProcessIdsNamed("rundll32.exe").empty());
 }
 
-// Every volume call succeeds in the test build: the other stick is ejected and the applet
-// opens, while the program's own volume gets the log-off question.
+// Every volume call succeeds in the test build: the other stick is taken, while the program's
+// own volume gets the log-off question.
 TEST_F(SafeRemovalTest, RunFromTheStickItEndsTheOthersButNeverItselfAndKeepsItsOwnVolume) {
     ScopedVolumeAnswers succeed("succeed");
     TestDrive stick('E', DriveKind::Removable), other('F', DriveKind::Removable);
@@ -120,8 +120,6 @@ TEST_F(SafeRemovalTest, RunFromTheStickItEndsTheOthersButNeverItselfAndKeepsItsO
     EXPECT_TRUE(programs.Ended());
     EXPECT_TRUE(fromStick.IsRunning());
     EXPECT_FALSE(::IsWindowVisible(fromStick.MainWindow())) << "the tray item leaves it hidden";
-    EXPECT_TRUE(WaitUntil([] { return !ProcessIdsNamed("rundll32.exe").empty(); }))
-        << "the applet, for the other stick";
     fromStick.Kill();
 }
 

@@ -85,8 +85,9 @@ MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
         [&] {
             for (HWND window : TopLevelWindows(pid, "#32770")) {
                 if (!IsMessageBox(window)) continue;
+                // A box can show before its text is set.
                 box = ReadMessageBox(window);
-                return true;
+                if (!box.text.empty()) return true;
             }
             return false;
         },
