@@ -13,6 +13,8 @@ namespace {
 
 constexpr size_t kShellNameLength = sizeof(kShellProgram) - 1;
 constexpr UINT kWindowsFolderChars = 128;
+// PROCESS_ALL_ACCESS as systems before Vista know it; the newer, wider mask fails there.
+constexpr DWORD kProcessAllAccess = 0x1F0FFF;
 
 std::atomic<ProcessEnd> g_processEnd{nullptr};
 
@@ -21,7 +23,7 @@ bool ShouldEnd(const std::string& path, const char* letters, int count) {
 }
 
 bool EndProcess(DWORD processId) {
-    ScopedHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
+    ScopedHandle process(::OpenProcess(kProcessAllAccess, FALSE, processId));
     return process && ::TerminateProcess(process.get(), 0);
 }
 
