@@ -49,10 +49,9 @@ class CMainDlg : public CDialog, public IPageHost {
     void BringForward();
     void SetUpPageButtons();
     void OnTrayNotify(LPARAM mouseMessage);
-    // Tray menu hooks for the tools page's OnSafelyRemove and OnAcquireImmunity, called
-    // whether or not that page is shown; they do nothing until the page can do the work.
-    void OnTraySafelyRemove() {}
-    void OnTrayAcquireImmunity() {}
+    // Tray menu items of the tools page, whether or not that page is shown.
+    void OnTraySafelyRemove() { m_plugkitPage.OnSafelyRemove(); }
+    void OnTrayAcquireImmunity() { m_plugkitPage.OnAcquireImmunity(); }
     // Tray menu "Update Now": starts the updater without a check, and ends the program
     // without asking when it runs.
     void OnUpdateNow();

@@ -12,11 +12,18 @@ BOOL CAutostartPage::OnInitDialog() {
     CListPage::OnInitDialog();
     SetUpCommandButton(m_refreshButton, IDC_AUTOSTART_REFRESH, IDB_CMD_REFRESH);
     SetUpCommandButton(m_deleteButton, IDC_AUTOSTART_DELETE, IDB_CMD_DELETE);
-    RefreshAutostartList();
     return TRUE;
 }
 
+LRESULT CAutostartPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    // Listed when first shown, not at start-up: reading some thirty keys and the Startup
+    // folders' shortcuts through the shell is start-up time for a page the user may never open.
+    if (msg == WM_SHOWWINDOW && wp && !m_listedOnce) RefreshAutostartList();
+    return CListPage::WindowProc(msg, wp, lp);
+}
+
 void CAutostartPage::RefreshAutostartList() {
+    m_listedOnce = true;
     std::vector<AutostartEntry> fresh = ListAutostartEntries();
     ListUpdate update = PlanListUpdate(m_listed, fresh);
     if (update.rebuild) ClearRows();

@@ -17,6 +17,7 @@ class CAutostartPage : public CListPage {
   protected:
     BOOL OnInitDialog() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
   private:
     void OnDelete();
@@ -25,4 +26,5 @@ class CAutostartPage : public CListPage {
     CSkinButton m_deleteButton;
     // What the rows show, in their order.
     std::vector<AutostartEntry> m_listed;
+    bool m_listedOnce = false;
 };

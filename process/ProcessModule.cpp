@@ -79,7 +79,8 @@ bool IsProgramFile(const std::string& path) {
 bool GetProcessExeModule(DWORD processId, std::string& path) {
     if (processId == 0) return false;  // the idle process; 0 would also mean this process
     ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
-    if (!snapshot) return !IsOldFamily() && FromImageName(processId, path);
+    // The 95/98/Me family has no image-name query; the look-up finds none there.
+    if (!snapshot) return FromImageName(processId, path);
     return IsOldFamily() ? FromAnsiSnapshot(snapshot.get(), path)
                          : FromWideSnapshot(snapshot.get(), path);
 }

@@ -52,3 +52,27 @@ warm_up_prefix() {
     sleep 0.2
   done
 }
+
+# Restarts the prefix with the tests' virtual desktop ("shell", with its taskbar) or with none
+# ("plain": windows are the X screen's own, so the desktop's explorer.exe can end without
+# taking every window along, as Windows' shell does). Safe removal's tests run on "plain".
+restart_prefix() {
+  local wine
+  wine=$(wine_for_arch "$(test_arch)")
+  { wineserver -k; wineserver -w; } </dev/null >/dev/null 2>&1
+  if [ "${1:-shell}" = plain ]; then
+    "$wine" reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f
+  else
+    "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f
+  fi </dev/null >/dev/null 2>&1
+  wineserver -p </dev/null >/dev/null 2>&1
+  if [ "${1:-shell}" = plain ]; then
+    setsid "$wine" explorer /desktop </dev/null >/dev/null 2>&1 &
+    for _ in $(seq 100); do
+      "$wine" cmd /c exit </dev/null >/dev/null 2>&1 && break
+      sleep 0.2
+    done
+  else
+    warm_up_prefix
+  fi
+}

@@ -59,7 +59,8 @@ void KillProcessesNamed(const std::string& exeName) {
 KoravantApp::KoravantApp(LaunchFolder folder) : m_exeName(folder.exeName) {
     std::string runs = BuildFolder() + "\\runs";
     ::CreateDirectoryA(runs.c_str(), nullptr);
-    m_folder = runs + "\\" + folder.name;
+    bool absolute = folder.name.find(':') != std::string::npos;
+    m_folder = absolute ? folder.name : runs + "\\" + folder.name;
     ::CreateDirectoryA(m_folder.c_str(), nullptr);
     // Every run starts from a clean folder: no quarantine, help file or skin left behind.
     ::DeleteFileA((m_folder + "\\Koravant.chm").c_str());

@@ -24,7 +24,7 @@ struct LaunchFolder {
           skinLibrary(std::move(skinLibrary)),
           program(std::move(program)) {}
 
-    std::string name;  // sub-folder of C:\koravant\runs
+    std::string name;  // sub-folder of C:\koravant\runs, or an absolute folder (a stick's)
     std::string exeName;
     bool withHelpFile;
     std::string skinLibrary;  // a DLL of the build copied in as SkinLoad.dll

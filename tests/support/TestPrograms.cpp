@@ -1,5 +1,7 @@
 #include "tests/support/TestPrograms.h"
 
+#include <tlhelp32.h>
+
 #include "framework/Text.h"
 #include "tests/support/KoravantApp.h"
 #include "tests/support/TestDrives.h"
@@ -44,4 +46,17 @@ bool CopyProgram(const std::string& from, const std::string& to) {
     std::string folder = to.substr(0, to.find_last_of('\\'));
     ::CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr);
     return ::CopyFileW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(), FALSE) != FALSE;
+}
+
+std::vector<DWORD> ProcessIdsNamed(const std::string& exeName) {
+    std::vector<DWORD> ids;
+    ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return ids;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32First(snapshot.get(), &entry); more;
+         more = ::Process32Next(snapshot.get(), &entry)) {
+        if (lstrcmpiA(entry.szExeFile, exeName.c_str()) == 0) ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
 }

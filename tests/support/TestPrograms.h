@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/Handles.h"
 
@@ -33,3 +34,6 @@ class RunningProgram {
 
 // Copies a file between UTF-8 paths, creating the target's folders.
 bool CopyProgram(const std::string& from, const std::string& to);
+
+// The processes of the prefix whose program file is named `exeName` (any case).
+std::vector<DWORD> ProcessIdsNamed(const std::string& exeName);

@@ -97,9 +97,10 @@ MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
         [&] {
             for (HWND window : TopLevelWindows(pid, "#32770")) {
                 if (!IsMessageBox(window)) continue;
+                // A box can show before its text is set.
                 box = ReadMessageBox(window);
-                // A box still being laid out shows no button yet: read it again.
-                return !box.buttons.empty();
+                // A box still being laid out shows no text or button yet: read it again.
+                if (!box.text.empty() && !box.buttons.empty()) return true;
             }
             return false;
         },
@@ -113,7 +114,9 @@ bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId) {
     if (!button) return false;
     ::PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                    reinterpret_cast<LPARAM>(button));
-    return WaitUntil([&] { return !::IsWindow(box.window) || !::IsWindowVisible(box.window); });
+    // Gone, not just hidden: a message box hides before its modal loop ends, and a click
+    // posted to the program in between can be taken by that loop and dropped.
+    return WaitUntil([&] { return !::IsWindow(box.window); });
 }
 
 ScopedHandle OpenOwnerThread(HWND window) {

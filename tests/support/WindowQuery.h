@@ -32,7 +32,7 @@ struct MessageBoxInfo {
 // Message boxes are "#32770" dialogs whose text is the static 0xFFFF.
 bool IsMessageBox(HWND window);
 MessageBoxInfo ReadMessageBox(HWND window);
-// Waits for a visible message box of `pid`; window is null on timeout.
+// Waits for a visible message box of `pid` showing its text; window is null on timeout.
 MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs = 10000);
 // Presses button `id` of the box and waits until the box is gone.
 bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId);
