@@ -12,6 +12,7 @@
 #include "tests/support/ScanTree.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/Wait.h"
+#include "usb/Immunity.h"
 
 namespace {
 constexpr UINT kShieldPage = 153, kScanPage = 152;
@@ -400,6 +401,25 @@ TEST_F(EnduranceTest, RestoreToAStickPulledOutGoesToTheDesktop) {
     QuitNow();
     // The shell may be reading the new file for its desktop icon just now.
     WaitUntil([&] { return ::DeleteFileA(desktop.c_str()) != FALSE; });
+}
+
+// Pulled out while Acquire Immunity warns about the AutoRun file it deleted from the stick:
+// the walk goes on, the closing message comes, and the stick holds nothing half made.
+TEST_F(EnduranceTest, StickPulledOutDuringAcquireImmunityEndsWithItsMessage) {
+    ASSERT_EQ(::GetLogicalDrives(), 1u << 2) << "immunity reaches every drive";
+    TestDrive stick('E', DriveKind::Removable);
+    ASSERT_TRUE(stick.WriteFile("autorun.inf", "[autorun]", FILE_ATTRIBUTE_HIDDEN));
+    PageView kit{app, 155, 0};
+    ASSERT_TRUE(app.StartHidden() && kit.Open(1008));
+    kit.Click(1030);
+    MessageBoxInfo warning = WaitForMessageBox(app.Pid());
+    EXPECT_EQ(warning.text.rfind("There may be virus on the root directory: E:\\", 0), 0u);
+    ASSERT_TRUE(stick.Remove() && AnswerMessageBox(warning, IDOK));
+    EXPECT_EQ(Answer(), "Your computer and USB storage are immune from virus");
+    ASSERT_TRUE(SendDriveRemoval(Main(), 'E') && app.Answers());
+    QuitNow();
+    EXPECT_TRUE(ListFolder(stick.Folder()).empty());
+    RemoveAllDriveImmunity(nullptr);  // C: and the AutoRun policy as they were
 }
 
 TEST_F(EnduranceTest, AFileWhereTheQuarantineFolderBelongsKeepsEveryThreat) {
