@@ -419,7 +419,7 @@ TEST_F(EnduranceTest, StickPulledOutDuringAcquireImmunityEndsWithItsMessage) {
     ASSERT_TRUE(SendDriveRemoval(Main(), 'E') && app.Answers());
     QuitNow();
     EXPECT_TRUE(ListFolder(stick.Folder()).empty());
-    RemoveAllDriveImmunity(nullptr);  // C: and the AutoRun policy as they were
+    RemoveAllDriveImmunity(nullptr);  // C: plain again, the AutoRun policy back
 }
 
 TEST_F(EnduranceTest, AFileWhereTheQuarantineFolderBelongsKeepsEveryThreat) {
