@@ -17,7 +17,7 @@ long RunRemote(HANDLE process, LPTHREAD_START_ROUTINE start, void* parameter) {
 // Loads the probe into `process` (once: a second load only counts up) and returns where its
 // counter lies there: both processes are 32-bit, and the probe's offset is the same in each.
 LPTHREAD_START_ROUTINE LoadProbe(HANDLE process) {
-    std::string path = BuildFolder() + "\\testbin\\ObjectProbe.dll";
+    std::string path = BuildFolder() + "\\ObjectProbe.dll";
     HMODULE local = ::LoadLibraryA(path.c_str());
     FARPROC counter = local ? ::GetProcAddress(local, "ProbeCount@4") : nullptr;
     if (!counter && local) counter = ::GetProcAddress(local, "ProbeCount");

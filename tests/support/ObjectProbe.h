@@ -1,5 +1,5 @@
 #pragma once
-// Counts of another process's objects, taken inside it: the test loads testbin\ObjectProbe.dll
+// Counts of another process's objects, taken inside it: the test loads ObjectProbe.dll
 // into the process with a remote thread and runs its counter there, one figure per thread.
 #include <windows.h>
 
