@@ -93,12 +93,12 @@ int main(int argc, char** argv) {
     if (!ok) return 1;
     for (auto* ms : {&bareMs, &refreshMs}) std::ranges::sort(*ms);
     const double bare = bareMs[rounds / 2], refresh = refreshMs[rounds / 2];
-    std::printf("autostart, %d values planted, %zu rows, %d rounds (median / worst)\n", kValues,
-                listed, rounds);
-    std::printf("  bare enumeration (256-byte buffers)  %7.1f / %7.1f ms\n", bare, bareMs.back());
-    std::printf("  Refresh, every row re-added          %7.1f / %7.1f ms\n", refresh,
-                refreshMs.back());
-    std::printf("  target: Refresh within 2x the bare enumeration: %.1fx, %s\n",
-                refresh / std::max(bare, 0.001), refresh <= 2 * bare ? "met" : "not met");
+    std::printf(
+        "autostart, %d values, %zu rows, median / worst of %d rounds\n"
+        "  bare enumeration (256-byte buffers)  %7.1f / %7.1f ms\n"
+        "  Refresh, every row re-added          %7.1f / %7.1f ms\n"
+        "  target: Refresh within 2x the bare enumeration: %.1fx, %s\n",
+        kValues, listed, rounds, bare, bareMs.back(), refresh, refreshMs.back(),
+        refresh / std::max(bare, 0.001), refresh <= 2 * bare ? "met" : "not met");
     return 0;
 }
