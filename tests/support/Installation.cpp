@@ -16,15 +16,9 @@
 #include "tests/support/WindowQuery.h"
 
 namespace {
-// The copy the uninstaller runs from the temporary folder.
 constexpr char kUninstallerCopy[] = "Un.exe";
 // The status line of the progress page, a dialog inside the wizard.
 constexpr int kProgressStatus = 1006;
-
-std::string SpecialFolder(int id) {
-    char path[MAX_PATH] = {};
-    return SUCCEEDED(::SHGetFolderPathA(nullptr, id, nullptr, 0, path)) ? path : "";
-}
 
 std::vector<DWORD> ProcessesNamed(const char* exeName) {
     std::vector<DWORD> pids;
@@ -54,9 +48,8 @@ struct ComScope {
 };
 
 struct Bstr {
-    explicit Bstr(const std::string& text) : value(::SysAllocString(Utf8ToWide(text).c_str())) {}
-    ~Bstr() { ::SysFreeString(value); }
     BSTR value;
+    ~Bstr() { ::SysFreeString(value); }
 };
 }  // namespace
 
@@ -97,13 +90,15 @@ DWORD RunToEnd(const std::string& commandLine, DWORD timeoutMs) {
 
 std::string UninstallEntry(const char* name) {
     auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, name);
-    if (!value || value->type != REG_SZ) return "";
-    return value->data.c_str();
+    return value && value->type == REG_SZ ? value->data.c_str() : "";
 }
 
 std::string InstalledFolder() { return UninstallEntry("InstallLocation"); }
-std::string CommonProgramsFolder() { return SpecialFolder(CSIDL_COMMON_PROGRAMS); }
-std::string ProgramFilesFolder() { return SpecialFolder(CSIDL_PROGRAM_FILES); }
+
+std::string SpecialFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    return SUCCEEDED(::SHGetFolderPathA(nullptr, csidl, nullptr, 0, path)) ? path : "";
+}
 
 std::string ShortcutTarget(const std::string& shortcut) {
     ComScope com;
@@ -125,7 +120,7 @@ bool ScheduledTaskExists(const std::string& name) {
     ComPtr<ITaskFolder> root;
     ComPtr<IRegisteredTask> task;
     VARIANT empty = {};
-    Bstr rootPath("\\"), taskName(name);
+    Bstr rootPath{::SysAllocString(L"\\")}, taskName{::SysAllocString(Utf8ToWide(name).c_str())};
     return SUCCEEDED(::CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER,
                                         IID_ITaskService, reinterpret_cast<void**>(&service.p))) &&
            SUCCEEDED(service.p->Connect(empty, empty, empty, empty)) &&
@@ -135,15 +130,13 @@ bool ScheduledTaskExists(const std::string& name) {
 
 std::string XmlElement(const std::string& xmlFile, const std::string& tag) {
     std::string bytes = ReadFileBytes(xmlFile);
-    if (bytes.size() < 2 || bytes.compare(0, 2, "\xFF\xFE") != 0) return "";
-    std::wstring wide(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
-    std::string text = WideToUtf8(wide);
-    std::string open = "<" + tag + ">", close = "</" + tag + ">";
-    size_t start = text.find(open);
-    if (start == std::string::npos) return "";
-    start += open.size();
-    size_t end = text.find(close, start);
-    return end == std::string::npos ? "" : text.substr(start, end - start);
+    if (bytes.compare(0, 2, "\xFF\xFE") != 0) return "";
+    std::string text = WideToUtf8(
+        std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2));
+    size_t start = text.find("<" + tag + ">"), end = text.find("</" + tag + ">");
+    if (start == std::string::npos || end == std::string::npos || end < start) return "";
+    start += tag.size() + 2;
+    return text.substr(start, end - start);
 }
 
 StartedProcess StartUninstaller(const std::string& commandLine) {
@@ -163,9 +156,8 @@ HWND WaitForWizard(DWORD pid, const std::string& title, DWORD timeoutMs) {
     HWND wizard = nullptr;
     WaitUntil(
         [&] {
-            for (HWND window : TopLevelWindows(pid, "#32770")) {
-                if (::IsWindowVisible(window) && WindowText(window) == title) wizard = window;
-            }
+            for (HWND window : TopLevelWindows(pid, "#32770", title))
+                if (::IsWindowVisible(window)) wizard = window;
             return wizard != nullptr;
         },
         timeoutMs);
