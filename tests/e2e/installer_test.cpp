@@ -3,13 +3,8 @@
 #include <shlobj.h>
 
 #include "tests/support/Installation.h"
-#include "tests/support/KoravantApp.h"
-#include "tests/support/PageView.h"
 #include "tests/support/ProgramTest.h"
-#include "tests/support/TestDrives.h"
-#include "tests/support/TestRegistry.h"
 #include "tests/support/Wait.h"
-#include "tests/support/WindowQuery.h"
 
 namespace {
 constexpr DWORD kUninstallTimeoutMs = 120000;
@@ -46,10 +41,9 @@ class InstallerTest : public testing::Test {
     }
     static void RemoveAnyInstallation() {
         std::string installed = InstalledFolder();
-        if (!installed.empty()) {
+        if (!installed.empty())
             StartUninstaller("\"" + installed + "\\Uninstall.exe\" /S /REMOVEDATA")
                 .Ended(kUninstallTimeoutMs);
-        }
         DeleteTree(SpecialFolder(CSIDL_PROGRAM_FILES) + "\\Brellonix");
     }
 

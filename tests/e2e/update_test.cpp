@@ -100,7 +100,7 @@ TEST_F(UpdateTest, ShowsTheOfferOnlyForAnotherVersionAndSurvivesBadServers) {
         TestHttpServer server;
         server.Reply(c.response);
         if (c.serve == Stall) server.Stall();
-        if (c.serve == Huge) server.SendHuge(10 * 1024 * 1024);
+        if (c.serve == Huge) server.SendHuge();
         ASSERT_TRUE(server.Start());
         CheckNowAgainst(server.Url());
         if (c.serve == Refuse) server.Stop();

@@ -2,7 +2,6 @@
 
 #include <objbase.h>
 #include <shlobj.h>
-#include <taskschd.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -45,11 +44,6 @@ struct ComScope {
     ~ComScope() {
         if (SUCCEEDED(result)) ::CoUninitialize();
     }
-};
-
-struct Bstr {
-    BSTR value;
-    ~Bstr() { ::SysFreeString(value); }
 };
 }  // namespace
 
@@ -114,18 +108,12 @@ std::string ShortcutTarget(const std::string& shortcut) {
     return target;
 }
 
+// The Task Scheduler keeps each task in a file of the 64-bit system folder.
 bool ScheduledTaskExists(const std::string& name) {
-    ComScope com;
-    ComPtr<ITaskService> service;
-    ComPtr<ITaskFolder> root;
-    ComPtr<IRegisteredTask> task;
-    VARIANT empty = {};
-    Bstr rootPath{::SysAllocString(L"\\")}, taskName{::SysAllocString(Utf8ToWide(name).c_str())};
-    return SUCCEEDED(::CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER,
-                                        IID_ITaskService, reinterpret_cast<void**>(&service.p))) &&
-           SUCCEEDED(service.p->Connect(empty, empty, empty, empty)) &&
-           SUCCEEDED(service.p->GetFolder(rootPath.value, &root.p)) &&
-           SUCCEEDED(root.p->GetTask(taskName.value, &task.p));
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    std::string file = std::string(windows) + "\\sysnative\\tasks\\" + name;
+    return ::GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string XmlElement(const std::string& xmlFile, const std::string& tag) {

@@ -27,11 +27,8 @@ class TestHttpServer {
     void Reply(std::string response) { m_response = std::move(response); }
     // Reads the request and sends nothing until the server stops.
     void Stall() { m_mode = Mode::Stall; }
-    // Sends a description that offers another version, followed by `bytes` of text in all.
-    void SendHuge(size_t bytes) {
-        m_mode = Mode::Huge;
-        m_hugeBytes = bytes;
-    }
+    // Sends 10 MB: a description that offers another version, then text without end.
+    void SendHuge() { m_mode = Mode::Huge; }
 
     bool Start();
     // Afterwards connections to Url() are refused.
@@ -50,7 +47,6 @@ class TestHttpServer {
 
     Mode m_mode = Mode::Reply;
     std::string m_response;
-    size_t m_hugeBytes = 0;
     Socket m_listener = ~Socket(0);
     unsigned short m_port = 0;
     std::thread m_acceptThread;
