@@ -25,19 +25,9 @@ std::string Description(const std::string& version, const std::string& change = 
            (change.empty() ? "" : "CHANGE=" + change + "\r\n");
 }
 
-LaunchFolder Folder(const char* name, const char* program, bool withUpdater) {
-    LaunchFolder folder(name);
-    folder.program = program;
-    folder.withUpdater = withUpdater;
-    return folder;
-}
-
 class UpdateTest : public testing::Test {
   protected:
-    void SetUp() override {
-        KillProcessesNamed("Koravant.exe");
-        ResetSettingsAnswered();
-    }
+    void SetUp() override { TearDown(); }
     void TearDown() override {
         KillProcessesNamed("Koravant.exe");
         ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", nullptr);
@@ -104,7 +94,8 @@ TEST_F(UpdateTest, ShowsTheOfferOnlyForAnotherVersionAndSurvivesBadServers) {
         ASSERT_TRUE(server.Start());
         CheckNowAgainst(server.Url());
         if (c.serve == Refuse) server.Stop();
-        KoravantApp app(Folder("update check", kTestSourceProgram, false));
+        KoravantApp app(
+            LaunchFolder("update check", "Koravant.exe", false, {}, kTestSourceProgram));
         std::string description = app.Folder() + "\\update.ini";
         ASSERT_TRUE(WriteFileBytes(description, previous));
         ASSERT_TRUE(app.StartHidden());
@@ -150,8 +141,10 @@ TEST_F(UpdateTest, BothRoadsStartTheUpdaterOrGoOn) {
         // The product is offered the seam as well, and must not take it.
         ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", server.Url().c_str());
         if (fromWindow) CheckNowAgainst(server.Url());
-        KoravantApp app(
-            Folder("update roads", fromWindow ? kTestSourceProgram : "Koravant.exe", withUpdater));
+        LaunchFolder folder("update roads", "Koravant.exe", false, {},
+                            fromWindow ? kTestSourceProgram : "Koravant.exe");
+        folder.withUpdater = withUpdater;
+        KoravantApp app(folder);
         ASSERT_TRUE(app.StartHidden());
         HWND window = nullptr;
         if (fromWindow) {

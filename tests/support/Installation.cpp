@@ -2,7 +2,6 @@
 
 #include <objbase.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "framework/Text.h"
 #include "tests/support/KoravantApp.h"
 #include "tests/support/TestDrives.h"
+#include "tests/support/TestPrograms.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WindowQuery.h"
@@ -18,18 +18,6 @@ namespace {
 constexpr char kUninstallerCopy[] = "Un.exe";
 // The status line of the progress page, a dialog inside the wizard.
 constexpr int kProgressStatus = 1006;
-
-std::vector<DWORD> ProcessesNamed(const char* exeName) {
-    std::vector<DWORD> pids;
-    ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = snapshot && ::Process32First(snapshot.get(), &entry); more;
-         more = ::Process32Next(snapshot.get(), &entry)) {
-        if (lstrcmpiA(entry.szExeFile, exeName) == 0) pids.push_back(entry.th32ProcessID);
-    }
-    return pids;
-}
 
 template <typename T>
 struct ComPtr {
@@ -129,10 +117,10 @@ std::string XmlElement(const std::string& xmlFile, const std::string& tag) {
 
 StartedProcess StartUninstaller(const std::string& commandLine) {
     StartedProcess copy;
-    std::vector<DWORD> before = ProcessesNamed(kUninstallerCopy);
+    std::vector<DWORD> before = ProcessIdsNamed(kUninstallerCopy);
     if (RunToEnd(commandLine, 30000) != 0) return copy;
     // The launcher ends only once its copy has started.
-    for (DWORD pid : ProcessesNamed(kUninstallerCopy)) {
+    for (DWORD pid : ProcessIdsNamed(kUninstallerCopy)) {
         if (std::find(before.begin(), before.end(), pid) != before.end()) continue;
         copy.process.reset(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid));
         copy.pid = pid;
