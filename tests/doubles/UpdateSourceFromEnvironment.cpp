@@ -8,18 +8,12 @@
 #include "res/resource.h"
 #include "update/UpdateSource.h"
 
-static std::string Variable(const char* name) {
-    char value[1024] = {};
-    DWORD length = ::GetEnvironmentVariableA(name, value, sizeof(value));
-    return length < sizeof(value) ? std::string(value, length) : std::string();
-}
-
 std::string UpdateDescriptionUrl() {
-    std::string url = Variable("KORAVANT_TEST_UPDATE_URL");
-    return url.empty() ? LoadResString(IDS_UPDATE_URL) : url;
+    const char* url = std::getenv("KORAVANT_TEST_UPDATE_URL");
+    return url && *url ? url : LoadResString(IDS_UPDATE_URL);
 }
 
 DWORD UpdateCheckDelayMs() {
-    std::string delay = Variable("KORAVANT_TEST_UPDATE_DELAY_MS");
-    return delay.empty() ? 120000 : std::strtoul(delay.c_str(), nullptr, 10);
+    const char* delay = std::getenv("KORAVANT_TEST_UPDATE_DELAY_MS");
+    return delay && *delay ? std::strtoul(delay, nullptr, 10) : 120000;
 }

@@ -13,9 +13,6 @@
 
 namespace {
 constexpr char kReleaseUrl[] = "http://update.brellonix.com/update/update.ini";
-constexpr char kQuitToUpdate[] =
-    "The program will quit to update.\r\nPlease don't run the program until the update "
-    "program quit.";
 constexpr UINT kUpdateNowCommand = 32776;
 // Long enough for a check that went wrong to have shown its window.
 constexpr DWORD kSettleMs = 2000;
@@ -155,7 +152,9 @@ TEST_F(UpdateTest, BothRoadsStartTheUpdaterOrGoOn) {
             PostCommand(app.MainWindow(), kUpdateNowCommand);
         }
         MessageBoxInfo warning = WaitForMessageBox(app.Pid());
-        EXPECT_EQ(warning.text, kQuitToUpdate);
+        EXPECT_EQ(warning.text,
+                  "The program will quit to update.\r\nPlease don't run the program "
+                  "until the update program quit.");
         ASSERT_TRUE(AnswerMessageBox(warning, IDOK));
         if (withUpdater) {
             std::string url = fromWindow ? server.Url() : kReleaseUrl;
