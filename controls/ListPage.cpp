@@ -19,24 +19,74 @@ BOOL CListPage::OnInitDialog() {
         m_list.InsertColumn(static_cast<int>(i),
                             AnsiToUtf8(LoadResString(m_columns[i].headingStringId)), LVCFMT_LEFT,
                             m_columns[i].width);
+    // The list asked for its notices' form while the page was being made, before this object
+    // answered: it asks again, and hears that the page takes the wide ones.
+    m_list.SendMessage(WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(m_hWnd), NF_REQUERY);
     return TRUE;
 }
 
-int CListPage::AddRow(const ListRow& row) const {
-    if (row.empty()) return -1;
-    int index = m_list.InsertItem(m_list.GetItemCount(), row[0]);
-    if (index < 0) return index;
-    for (size_t column = 1; column < row.size(); ++column)
-        m_list.SetItemText(index, static_cast<int>(column), row[column]);
-    return index;
+void CListPage::ShowRowCount() const {
+    m_list.SendMessage(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOSCROLL);
+    m_list.Invalidate();
 }
 
-void CListPage::AddRows(const std::vector<ListRow>& rows) const {
+void CListPage::ClearRows() {
+    m_rows.clear();
+    m_list.DeleteAllItems();
+}
+
+int CListPage::AddRow(const ListRow& row) {
+    if (row.empty()) return -1;
+    m_rows.push_back(row);
+    ShowRowCount();
+    return RowCount() - 1;
+}
+
+void CListPage::AddRows(const std::vector<ListRow>& rows) {
     if (rows.empty()) return;
-    m_list.SendMessage(WM_SETREDRAW, FALSE);
-    for (const ListRow& row : rows) AddRow(row);
-    m_list.SendMessage(WM_SETREDRAW, TRUE);
-    m_list.Invalidate();
+    for (const ListRow& row : rows)
+        if (!row.empty()) m_rows.push_back(row);
+    ShowRowCount();
+}
+
+std::string CListPage::CellText(int row, int column) const {
+    if (row < 0 || row >= RowCount() || column < 0) return {};
+    const ListRow& cells = m_rows[static_cast<size_t>(row)];
+    return static_cast<size_t>(column) < cells.size() ? cells[static_cast<size_t>(column)]
+                                                      : std::string();
+}
+
+void CListPage::SetCellText(int row, int column, const std::string& text) {
+    if (row < 0 || row >= RowCount() || column < 0) return;
+    ListRow& cells = m_rows[static_cast<size_t>(row)];
+    if (static_cast<size_t>(column) >= cells.size()) cells.resize(static_cast<size_t>(column) + 1);
+    cells[static_cast<size_t>(column)] = text;
+    m_list.SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
+}
+
+void CListPage::DeleteRow(int row) {
+    if (row < 0 || row >= RowCount()) return;
+    m_rows.erase(m_rows.begin() + row);
+    // The list view moves the selection and focus past the row with it.
+    m_list.DeleteItem(row);
+}
+
+void CListPage::ShowCell(NMLVDISPINFOW& info) const {
+    if (!(info.item.mask & LVIF_TEXT) || !info.item.pszText || info.item.cchTextMax <= 0) return;
+    std::wstring text = Utf8ToWide(CellText(info.item.iItem, info.item.iSubItem));
+    size_t room = static_cast<size_t>(info.item.cchTextMax) - 1;
+    size_t length = text.size() < room ? text.size() : room;
+    text.copy(info.item.pszText, length);
+    info.item.pszText[length] = L'\0';
+}
+
+bool CListPage::OnNotify(NMHDR* header, LRESULT* result) {
+    if (header->hwndFrom == m_list.m_hWnd && header->code == LVN_GETDISPINFOW) {
+        ShowCell(*reinterpret_cast<NMLVDISPINFOW*>(header));
+        *result = 0;
+        return true;
+    }
+    return CPage::OnNotify(header, result);
 }
 
 std::vector<std::string> CListPage::ColumnTexts(int column) const {
@@ -104,6 +154,9 @@ LRESULT CListPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             CutWorkerLink();
             OnRowJobEnd();
             return 0;
+        case WM_NOTIFYFORMAT:
+            if (reinterpret_cast<HWND>(wp) != m_list.m_hWnd) return Default();
+            return NFR_UNICODE;
         case WM_DESTROY:
             CutWorkerLink();
             return Default();

@@ -1,8 +1,6 @@
-// Koravant for the process shield's tests: the monitor's waits shortened, only the tests'
-// own programs (under C:\koravant) judged, so that Wine's own unversioned services do not
-// count, programs whose file name begins with "sealed" never opened, as a process that
-// refuses to be ended, and passes slowed by programs named "slow...". Built into the tests' folder,
-// never beside the product.
+// Koravant for the process shield's tests: short waits; only programs under C:\koravant judged
+// (not Wine's own unversioned services); programs named "sealed..." never opened (processes
+// that refuse to be ended); a pass that meets one named "slow..." three seconds longer.
 #include <windows.h>
 
 #include <string>
@@ -16,26 +14,19 @@
 CMainApp theApp;
 
 namespace {
-constexpr char kTestRoot[] = "C:\\koravant\\";
-
-bool StartsWith(const std::string& text, const std::string& prefix) {
-    return text.size() >= prefix.size() &&
-           lstrcmpiA(text.substr(0, prefix.size()).c_str(), prefix.c_str()) == 0;
+bool StartsWith(const std::string& text, const char* prefix) {
+    return lstrcmpiA(text.substr(0, lstrlenA(prefix)).c_str(), prefix) == 0;
 }
+std::string FileName(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
 
 class TestProgramsProbe final : public ProcessProbe {
   public:
     bool ProgramFile(DWORD id, std::string& path) override {
-        std::string found;
-        if (!m_system.ProgramFile(id, found) || !StartsWith(found, kTestRoot)) return false;
-        path = found;
-        return true;
+        return m_system.ProgramFile(id, path) && StartsWith(path, "C:\\koravant\\");
     }
     bool FindInSystemFolders(const std::string&, std::string&) override { return false; }
-    // A pass that meets a program named "slow..." lasts three seconds more, so that a test
-    // can quit while one runs.
     bool IsHidden(const std::string& path) override {
-        if (StartsWith(path.substr(path.find_last_of('\\') + 1), "slow")) ::Sleep(3000);
+        if (StartsWith(FileName(path), "slow")) ::Sleep(3000);
         return m_system.IsHidden(path);
     }
     bool HasVersionInfo(const std::string& path) override { return m_system.HasVersionInfo(path); }
@@ -51,8 +42,7 @@ TestProgramsProbe g_probe;
 
 HANDLE OpenUnlessSealed(DWORD access, DWORD processId) {
     std::string path;
-    if (GetProcessExeModule(processId, path) &&
-        StartsWith(path.substr(path.find_last_of('\\') + 1), "sealed")) {
+    if (GetProcessExeModule(processId, path) && StartsWith(FileName(path), "sealed")) {
         ::SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }

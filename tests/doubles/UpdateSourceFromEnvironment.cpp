@@ -1,7 +1,6 @@
-// The update source of the program the tests build for the update check: the URL and the
-// delay come from the test seam variables, and default to the release values. Linked ahead of
-// the product's library, it takes the place of update/UpdateSource.cpp; the product itself
-// never reads these variables.
+// The update source of the program the tests build: URL and delay come from the
+// KORAVANT_TEST_UPDATE_* variables, else the release values. Linked ahead of the product's
+// library, it takes the place of update/UpdateSource.cpp; the product never reads them.
 #include <cstdlib>
 #include <string>
 
@@ -9,20 +8,12 @@
 #include "res/resource.h"
 #include "update/UpdateSource.h"
 
-namespace {
-std::string Variable(const char* name) {
-    char value[1024] = {};
-    DWORD length = ::GetEnvironmentVariableA(name, value, sizeof(value));
-    return length < sizeof(value) ? std::string(value, length) : std::string();
-}
-}  // namespace
-
 std::string UpdateDescriptionUrl() {
-    std::string url = Variable("KORAVANT_TEST_UPDATE_URL");
-    return url.empty() ? LoadResString(IDS_UPDATE_URL) : url;
+    const char* url = std::getenv("KORAVANT_TEST_UPDATE_URL");
+    return url && *url ? url : LoadResString(IDS_UPDATE_URL);
 }
 
 DWORD UpdateCheckDelayMs() {
-    std::string delay = Variable("KORAVANT_TEST_UPDATE_DELAY_MS");
-    return delay.empty() ? 120000 : static_cast<DWORD>(std::strtoul(delay.c_str(), nullptr, 10));
+    const char* delay = std::getenv("KORAVANT_TEST_UPDATE_DELAY_MS");
+    return delay && *delay ? std::strtoul(delay, nullptr, 10) : 120000;
 }

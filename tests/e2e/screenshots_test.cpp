@@ -140,7 +140,7 @@ TEST(Screenshots, DISABLED_TakeThePictureOfTheUpdateWindow) {
     ASSERT_TRUE(server.Start());
     ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", server.Url().c_str());
     // After the start-up notice, which takes the same corner for three seconds.
-    ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", "5000");
+    ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", "7000");
     LaunchFolder folder("screenshots");
     folder.program = kTestSourceProgram;
     KoravantApp app(folder);
@@ -149,6 +149,11 @@ TEST(Screenshots, DISABLED_TakeThePictureOfTheUpdateWindow) {
     HWND alert = FindTopLevel(app.Pid(), "#32770", "Brellonix");
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(alert); }));
     EXPECT_TRUE(::IsWindowVisible(window));
+    // Under Wine the process shield's first pass brings the main window forward about then
+    // (Wine's own services carry no version information): the corner is the update window's.
+    ::PostMessageA(app.MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(app.WaitUntilHidden());
+    ::SetForegroundWindow(window);
     ::Sleep(400);
     EXPECT_TRUE(SaveScreenshot("update"));
     ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", nullptr);

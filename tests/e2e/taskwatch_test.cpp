@@ -13,14 +13,6 @@
 namespace {
 constexpr char kWork[] = "C:\\koravant\\taskwatch-e2e";
 
-std::string WindowsFolder() {
-    char folder[MAX_PATH] = {};
-    ::GetWindowsDirectoryA(folder, MAX_PATH);
-    return folder;
-}
-
-std::string TestProgram(const char* name) { return BuildFolder() + "\\testbin\\" + name; }
-
 class TaskwatchTest : public ProgramTest {
   protected:
     TaskwatchTest()
@@ -30,8 +22,8 @@ class TaskwatchTest : public ProgramTest {
     void SetUp() override {
         ProgramTest::SetUp();
         DeleteTree(kWork);
-        // Names of files of the Windows folders that no Wine program carries.
         for (const std::string& file : m_systemFiles) ASSERT_TRUE(WriteFileBytes(file, "MZ"));
+        ASSERT_TRUE(app.StartHidden());
     }
     void TearDown() override {
         ProgramTest::TearDown();
@@ -44,7 +36,7 @@ class TaskwatchTest : public ProgramTest {
     RunningProgram& Run(const char* program, const std::string& name, bool hidden) {
         std::string path = Path(name);
         if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-            EXPECT_TRUE(CopyProgram(TestProgram(program), path)) << name;
+            EXPECT_TRUE(CopyProgram(BuildFolder() + "\\testbin\\" + program, path)) << name;
             if (hidden) ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
         }
         m_running.push_back(std::make_unique<RunningProgram>(path));
@@ -53,14 +45,11 @@ class TaskwatchTest : public ProgramTest {
     }
     static std::string Path(const std::string& name) { return std::string(kWork) + "\\" + name; }
 
-    bool WaitForRows(size_t count) {
-        return WaitUntil([&] { return page.RowCount() == static_cast<int>(count); });
+    bool WaitForRows(int count) {
+        return WaitUntil([&] { return page.RowCount() == count; });
     }
     // After the passes so far: the window hidden, or shown on this page.
     bool StaysHidden() { return app.WaitForPostedMessages() && !::IsWindowVisible(Main()); }
-    bool CameForward() {
-        return app.WaitUntilVisible() && WaitUntil([&] { return app.VisiblePage() == 150; });
-    }
     // Selects the row of `name` once the list holds it still.
     bool SelectProcess(const std::string& name) {
         return WaitUntil([&] {
@@ -69,42 +58,41 @@ class TaskwatchTest : public ProgramTest {
                    page.Cell(SelectedListRow(page.List()), 0) == name;
         });
     }
-    void Hide() {
+    void ExpectForward(const char* step, bool thenHide = true) {
+        EXPECT_TRUE(app.WaitUntilVisible() && WaitUntil([&] { return app.VisiblePage() == 150; }))
+            << step;
+        if (!thenHide) return;
         ::PostMessageA(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
         ASSERT_TRUE(app.WaitUntilHidden());
     }
 
     PageView page{app, IDD_TASKWATCH, IDC_TASK_LIST, IDC_TASK_STATUS};
-    const std::vector<std::string> m_systemFiles = {
-        WindowsFolder() + "\\tw_e2e_sys.exe", WindowsFolder() + "\\system32\\tw_e2e_sysv.exe"};
+    const std::vector<std::string> m_systemFiles = {"C:\\windows\\tw_e2e_sys.exe",
+                                                    "C:\\windows\\system32\\tw_e2e_sysv.exe"};
     std::vector<std::unique_ptr<RunningProgram>> m_running;
 };
 }  // namespace
 
 TEST_F(TaskwatchTest, ListsHiddenAndSystemNamedProgramsAndComesForwardWhenTheCountChanges) {
-    ASSERT_TRUE(app.StartHidden());
     // Neither a versioned program named like a Windows file nor an unknown name is listed.
     Run("idle_program_versioned.exe", "tw_e2e_sysv.exe", false);
     Run("idle_program.exe", "tw_plain.exe", false);
     EXPECT_TRUE(page.WaitForResultLine("No threat found"));
-    EXPECT_EQ(page.RowCount(), 0);
     EXPECT_TRUE(StaysHidden());
 
     // Two programs of one hidden file: 0 to 2.
     Run("idle_program.exe", "twin.exe", true);
     Run("idle_program.exe", "twin.exe", true);
     ASSERT_TRUE(WaitForRows(2));
-    EXPECT_TRUE(CameForward());
     EXPECT_EQ(page.ResultLine(), "Your computer is at risk!");
     EXPECT_EQ(page.Rows()[0], (Strings{"twin.exe", "Risky", Path("twin.exe")}));
-    Hide();
+    ExpectForward("0 to 2");
 
     // A hidden 64-bit program named like a Windows file: 2 to 3.
     RunningProgram& named = Run("idle_program64.exe", "tw_e2e_sys.exe", true);
     ASSERT_TRUE(WaitForRows(3));
-    EXPECT_TRUE(CameForward()) << "2 to 3";
     EXPECT_EQ(page.Rows()[2], (Strings{"tw_e2e_sys.exe", "Risky", Path("tw_e2e_sys.exe")}));
-    Hide();
+    ExpectForward("2 to 3");
 
     // Its file shown: still listed, now as an unversioned Windows name; 3 to 3.
     ::SetFileAttributesA(Path("tw_e2e_sys.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -114,9 +102,8 @@ TEST_F(TaskwatchTest, ListsHiddenAndSystemNamedProgramsAndComesForwardWhenTheCou
     // Both twins leave the list at once: 3 to 1.
     ::SetFileAttributesA(Path("twin.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
     ASSERT_TRUE(WaitForRows(1));
-    EXPECT_TRUE(CameForward()) << "3 to 1";
     EXPECT_EQ(page.Rows()[0], (Strings{"tw_e2e_sys.exe", "Suspicious", Path("tw_e2e_sys.exe")}));
-    Hide();
+    ExpectForward("3 to 1");
 
     named.Kill();
     ASSERT_TRUE(WaitForRows(0));
@@ -125,12 +112,11 @@ TEST_F(TaskwatchTest, ListsHiddenAndSystemNamedProgramsAndComesForwardWhenTheCou
 }
 
 TEST_F(TaskwatchTest, DeleteEndsTheProcessAndQuarantinesItsFileUnlessItCannotBeOpened) {
-    ASSERT_TRUE(app.StartHidden());
     RunningProgram& versioned = Run("idle_program_versioned.exe", "tw_versioned.exe", true);
     RunningProgram& wide = Run("idle_program64.exe", "tw_wide.exe", true);
     RunningProgram& sealed = Run("idle_program.exe", "sealed.exe", true);
     ASSERT_TRUE(WaitForRows(3));
-    ASSERT_TRUE(CameForward());
+    ExpectForward("0 to 3", false);
     EXPECT_EQ(page.Column(1), (Strings{"Risky", "Risky", "Risky"})) << "whatever the version";
     const std::string original = ReadFileBytes(Path("tw_versioned.exe"));
 
@@ -141,34 +127,30 @@ TEST_F(TaskwatchTest, DeleteEndsTheProcessAndQuarantinesItsFileUnlessItCannotBeO
     EXPECT_TRUE(versioned.Running());
     EXPECT_TRUE(WaitForRows(3));
 
-    ASSERT_TRUE(SelectProcess("tw_versioned.exe"));
-    EXPECT_EQ(ClickAndAnswer(page, IDC_TASK_DELETE), "Delete: tw_versioned.exe?");
-    EXPECT_EQ(Answer(), "Please wait for a while");
-    EXPECT_EQ(Answer(), "Deleted");
-    EXPECT_TRUE(versioned.WaitForExit());
+    const std::string waited = "Please wait for a while";
+    const struct {
+        const char* name;
+        Strings answers;
+        RunningProgram& program;
+    } deletes[] = {{"tw_versioned.exe", {waited, "Deleted"}, versioned},
+                   {"tw_wide.exe", {waited, "Deleted"}, wide},  // a 64-bit program
+                   {"sealed.exe", {"Delete failed"}, sealed}};  // cannot be opened
+    for (const auto& d : deletes) {
+        ASSERT_TRUE(SelectProcess(d.name));
+        EXPECT_EQ(ClickAndAnswer(page, IDC_TASK_DELETE), "Delete: " + std::string(d.name) + "?");
+        for (const std::string& answer : d.answers) EXPECT_EQ(Answer(), answer) << d.name;
+        bool ends = d.answers.size() == 2;
+        EXPECT_EQ(d.program.WaitForExit(ends ? 10000 : 0), ends) << d.name;
+    }
     EXPECT_EQ(::GetFileAttributesA(Path("tw_versioned.exe").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ReadFileBytes(QuarantineFile("tw_versioned.exe.kv")),
               EncodeQuarantineFile(Path("tw_versioned.exe"), original));
-    EXPECT_TRUE(WaitForRows(2));
-
-    ASSERT_TRUE(SelectProcess("tw_wide.exe"));
-    EXPECT_EQ(ClickAndAnswer(page, IDC_TASK_DELETE), "Delete: tw_wide.exe?");
-    EXPECT_EQ(Answer(), "Please wait for a while");
-    EXPECT_EQ(Answer(), "Deleted") << "a 64-bit program";
-    EXPECT_TRUE(wide.WaitForExit());
-
-    ASSERT_TRUE(SelectProcess("sealed.exe"));
-    EXPECT_EQ(ClickAndAnswer(page, IDC_TASK_DELETE), "Delete: sealed.exe?");
-    EXPECT_EQ(Answer(), "Delete failed") << "cannot be opened";
-    EXPECT_TRUE(sealed.Running());
     EXPECT_NE(::GetFileAttributesA(Path("sealed.exe").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(WaitUntil([&] { return page.Column(0) == Strings{"sealed.exe"}; }));
 }
 
 TEST_F(TaskwatchTest, QuitDuringAPassEndsAtOnce) {
-    ASSERT_TRUE(app.StartHidden());
-    // Every pass takes three seconds more once this runs: the second begins within a second
-    // of the first one's rows.
+    // Every pass now takes three seconds more: the second begins within a second of the rows.
     Run("idle_program.exe", "slow.exe", true);
     ASSERT_TRUE(WaitForRows(1));
     ::Sleep(1000);

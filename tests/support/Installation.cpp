@@ -2,8 +2,6 @@
 
 #include <objbase.h>
 #include <shlobj.h>
-#include <taskschd.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <vector>
@@ -11,32 +9,15 @@
 #include "framework/Text.h"
 #include "tests/support/KoravantApp.h"
 #include "tests/support/TestDrives.h"
+#include "tests/support/TestPrograms.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WindowQuery.h"
 
 namespace {
-// The copy the uninstaller runs from the temporary folder.
 constexpr char kUninstallerCopy[] = "Un.exe";
 // The status line of the progress page, a dialog inside the wizard.
 constexpr int kProgressStatus = 1006;
-
-std::string SpecialFolder(int id) {
-    char path[MAX_PATH] = {};
-    return SUCCEEDED(::SHGetFolderPathA(nullptr, id, nullptr, 0, path)) ? path : "";
-}
-
-std::vector<DWORD> ProcessesNamed(const char* exeName) {
-    std::vector<DWORD> pids;
-    ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = snapshot && ::Process32First(snapshot.get(), &entry); more;
-         more = ::Process32Next(snapshot.get(), &entry)) {
-        if (lstrcmpiA(entry.szExeFile, exeName) == 0) pids.push_back(entry.th32ProcessID);
-    }
-    return pids;
-}
 
 template <typename T>
 struct ComPtr {
@@ -51,12 +32,6 @@ struct ComScope {
     ~ComScope() {
         if (SUCCEEDED(result)) ::CoUninitialize();
     }
-};
-
-struct Bstr {
-    explicit Bstr(const std::string& text) : value(::SysAllocString(Utf8ToWide(text).c_str())) {}
-    ~Bstr() { ::SysFreeString(value); }
-    BSTR value;
 };
 }  // namespace
 
@@ -97,13 +72,15 @@ DWORD RunToEnd(const std::string& commandLine, DWORD timeoutMs) {
 
 std::string UninstallEntry(const char* name) {
     auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, name);
-    if (!value || value->type != REG_SZ) return "";
-    return value->data.c_str();
+    return value && value->type == REG_SZ ? value->data.c_str() : "";
 }
 
 std::string InstalledFolder() { return UninstallEntry("InstallLocation"); }
-std::string CommonProgramsFolder() { return SpecialFolder(CSIDL_COMMON_PROGRAMS); }
-std::string ProgramFilesFolder() { return SpecialFolder(CSIDL_PROGRAM_FILES); }
+
+std::string SpecialFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    return SUCCEEDED(::SHGetFolderPathA(nullptr, csidl, nullptr, 0, path)) ? path : "";
+}
 
 std::string ShortcutTarget(const std::string& shortcut) {
     ComScope com;
@@ -119,39 +96,31 @@ std::string ShortcutTarget(const std::string& shortcut) {
     return target;
 }
 
+// The Task Scheduler keeps each task in a file of the 64-bit system folder.
 bool ScheduledTaskExists(const std::string& name) {
-    ComScope com;
-    ComPtr<ITaskService> service;
-    ComPtr<ITaskFolder> root;
-    ComPtr<IRegisteredTask> task;
-    VARIANT empty = {};
-    Bstr rootPath("\\"), taskName(name);
-    return SUCCEEDED(::CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER,
-                                        IID_ITaskService, reinterpret_cast<void**>(&service.p))) &&
-           SUCCEEDED(service.p->Connect(empty, empty, empty, empty)) &&
-           SUCCEEDED(service.p->GetFolder(rootPath.value, &root.p)) &&
-           SUCCEEDED(root.p->GetTask(taskName.value, &task.p));
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    std::string file = std::string(windows) + "\\sysnative\\tasks\\" + name;
+    return ::GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string XmlElement(const std::string& xmlFile, const std::string& tag) {
     std::string bytes = ReadFileBytes(xmlFile);
-    if (bytes.size() < 2 || bytes.compare(0, 2, "\xFF\xFE") != 0) return "";
-    std::wstring wide(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
-    std::string text = WideToUtf8(wide);
-    std::string open = "<" + tag + ">", close = "</" + tag + ">";
-    size_t start = text.find(open);
-    if (start == std::string::npos) return "";
-    start += open.size();
-    size_t end = text.find(close, start);
-    return end == std::string::npos ? "" : text.substr(start, end - start);
+    if (bytes.compare(0, 2, "\xFF\xFE") != 0) return "";
+    std::string text = WideToUtf8(
+        std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2));
+    size_t start = text.find("<" + tag + ">"), end = text.find("</" + tag + ">");
+    if (start == std::string::npos || end == std::string::npos || end < start) return "";
+    start += tag.size() + 2;
+    return text.substr(start, end - start);
 }
 
 StartedProcess StartUninstaller(const std::string& commandLine) {
     StartedProcess copy;
-    std::vector<DWORD> before = ProcessesNamed(kUninstallerCopy);
+    std::vector<DWORD> before = ProcessIdsNamed(kUninstallerCopy);
     if (RunToEnd(commandLine, 30000) != 0) return copy;
     // The launcher ends only once its copy has started.
-    for (DWORD pid : ProcessesNamed(kUninstallerCopy)) {
+    for (DWORD pid : ProcessIdsNamed(kUninstallerCopy)) {
         if (std::find(before.begin(), before.end(), pid) != before.end()) continue;
         copy.process.reset(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid));
         copy.pid = pid;
@@ -163,9 +132,8 @@ HWND WaitForWizard(DWORD pid, const std::string& title, DWORD timeoutMs) {
     HWND wizard = nullptr;
     WaitUntil(
         [&] {
-            for (HWND window : TopLevelWindows(pid, "#32770")) {
-                if (::IsWindowVisible(window) && WindowText(window) == title) wizard = window;
-            }
+            for (HWND window : TopLevelWindows(pid, "#32770", title))
+                if (::IsWindowVisible(window)) wizard = window;
             return wizard != nullptr;
         },
         timeoutMs);

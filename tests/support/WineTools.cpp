@@ -1,35 +1,12 @@
 #include "tests/support/WineTools.h"
 
-#include <sstream>
+#include <cstdio>
+#include <regex>
 
-#include "framework/Handles.h"
 #include "tests/support/TestDrives.h"
 #include "tests/support/Wait.h"
 
 namespace {
-std::string ReadAll(HANDLE pipe) {
-    std::string output;
-    char chunk[4096];
-    DWORD read = 0;
-    while (::ReadFile(pipe, chunk, sizeof(chunk), &read, nullptr) && read > 0)
-        output.append(chunk, read);
-    return output;
-}
-
-// "    name    TYPE    data": the value's line, split on its runs of four spaces.
-bool ParseValueLine(const std::string& line, std::string& name, RegShownValue& value) {
-    if (line.rfind("    ", 0) != 0) return false;
-    size_t typeStart = line.find("    REG_", 4);
-    if (typeStart == std::string::npos) return false;
-    name = line.substr(4, typeStart - 4);
-    size_t dataStart = line.find("    ", typeStart + 4);
-    value.type = line.substr(typeStart + 4, dataStart - (typeStart + 4));
-    value.data = dataStart == std::string::npos ? "" : line.substr(dataStart + 4);
-    while (!value.data.empty() && (value.data.back() == '\r' || value.data.back() == '\n'))
-        value.data.pop_back();
-    return true;
-}
-
 // Starts a host program (a path such as "/bin/ln") from the prefix; it runs on its own, so
 // callers wait for its effect.
 void RunUnix(const std::string& commandLine) {
@@ -46,38 +23,18 @@ void RunUnix(const std::string& commandLine) {
 }
 }  // namespace
 
-std::string RunCaptured(const std::string& commandLine, DWORD timeoutMs) {
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return {};
-    ScopedHandle reader(readEnd), writer(writeEnd);
-    ::SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writer.get();
-    startup.hStdError = writer.get();
-    PROCESS_INFORMATION info = {};
-    std::string line = commandLine;
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                          nullptr, &startup, &info))
-        return {};
-    ScopedHandle process(info.hProcess), thread(info.hThread);
-    writer.reset();
-    std::string output = ReadAll(reader.get());
-    ::WaitForSingleObject(process.get(), timeoutMs);
-    return output;
-}
-
 std::map<std::string, RegShownValue> RegQueryKey(const std::string& key, int view) {
-    std::istringstream lines(
-        RunCaptured("reg.exe query \"" + key + "\" /reg:" + std::to_string(view)));
     std::map<std::string, RegShownValue> values;
-    std::string line, name;
-    while (std::getline(lines, line)) {
-        RegShownValue value;
-        if (ParseValueLine(line, name, value)) values[name] = value;
-    }
+    std::string command = "reg.exe query \"" + key + "\" /reg:" + std::to_string(view) + " 2>nul";
+    FILE* output = ::_popen(command.c_str(), "r");
+    if (!output) return values;
+    // "    name    TYPE    data", fields apart by four spaces.
+    const std::regex valueLine("    (.*?)    (REG_\\w+)(?:    (.*?))?\r?\n?");
+    char line[4096];
+    std::cmatch match;
+    while (std::fgets(line, sizeof(line), output))
+        if (std::regex_match(line, match, valueLine)) values[match[1]] = {match[2], match[3]};
+    ::_pclose(output);
     return values;
 }
 

@@ -5,12 +5,8 @@
 #include <map>
 #include <string>
 
-// Runs `commandLine` hidden and returns what it wrote to standard output.
-std::string RunCaptured(const std::string& commandLine, DWORD timeoutMs = 30000);
-
 struct RegShownValue {
-    std::string type;  // "REG_SZ", "REG_DWORD", ...
-    std::string data;  // as reg.exe shows it
+    std::string type, data;  // as reg.exe shows them
 };
 // Every value of `key` ("HKLM\\SOFTWARE\\..."), by name ("(Default)" for the unnamed one), as
 // `reg query` reads it in registry view `view` (32 or 64); empty when the key is missing.
