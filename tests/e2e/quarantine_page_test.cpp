@@ -16,8 +16,7 @@ class QuarantinePageTest : public ProgramTest {
   protected:
     QuarantinePageTest() : ProgramTest("quarantine-page") {}
 
-    bool Quarantine(const std::string& name, const std::string& origin,
-                    const std::string& content = "") {
+    bool Quarantine(const std::string& name, const std::string& origin, std::string content = "") {
         return WriteFileBytes(QuarantineFile(name), EncodeQuarantineFile(origin, content));
     }
     bool WaitUntilIdle() const {
@@ -32,8 +31,6 @@ class QuarantinePageTest : public ProgramTest {
 
 TEST_F(QuarantinePageTest, OnlyMarkedKvFilesAreListedAndEmptied) {
     ASSERT_TRUE(app.StartHidden() && page.Open(1011));
-    DWORD attributes = ::GetFileAttributesA(QuarantineFolder().c_str());
-    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
     EXPECT_EQ(page.RowCount(), 0);
     EXPECT_EQ(ClickAndAnswer(page, kRestore), "Nothing found");
     EXPECT_EQ(ClickAndAnswer(page, kEmpty), "Nothing found");
@@ -73,16 +70,12 @@ TEST_F(QuarantinePageTest, RestoreGoesToTheOriginThenTheDesktopThenFails) {
     ASSERT_TRUE(::SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE));
     const std::string origin = app.Folder() + "\\target.txt";
     const std::string onDesktop = desktop + std::string("\\target.txt");
-    std::string everyByte;
-    for (int value = 0; value < 256; ++value) everyByte.push_back(static_cast<char>(value));
+    const std::string content("MZ\0\xE3\xFF\r\n", 7);
     for (const std::string& path : {origin, onDesktop}) ::DeleteFileA(path.c_str());
-    ASSERT_TRUE(CreateFolders(QuarantineFolder()) &&
-                Quarantine("target.txt.kv", origin, everyByte));
+    ASSERT_TRUE(CreateFolders(QuarantineFolder()) && Quarantine("target.txt.kv", origin, content));
     ASSERT_TRUE(app.StartHidden() && page.Open(1011));
     ASSERT_EQ(page.RowCount(), 1);
 
-    page.Select(-1);
-    EXPECT_EQ(ClickAndAnswer(page, kRestore), "Please select a file");
     page.Select(0);
     const std::string question = "Restore " + origin + "?";
     EXPECT_EQ(ClickAndAnswer(page, kRestore, IDCANCEL), question);
@@ -90,7 +83,7 @@ TEST_F(QuarantinePageTest, RestoreGoesToTheOriginThenTheDesktopThenFails) {
     EXPECT_EQ(::GetFileAttributesA(origin.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ClickAndAnswer(page, kRestore), question);
     EXPECT_EQ(Answer(), "Restore succeeded");
-    EXPECT_EQ(ReadFileBytes(origin), everyByte);
+    EXPECT_EQ(ReadFileBytes(origin), content);
     // The origin is occupied now: the desktop takes the copy, and then nothing can.
     ASSERT_TRUE(WriteFileBytes(origin, "changed"));
     EXPECT_EQ(ClickAndAnswer(page, kRestore), question);
@@ -98,7 +91,7 @@ TEST_F(QuarantinePageTest, RestoreGoesToTheOriginThenTheDesktopThenFails) {
     EXPECT_EQ(ClickAndAnswer(page, kRestore), question);
     EXPECT_EQ(Answer(), "Restore failed: The file has been restored");
     EXPECT_EQ(ReadFileBytes(origin), "changed");
-    EXPECT_EQ(ReadFileBytes(onDesktop), everyByte);
+    EXPECT_EQ(ReadFileBytes(onDesktop), content);
 
     // The quarantine file removed by hand since it was listed.
     ASSERT_TRUE(::DeleteFileA(QuarantineFile("target.txt.kv").c_str()));

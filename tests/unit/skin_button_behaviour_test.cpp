@@ -29,33 +29,26 @@ void PumpMessages() {
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
 }
 
-// Under Wine a warp of the pointer can be refused while the display is busy: retried.
-template <class Done>
-bool PointAt(POINT screen, Done done) {
-    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 3000; ::Sleep(10)) {
-        POINT now;
-        ::SetCursorPos(screen.x, screen.y);
-        PumpMessages();
-        if (::GetCursorPos(&now) && now.x == screen.x && now.y == screen.y && done()) return true;
-    }
-    return false;
-}
-
-// Mouse messages at 5,5 inside the button; MoveOnto also puts the real pointer there.
+// Mouse messages at 5,5 inside the button.
 void Send(HWND button, UINT msg, WPARAM flags = 0) {
     ::SendMessageA(button, msg, flags, MAKELPARAM(5, 5));
 }
 
-void MoveOnto(HWND button) {
+// Puts the real pointer at 5,5 inside the button, or far from it (the leave notification asked
+// for on entering must end the hover). Under Wine a warp can be refused while the display is
+// busy: retried.
+bool PointAt(CSkinButton& button, bool inside) {
     RECT r;
     ::GetWindowRect(button, &r);
-    EXPECT_TRUE(PointAt({r.left + 5, r.top + 5}, [] { return true; }));
-    Send(button, WM_MOUSEMOVE);
-}
-
-// The leave notification asked for on entering ends the hover once the pointer goes.
-void MoveAway(CSkinButton& button) {
-    EXPECT_TRUE(PointAt({2, 2}, [&] { return !button.IsHovered(); }));
+    POINT to = inside ? POINT{r.left + 5, r.top + 5} : POINT{2, 2}, now;
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 3000; ::Sleep(10)) {
+        ::SetCursorPos(to.x, to.y);
+        if (inside) Send(button, WM_MOUSEMOVE);
+        PumpMessages();
+        if (::GetCursorPos(&now) && now.x == to.x && now.y == to.y && button.IsHovered() == inside)
+            return true;
+    }
+    return false;
 }
 
 int Drawn(CSkinButton& button) {
@@ -88,9 +81,9 @@ TEST_F(SkinButtonTest, ImagesFollowHoverAndPressButNotADragOntoAndADoubleClickIs
           std::tuple{&m_buttons[kPageTaskwatch], kHoverImage, kHoverImage}}) {
         EXPECT_EQ(Drawn(*button), plain);
         RECT rest = button->LastDrawnImageRect(), now;
-        MoveOnto(*button);
+        EXPECT_TRUE(PointAt(*button, true));
         EXPECT_EQ(Drawn(*button), hover);
-        MoveAway(*button);
+        EXPECT_TRUE(PointAt(*button, false));
         EXPECT_EQ(Drawn(*button), plain);
         Send(*button, WM_LBUTTONDOWN, MK_LBUTTON);
         EXPECT_EQ(Drawn(*button), hover);
