@@ -30,10 +30,6 @@ class CStatic : public CWnd {};
 class CListCtrl : public CWnd {
   public:
     int InsertColumn(int index, const std::string& heading, int format, int width) const;
-    int InsertItem(int index, const std::string& text) const;
-    bool SetItemText(int item, int subItem, const std::string& text) const;
-    std::string GetItemText(int item, int subItem) const;
-    int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     bool DeleteItem(int item) const { return SendMessage(LVM_DELETEITEM, item) != 0; }
     bool DeleteAllItems() const { return SendMessage(LVM_DELETEALLITEMS) != 0; }
     int GetNextItem(int start, int flags) const {
@@ -43,7 +39,6 @@ class CListCtrl : public CWnd {
     DWORD SetExtendedStyle(DWORD style) const {
         return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style));
     }
-    bool EnsureVisible(int item) const { return SendMessage(LVM_ENSUREVISIBLE, item, FALSE); }
 };
 
 class CAnimateCtrl : public CWnd {

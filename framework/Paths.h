@@ -9,5 +9,3 @@ constexpr size_t kMaxPathLength = kPathBufferSize - 1;
 
 // The executable's folder with a trailing backslash, or "" when it does not fit the limit.
 std::string GetModuleDirectory();
-// Same, into a 256-byte buffer; false (and `out` untouched) when it does not fit.
-bool GetModuleDirectory(char* out);

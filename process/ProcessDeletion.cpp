@@ -1,15 +1,16 @@
 #include "process/ProcessDeletion.h"
 
 #include "framework/Handles.h"
-#include "framework/Text.h"
+#include "process/ProcessModule.h"
+#include "framework/FileSystem.h"
 #include "quarantine/QuarantineStore.h"
 
 namespace {
 ProcessOpener g_opener = nullptr;
 
 HANDLE OpenForTermination(DWORD processId) {
-    return g_opener ? g_opener(PROCESS_ALL_ACCESS, processId)
-                    : ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
+    return g_opener ? g_opener(kProcessAllAccess, processId)
+                    : ::OpenProcess(kProcessAllAccess, FALSE, processId);
 }
 
 bool StillRuns(const FlaggedProcess& process) {
@@ -32,10 +33,6 @@ bool EndListedProcess(const FlaggedProcess& process) {
 }
 
 bool DeleteProgramFile(const std::string& path) {
-    bool exact = false;
-    std::string ansiPath = Utf8ToAnsi(path, &exact);
-    // The quarantine takes ANSI paths: a name the code page cannot spell is left alone.
-    if (!exact) return false;
-    ::SetFileAttributesW(Utf8ToWide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-    return QuarantineAndDeleteFile(ansiPath.c_str());
+    SetFileAttributesUtf8(path, FILE_ATTRIBUTE_NORMAL);
+    return QuarantineAndDeleteFile(path);
 }

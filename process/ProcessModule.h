@@ -5,6 +5,9 @@
 
 #include <string>
 
+// PROCESS_ALL_ACCESS as systems before Vista know it: the newer, wider mask fails there.
+constexpr DWORD kProcessAllAccess = 0x1F0FFF;
+
 // The program file of process `processId` as UTF-8: the first module of its module snapshot
 // whose path is a program file (below). Where no snapshot can be taken (a 32-bit program
 // cannot take one of a 64-bit process), the image path the system reports, under the same

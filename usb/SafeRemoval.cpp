@@ -13,8 +13,6 @@ namespace {
 
 constexpr size_t kShellNameLength = sizeof(kShellProgram) - 1;
 constexpr UINT kWindowsFolderChars = 128;
-// PROCESS_ALL_ACCESS as systems before Vista know it; the newer, wider mask fails there.
-constexpr DWORD kProcessAllAccess = 0x1F0FFF;
 
 std::atomic<ProcessEnd> g_processEnd{nullptr};
 

@@ -38,8 +38,6 @@ void CThreatListPage::AddThreatRows(const std::vector<std::string>& paths,
     AddRows(rows);
 }
 
-std::string CThreatListPage::ThreatPath(int row) const { return CellText(row, 0); }
-
 void CThreatListPage::SetResultLine(int threats) {
     if (threats == 0) {
         m_resultLine.SetWindowText(LoadResString(IDS_NO_THREAT_FOUND).c_str());
@@ -83,9 +81,8 @@ void CThreatListPage::OnDelete() {
     int selected = SelectedRowOrTell(IDS_NO_THREAT_FOUND, IDS_SELECT_FILE);
     if (selected < 0) return;
     // Taken before the question: an arrival may re-list the rows while it is up.
-    std::string shown = CellText(selected, 0);
-    std::string path = ThreatPath(selected);
-    if (!ConfirmDelete(shown)) return;
+    std::string path = CellText(selected, 0);
+    if (!ConfirmDelete(path)) return;
     SetFileAttributesUtf8(path, FILE_ATTRIBUTE_NORMAL);
     ThreatDeletion result = MissingThreatResult(path);
     if (ThreatFileExists(path)) {
@@ -93,7 +90,7 @@ void CThreatListPage::OnDelete() {
         result = DeleteThreatFile(path);
     }
     // The row may have been replaced while the boxes were up.
-    if (selected < RowCount() && CellText(selected, 0) == shown) ShowRowResult(selected, result);
+    if (selected < RowCount() && CellText(selected, 0) == path) ShowRowResult(selected, result);
 }
 
 void CThreatListPage::OnDeleteAll() {
@@ -105,7 +102,7 @@ void CThreatListPage::OnDeleteAll() {
     StopDeleteAll();
     auto job = std::make_shared<RowJob>();
     job->items = ColumnTexts(0);
-    job->act = [](const std::string& shown) { return static_cast<int>(DeleteThreatFile(shown)); };
+    job->act = [](const std::string& path) { return static_cast<int>(DeleteThreatFile(path)); };
     job->waitNoticeId = IDS_PLEASE_WAIT;
     job->beginBeforeNotice = m_ids.disableBeforeWaitNotice;
     job->closingStringId = m_ids.closingStringId;

@@ -42,8 +42,6 @@ class CThreatListPage : public CListPage {
     void OnRowJobRow(int row, int result) override;
 
   private:
-    // Row `row`'s path in the ANSI code page, for the file functions.
-    std::string ThreatPath(int row) const;
     void ShowRowResult(int row, ThreatDeletion result);
 
     ThreatListIds m_ids;

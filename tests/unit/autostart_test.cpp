@@ -193,9 +193,7 @@ TEST_F(AutostartTest, StartupFolderFilesAreListedWithShortcutTargetsAndDeletedIn
     // Only files of the Startup folders, named as they are.
     EXPECT_FALSE(DeleteAutostartEntry("Notes.lnk", kSystem));
     EXPECT_FALSE(DeleteAutostartEntry("..\\Startup\\Notes.lnk", startup));
-    char quarantine[kPathBufferSize] = {};
-    ASSERT_TRUE(GetModuleDirectory(quarantine));
-    const std::string copy = std::string(quarantine) + "quarantine\\Фото.exe.kv";
+    const std::string copy = GetModuleDirectory() + "quarantine\\Фото.exe.kv";
     ::DeleteFileW(Utf8ToWide(copy).c_str());
     EXPECT_TRUE(DeleteAutostartEntry("Фото.exe", startup));
     EXPECT_TRUE(::DeleteFileW(Utf8ToWide(copy).c_str()));

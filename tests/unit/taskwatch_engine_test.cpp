@@ -185,9 +185,11 @@ TEST(TaskwatchSystemFilesTest, AProgramOfAnyNameIsJudgedByItsFileAndKeptIfNotQua
         return std::count(flagged.begin(), flagged.end(), expected) == 1;
     }));
     program.Kill();
-    // The quarantine takes ANSI paths today: such a file is left alone, and so reported.
-    EXPECT_FALSE(DeleteProgramFile(Work(kPhotoExe)));
-    EXPECT_NE(::GetFileAttributesW(Utf8ToWide(Work(kPhotoExe)).c_str()), INVALID_FILE_ATTRIBUTES);
+    // Its file goes through the quarantine under its own name.
+    EXPECT_TRUE(DeleteProgramFile(Work(kPhotoExe)));
+    EXPECT_EQ(::GetFileAttributesW(Utf8ToWide(Work(kPhotoExe)).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(
+        ::DeleteFileW(Utf8ToWide(BuildFolder() + "\\quarantine\\" + kPhotoExe + ".kv").c_str()));
     CleanWork();
 }
 
