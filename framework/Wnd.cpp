@@ -2,58 +2,25 @@
 
 #include "framework/WinApp.h"
 
-#include <unordered_map>
-
-namespace {
-// Window to object, inside the process: a window property would cost a round trip to Wine's
-// server on every message, and start-up sends thousands.
-class ObjectMap {
-  public:
-    ObjectMap() { ::InitializeCriticalSection(&m_lock); }
-    void Set(HWND hwnd, CWnd* object) {
-        ::EnterCriticalSection(&m_lock);
-        m_objects[hwnd] = object;
-        ::LeaveCriticalSection(&m_lock);
-    }
-    void Erase(HWND hwnd, const CWnd* object) {
-        ::EnterCriticalSection(&m_lock);
-        auto found = m_objects.find(hwnd);
-        if (found != m_objects.end() && found->second == object) m_objects.erase(found);
-        ::LeaveCriticalSection(&m_lock);
-    }
-    CWnd* Find(HWND hwnd) {
-        ::EnterCriticalSection(&m_lock);
-        auto found = m_objects.find(hwnd);
-        CWnd* object = found == m_objects.end() ? nullptr : found->second;
-        ::LeaveCriticalSection(&m_lock);
-        return object;
-    }
-
-  private:
-    CRITICAL_SECTION m_lock;
-    std::unordered_map<HWND, CWnd*> m_objects;
-};
-
-// Never destroyed: windows may still receive messages while static objects go away.
-ObjectMap& Objects() {
-    static ObjectMap* objects = new ObjectMap;
-    return *objects;
-}
-}  // namespace
-
 CWnd::~CWnd() {
     if (m_subclassed && ::IsWindow(m_hWnd)) UnsubclassWindow();
 }
 
-CWnd* CWnd::FromHandlePermanent(HWND hwnd) { return hwnd ? Objects().Find(hwnd) : nullptr; }
+// The object of a window of this program is kept in the window's user slot: reading it is a
+// local call even under Wine, where a window property costs a round trip to the server on
+// every message.
+CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
+    return hwnd ? reinterpret_cast<CWnd*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA)) : nullptr;
+}
 
 void CWnd::AttachObject(HWND hwnd) {
     m_hWnd = hwnd;
-    Objects().Set(hwnd, this);
+    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 void CWnd::DetachObject() {
-    if (m_hWnd) Objects().Erase(m_hWnd, this);
+    if (m_hWnd && FromHandlePermanent(m_hWnd) == this)
+        ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
 }
 
 // A plain window-procedure subclass rather than comctl32's SetWindowSubclass, whose look-up

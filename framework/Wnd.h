@@ -1,6 +1,6 @@
 #pragma once
 // Non-owning window wrapper. A CWnd never destroys the window it refers to; dialogs and
-// subclassed controls find their object again through a map kept inside the process.
+// subclassed controls find their object again in the window's user slot.
 #include <windows.h>
 
 #include <string>
