@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "framework/Handles.h"
@@ -13,7 +12,6 @@
 #include "usb/DriveList.h"
 
 namespace {
-
 // The letters found; the bytes past the count, a guard past the 20 included, stay untouched.
 std::string Find() {
     char letters[kMaxDriveLetters + 4];
@@ -39,17 +37,13 @@ struct ScopedWin98Version {
     bool set = WriteRegistryString(HKEY_CURRENT_USER, key, "Version", "win98");
     ~ScopedWin98Version() { DeleteRegistryTree(HKEY_CURRENT_USER, key); }
 };
-
 }  // namespace
 
 TEST_F(DriveListTest, RemovableDrivesAscendWhateverTheArrivalButTheFloppyLetterA) {
     TestDrive floppy('A', DriveKind::Removable), second('B', DriveKind::Removable);
     TestDrive late('R', DriveKind::Removable), early('E', DriveKind::Removable);
     TestDrive middle('M', DriveKind::Removable);
-    EXPECT_EQ(Find(), "BEMR");
-    ASSERT_TRUE(early.Remove());
-    EXPECT_EQ(Find(), "BMR");
-    ASSERT_TRUE(early.Plug());
+    ASSERT_TRUE(early.Remove() && early.Plug());
     EXPECT_EQ(Find(), "BEMR");
 
     std::vector<std::unique_ptr<TestDrive>> more;
