@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/Handles.h"
+#include "tests/support/KoravantApp.h"
 #include "tests/support/TestDrives.h"
 #include "tests/support/TestRegistry.h"
 #include "usb/DriveList.h"
@@ -78,12 +79,9 @@ TEST(DriveListWin98Test, FixedDriveCountsExactlyWhenAbsentAtStartup) {
     TestDrive presentAtStartup('F', DriveKind::Fixed), stick('H', DriveKind::Removable);
     TestDrive floppy('A', DriveKind::Removable);
     ASSERT_TRUE(win98.set && presentAtStartup.Plugged() && stick.Plugged() && floppy.Plugged());
-    char self[MAX_PATH] = {}, report[256] = {};
-    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    char report[256] = {};
     // The probe, beside this program, adds G: after its start-up, then looks for USB drives.
-    std::string probe =
-        std::string(self, std::strrchr(self, '\\') + 1) + "koravant_win98_probe.exe G";
-    FILE* output = _popen(probe.c_str(), "r");
+    FILE* output = _popen((BuildFolder() + "\\koravant_win98_probe.exe G").c_str(), "r");
     ASSERT_TRUE(output);
     std::fread(report, 1, sizeof(report) - 1, output);
     EXPECT_EQ(_pclose(output), 0);
