@@ -2,11 +2,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <string>
 #include <vector>
 
 #include "framework/FileSystem.h"
-
 #include "tests/support/TestDrives.h"
 #include "usb/ThreatRules.h"
 
@@ -27,22 +25,18 @@ const char* const kProgramsAndPages[] = {".exe", ".dll", ".html", ".htm", ".aspx
 const char* const kHarmless[] = {".jpg",      ".txt", ".htmx", ".exe1", ".ex",   ".jsx",
                                  ".vbscript", ".in",  ".infx", ".bat_", ".html5"};
 
-std::vector<Type> EveryType() {
+}  // namespace
+
+TEST(ThreatRulesTest, EveryRiskyTypeAndItsNeighboursAsTheShieldAndTheScanJudgeThem) {
     std::vector<Type> types;
     for (const char* e : kLaunchers) types.push_back({e, false, true, true, true});
     for (const char* e : kProgramsAndPages) types.push_back({e, false, true, false, true});
     // AutoRun's own type: every one in a root for the shield, hidden ones for the scan.
     types.push_back({".inf", true, true, false, true});
     for (const char* e : kHarmless) types.push_back({e, false, false, false, false});
-    return types;
-}
-}  // namespace
-
-TEST(ThreatRulesTest, EveryRiskyTypeAndItsNeighboursAsTheShieldAndTheScanJudgeThem) {
     TestDrive stick('E', DriveKind::Removable);
-    ASSERT_TRUE(stick.Plugged());
     int number = 0;
-    for (const Type& type : EveryType()) {
+    for (const Type& type : types) {
         for (bool hidden : {false, true}) {
             // Letter case never matters: every other name is in capitals.
             std::string name = "f" + std::to_string(++number) + type.extension;
@@ -51,10 +45,10 @@ TEST(ThreatRulesTest, EveryRiskyTypeAndItsNeighboursAsTheShieldAndTheScanJudgeTh
             std::string path = stick.Path(name);
             EXPECT_EQ(IsShieldThreat(path.c_str()),
                       hidden ? type.shieldWhenHidden : type.shieldWhenVisible)
-                << path << (hidden ? " hidden" : "");
+                << path;
             EXPECT_EQ(IsScanSuspicious(path.c_str()),
                       hidden ? type.scanWhenHidden : type.scanWhenVisible)
-                << path << (hidden ? " hidden" : "");
+                << path;
         }
     }
 }
@@ -118,8 +112,7 @@ TEST(FileSystemTest, PathLengthCountsUtf16Units) {
     struct {
         const char* path;
         size_t units;
-    } cases[] = {{"", 0},     {"E:\\a.exe", 8}, {"café", 4}, {"Фото", 4},
-                 {"照片", 2}, {"😀", 2},         {"a😀b", 4}};
+    } cases[] = {{"", 0}, {"café", 4}, {"Фото", 4}, {"照片", 2}, {"a😀b", 4}};
     for (const auto& c : cases) EXPECT_EQ(PathLength(c.path), c.units) << c.path;
     EXPECT_TRUE(FitsPathLimit(std::string(255, 'a')));
     EXPECT_FALSE(FitsPathLimit(std::string(256, 'a')) || FitsPathLimit(""));
