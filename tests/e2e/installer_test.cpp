@@ -71,8 +71,9 @@ class InstallerTest : public testing::Test {
 }  // namespace
 
 // A silent install, the program started as at logon finds its help; setup again and a silent
-// uninstall end it without a window, keeping the quarantine and settings unless told otherwise.
-TEST_F(InstallerTest, SilentInstallRunsFromTheLogonTaskAndSilentUninstallKeepsDataUnlessTold) {
+// uninstall end it without a window, keeping the quarantine and settings unless told otherwise;
+// the uninstaller's window ends it before anything is removed.
+TEST_F(InstallerTest, InstallLogonStartHelpAndEveryUninstallEndTheProgramFirst) {
     EXPECT_EQ(folder, SpecialFolder(CSIDL_PROGRAM_FILES) + "\\Brellonix");
     EXPECT_EQ(Sorted(ListFolder(folder)), kInstalledFiles);
     EXPECT_EQ(ReadFileBytes(Installed("Koravant.exe")),
@@ -116,22 +117,22 @@ TEST_F(InstallerTest, SilentInstallRunsFromTheLogonTaskAndSilentUninstallKeepsDa
         ASSERT_TRUE(CreateFolders(Installed("quarantine")) &&
                     WriteFileBytes(quarantined, EncodeQuarantineFile("F:\\autorun.inf", "[x]")) &&
                     WriteFileBytes(Installed("update.ini"), "[update]\r\n"));
-        StartedProcess program = StartFromLogonTask();
+        StartedProcess quiet = StartFromLogonTask();
         ASSERT_TRUE(main);
         std::string command = UninstallEntry("QuietUninstallString");
         StartedProcess uninstaller = StartUninstaller(command + (removeData ? " /REMOVEDATA" : ""));
         ASSERT_TRUE(uninstaller.Ended(kUninstallTimeoutMs) && uninstaller.process);
-        EXPECT_TRUE(Quit(program));
+        EXPECT_TRUE(Quit(quiet));
         ExpectProgramRemoved();
         EXPECT_EQ(Exists(quarantined), !removeData);
         EXPECT_EQ(Exists(folder), !removeData);
         EXPECT_EQ(RegistryKeyExists(HKEY_LOCAL_MACHINE, kTestSettingsKey), !removeData);
     }
-}
 
-// The program sees the uninstaller's window, says it will quit and ends; the uninstaller
-// waits for that before it removes a file, then asks before it removes the program's data.
-TEST_F(InstallerTest, UninstallerWindowEndsTheRunningProgramBeforeAnythingIsRemoved) {
+    // The uninstaller's window: the program says it will quit and ends; the uninstaller waits
+    // for that before it removes a file, then asks before it removes the program's data.
+    RunSetup();
+    ResetSettingsAnswered();
     StartedProcess program = StartFromLogonTask();
     ASSERT_TRUE(main);
     StartedProcess uninstaller = StartUninstaller("\"" + Installed("Uninstall.exe") + "\"");
