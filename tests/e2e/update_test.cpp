@@ -2,21 +2,12 @@
 // updater ("Update" in the update window, "Update Now" in the tray menu).
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "tests/support/KoravantApp.h"
-#include "tests/support/TestDrives.h"
+#include "tests/support/ProgramTest.h"
 #include "tests/support/TestHttpServer.h"
-#include "tests/support/TestRegistry.h"
 #include "tests/support/Wait.h"
-#include "tests/support/WindowQuery.h"
 
 namespace {
-constexpr char kReleaseUrl[] = "http://update.brellonix.com/update/update.ini";
-constexpr UINT kUpdateNowCommand = 32776;
-// Long enough for a check that went wrong to have shown its window.
-constexpr DWORD kSettleMs = 2000;
-
 std::string Description(const std::string& version, const std::string& change = {}) {
     return "[Koravant]\r\nVERSION=" + version + "\r\n" +
            (change.empty() ? "" : "CHANGE=" + change + "\r\n");
@@ -37,19 +28,17 @@ class UpdateTest : public testing::Test {
         ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", url.c_str());
         ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", "0");
     }
-    static HWND UpdateWindow(const KoravantApp& app) {
-        return FindTopLevel(app.Pid(), "#32770", "Koravant Web Check");
-    }
-    static bool WaitForUpdateWindow(const KoravantApp& app) {
-        return WaitUntil([&] { return ::IsWindowVisible(UpdateWindow(app)) != FALSE; }, 30000);
+    static HWND WaitForUpdateWindow(const KoravantApp& app) {
+        HWND window = nullptr;
+        WaitUntil(
+            [&] {
+                window = FindTopLevel(app.Pid(), "#32770", "Koravant Web Check");
+                return ::IsWindowVisible(window) != FALSE;
+            },
+            30000);
+        return window;
     }
 };
-
-LONG Edge(HWND window, LONG RECT::*side) {
-    RECT rect = {};
-    ::GetWindowRect(window, &rect);
-    return rect.*side;
-}
 }  // namespace
 
 // The window comes up for any other version text, in the corner above the taskbar, and never
@@ -63,8 +52,7 @@ TEST_F(UpdateTest, ShowsTheOfferOnlyForAnotherVersionAndSurvivesBadServers) {
     const struct {
         const char* name;
         Serve serve;
-        std::string response, stored;
-        std::string version, change;  // shown, when not empty
+        std::string response, stored, version, change;  // version and change shown, if any
     } cases[] = {
         {"same version", Reply, ok(Description("5.0.0.38", "Same")),
          Description("5.0.0.38", "Same"), "", ""},
@@ -94,33 +82,30 @@ TEST_F(UpdateTest, ShowsTheOfferOnlyForAnotherVersionAndSurvivesBadServers) {
         KoravantApp app(
             LaunchFolder("update check", "Koravant.exe", false, {}, kTestSourceProgram));
         std::string description = app.Folder() + "\\update.ini";
-        ASSERT_TRUE(WriteFileBytes(description, previous));
-        ASSERT_TRUE(app.StartHidden());
+        ASSERT_TRUE(WriteFileBytes(description, previous) && app.StartHidden());
         EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(description) == c.stored; }, 30000));
         EXPECT_TRUE(c.serve != Stall || server.WaitForRequest());
         EXPECT_TRUE(c.serve != Huge || server.WaitForFinishedConnection());
         if (!c.version.empty()) {
-            ASSERT_TRUE(WaitForUpdateWindow(app));
-            HWND window = UpdateWindow(app);
+            HWND window = WaitForUpdateWindow(app);
+            RECT rect = {}, screen = {}, taskbar = {};
+            ::GetWindowRect(window, &rect);
+            ::GetWindowRect(::GetDesktopWindow(), &screen);
+            ::GetWindowRect(::FindWindowA("Shell_TrayWnd", nullptr), &taskbar);
             EXPECT_EQ(WindowText(::GetDlgItem(window, 1059)), c.version);
             EXPECT_EQ(WindowText(::GetDlgItem(window, 1058)), c.change);
-            EXPECT_EQ(Edge(window, &RECT::right), Edge(::GetDesktopWindow(), &RECT::right));
-            EXPECT_EQ(Edge(window, &RECT::bottom),
-                      Edge(::FindWindowA("Shell_TrayWnd", nullptr), &RECT::top));
+            EXPECT_TRUE(rect.right == screen.right && rect.bottom == taskbar.top);
         } else {
-            ::Sleep(kSettleMs);
-            EXPECT_FALSE(::IsWindowVisible(UpdateWindow(app)));
+            ::Sleep(2000);  // long enough for a check that went wrong to have shown its window
+            EXPECT_FALSE(
+                ::IsWindowVisible(FindTopLevel(app.Pid(), "#32770", "Koravant Web Check")));
         }
-        DWORD_PTR answer = 0;
-        EXPECT_TRUE(::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000,
-                                          &answer));
+        EXPECT_TRUE(app.Answers());
         EXPECT_EQ(ReadFileBytes(description), c.stored);
         for (const std::string& name : ListFolder(app.Folder()))
             EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
-        using Paths = std::vector<std::string>;
         EXPECT_EQ(server.RequestedPaths(),
-                  c.serve == Refuse ? Paths() : Paths{"/update/update.ini"});
-        app.Kill();
+                  c.serve == Refuse ? Strings() : Strings{"/update/update.ini"});
     }
 }
 
@@ -143,21 +128,19 @@ TEST_F(UpdateTest, BothRoadsStartTheUpdaterOrGoOn) {
         folder.withUpdater = withUpdater;
         KoravantApp app(folder);
         ASSERT_TRUE(app.StartHidden());
-        HWND window = nullptr;
-        if (fromWindow) {
-            ASSERT_TRUE(WaitForUpdateWindow(app));
-            window = UpdateWindow(app);
+        HWND window = fromWindow ? WaitForUpdateWindow(app) : nullptr;
+        if (fromWindow)
             ClickButton(window, 1060);
-        } else {
-            PostCommand(app.MainWindow(), kUpdateNowCommand);
-        }
+        else
+            PostCommand(app.MainWindow(), 32776);  // the tray's "Update Now"
         MessageBoxInfo warning = WaitForMessageBox(app.Pid());
         EXPECT_EQ(warning.text,
                   "The program will quit to update.\r\nPlease don't run the program "
                   "until the update program quit.");
         ASSERT_TRUE(AnswerMessageBox(warning, IDOK));
         if (withUpdater) {
-            std::string url = fromWindow ? server.Url() : kReleaseUrl;
+            std::string url =
+                fromWindow ? server.Url() : "http://update.brellonix.com/update/update.ini";
             EXPECT_TRUE(app.WaitForExit());
             std::string log = app.Folder() + "\\quorrel.log";
             EXPECT_TRUE(WaitUntil([&] { return !ReadFileBytes(log).empty(); }));
@@ -168,11 +151,9 @@ TEST_F(UpdateTest, BothRoadsStartTheUpdaterOrGoOn) {
             MessageBoxInfo missing = WaitForMessageBox(app.Pid());
             EXPECT_EQ(missing.text, "Update program not found!");
             ASSERT_TRUE(AnswerMessageBox(missing, IDOK));
-            ::Sleep(kSettleMs);
-            EXPECT_TRUE(app.IsRunning());
-            EXPECT_FALSE(AnyMessageBox(app.Pid()));
+            EXPECT_TRUE(app.WaitForPostedMessages() && app.IsRunning() &&
+                        !AnyMessageBox(app.Pid()));
             EXPECT_FALSE(window && ::IsWindowVisible(window));
         }
-        app.Kill();
     }
 }

@@ -1,7 +1,8 @@
 // Safe removal end to end. It ends the desktop's shell: ctest runs these after the other
 // tests in a prefix without Wine's virtual desktop, whose windows would all go with its
 // explorer.exe. Only the last test lets the real program end that shell; the others run a test
-// build that spares it and ends a stand-in (tests/doubles/SeamedSafeRemoval.cpp).
+// build that spares it and ends a stand-in (tests/doubles/SeamedSafeRemoval.cpp), its volume
+// calls answered as KORAVANT_TEST_VOLUMES says.
 #include <windows.h>
 
 #include "process/ProcessModule.h"
@@ -10,12 +11,10 @@
 #include "tests/support/Wait.h"
 
 namespace {
-
 constexpr char kProgramsClosed[] = "Have you exited all the programs that are using USB disk?";
 constexpr char kLogOff[] =
     "You should log off the current user to safely remove USB storage device.";
 constexpr UINT kSafelyRemoveCommand = 32772;
-constexpr int kPlugkitButton = 1008, kSafelyRemoveButton = 1002;
 
 bool HasDrive(char letter) { return (::GetLogicalDrives() >> (letter - 'A')) & 1; }
 
@@ -24,44 +23,26 @@ struct StickPrograms {
     explicit StickPrograms(TestDrive& stick) {
         std::string path32 = stick.Path("tools\\app32.exe"),
                     path64 = stick.Path("tools\\app64.exe");
-        copied = CopyProgram(IdleProgramPath(false), path32) &&
-                 CopyProgram(IdleProgramPath(true), path64);
+        if (!CopyProgram(IdleProgramPath(false), path32) ||
+            !CopyProgram(IdleProgramPath(true), path64))
+            return;
         app32 = RunningProgram(path32);
         app64 = RunningProgram(path64);
-        std::string path;
-        started = copied && WaitUntil([&] {
-                      return GetProcessExeModule(app32.Pid(), path) &&
-                             GetProcessExeModule(app64.Pid(), path);
-                  });
+        started = WaitUntil([&] {
+            return GetProcessExeModule(app32.Pid(), path32) &&
+                   GetProcessExeModule(app64.Pid(), path64);
+        });
     }
     bool Ended() const { return app32.WaitForExit() && app64.WaitForExit(); }
 
-    bool copied = false, started = false;
+    bool started = false;
     RunningProgram app32, app64;
 };
 
-// Wine gives a program the 95/98/Me version by its file name; removed even when a test fails.
-struct ScopedWin98Version {
-    const char* key = "Software\\Wine\\AppDefaults\\Koravant.exe";
-    bool set = WriteRegistryString(HKEY_CURRENT_USER, key, "Version", "win98");
-    ~ScopedWin98Version() { DeleteRegistryTree(HKEY_CURRENT_USER, key); }
-};
-
-// The test build's volume answers (see tests/doubles/SeamedSafeRemoval.cpp), inherited by the
-// programs started while it lives.
-struct ScopedVolumeAnswers {
-    explicit ScopedVolumeAnswers(const char* mode) {
-        ::SetEnvironmentVariableA("KORAVANT_TEST_VOLUMES", mode);
-    }
-    ~ScopedVolumeAnswers() { ::SetEnvironmentVariableA("KORAVANT_TEST_VOLUMES", nullptr); }
-};
-
-const LaunchFolder kSeamedBuild("removal-seamed", "Koravant.exe", false, {},
-                                "testbin\\koravant_seamed.exe");
-
 class SafeRemovalTest : public ProgramTest {
   protected:
-    explicit SafeRemovalTest(LaunchFolder folder = kSeamedBuild) : ProgramTest(std::move(folder)) {}
+    explicit SafeRemovalTest(const char* program = "testbin\\koravant_seamed.exe")
+        : ProgramTest(LaunchFolder("removal", "Koravant.exe", false, {}, program)) {}
     void TearDown() override {
         ProgramTest::TearDown();
         KillProcessesNamed("rundll32.exe");
@@ -70,17 +51,16 @@ class SafeRemovalTest : public ProgramTest {
 
 class RealBuildTest : public SafeRemovalTest {
   protected:
-    RealBuildTest() : SafeRemovalTest(LaunchFolder("removal")) {}
+    RealBuildTest() : SafeRemovalTest("Koravant.exe") {}
 };
-
 }  // namespace
 
 // In the test build the lock fails, as on a volume in use, and a stand-in stands for the shell.
 TEST_F(SafeRemovalTest, EndsStickProgramsAndTheShellThenADeclinedLogOffChangesNothing) {
-    ScopedVolumeAnswers lockFails("lock-fails");
+    app.SetEnvironment("KORAVANT_TEST_VOLUMES", "lock-fails");
     ASSERT_TRUE(app.StartHidden());
     TestDrive stick('E', DriveKind::Removable);
-    StickPrograms programs(stick);
+    StickPrograms programs{stick};
     ASSERT_TRUE(programs.started);
     // Started from C:, holding a file open on the stick; and the shell's stand-in.
     RunningProgram holder(IdleProgramPath(false), stick.Path("held.txt"));
@@ -90,30 +70,29 @@ TEST_F(SafeRemovalTest, EndsStickProgramsAndTheShellThenADeclinedLogOffChangesNo
     ASSERT_TRUE(WaitUntil([&] { return stick.Exists("held.txt"); }) && shell.Running());
 
     PageView kit{app, 155, 0};
-    ASSERT_TRUE(kit.Open(kPlugkitButton));
-    EXPECT_EQ(ClickAndAnswer(kit, kSafelyRemoveButton), kProgramsClosed);
+    ASSERT_TRUE(kit.Open(1008));
+    EXPECT_EQ(ClickAndAnswer(kit, 1002), kProgramsClosed);
     EXPECT_EQ(Answer(IDCANCEL), kLogOff);
     EXPECT_TRUE(programs.Ended() && shell.WaitForExit());
     EXPECT_TRUE(holder.Running()) << "its program file is not on the stick";
-    EXPECT_TRUE(app.IsRunning() && ::IsWindowVisible(Main()));
-    EXPECT_FALSE(WaitUntil([&] { return AnyMessageBox(app.Pid()); }, 1000));
+    EXPECT_TRUE(app.Answers() && ::IsWindowVisible(Main()) && !AnyMessageBox(app.Pid()));
     EXPECT_TRUE(HasDrive('E') && ProcessIdsNamed("rundll32.exe").empty());
 }
 
 // Every volume call succeeds in the test build: the other stick is taken, while the program's
 // own volume gets the log-off question.
 TEST_F(SafeRemovalTest, RunFromTheStickItEndsTheOthersButNeverItselfAndKeepsItsOwnVolume) {
-    ScopedVolumeAnswers succeed("succeed");
     TestDrive stick('E', DriveKind::Removable), other('F', DriveKind::Removable);
     KoravantApp fromStick{LaunchFolder(stick.Path("Brellonix"), "Koravant.exe", false, {},
                                        "testbin\\koravant_seamed.exe")};
+    fromStick.SetEnvironment("KORAVANT_TEST_VOLUMES", "succeed");
     ASSERT_TRUE(fromStick.StartHidden());
     // Under Wine the first monitor pass lists Wine's own unversioned services and brings the
     // window forward, five seconds after start: let that come first, then hide it again.
     ASSERT_TRUE(WaitUntil([&] { return fromStick.VisiblePage() == 150; }, 20000));
     ::PostMessageA(fromStick.MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(fromStick.WaitUntilHidden());
-    StickPrograms programs(stick);
+    StickPrograms programs{stick};
     ASSERT_TRUE(programs.started);
     PostCommand(fromStick.MainWindow(), kSafelyRemoveCommand);
     MessageBoxInfo question = WaitForMessageBox(fromStick.Pid());
@@ -122,28 +101,27 @@ TEST_F(SafeRemovalTest, RunFromTheStickItEndsTheOthersButNeverItselfAndKeepsItsO
     MessageBoxInfo logOff = WaitForMessageBox(fromStick.Pid());
     EXPECT_EQ(logOff.text, kLogOff);
     AnswerMessageBox(logOff, IDCANCEL);
-    EXPECT_TRUE(programs.Ended());
-    EXPECT_TRUE(fromStick.IsRunning());
+    EXPECT_TRUE(programs.Ended() && fromStick.IsRunning());
     EXPECT_FALSE(::IsWindowVisible(fromStick.MainWindow())) << "the tray item leaves it hidden";
-    fromStick.Kill();
 }
 
 // The real program ends the desktop's own shell, and lives on: it still comes forward.
 TEST_F(RealBuildTest, UnderThe98FamilyOnlyTheProcessesAndTheShellAreEndedAndTheProgramLivesOn) {
-    ScopedWin98Version win98;
-    ASSERT_TRUE(win98.set);
-    ASSERT_TRUE(app.StartHidden());
+    // Wine gives a program the 95/98/Me version by its file name.
+    const char* appDefaults = "Software\\Wine\\AppDefaults\\Koravant.exe";
+    ASSERT_TRUE(WriteRegistryString(HKEY_CURRENT_USER, appDefaults, "Version", "win98"));
+    bool started = app.StartHidden();
+    DeleteRegistryTree(HKEY_CURRENT_USER, appDefaults);
+    ASSERT_TRUE(started);
     TestDrive stick('E', DriveKind::Removable);
-    StickPrograms programs(stick);
+    StickPrograms programs{stick};
     ASSERT_TRUE(programs.started);
     ASSERT_FALSE(ProcessIdsNamed("explorer.exe").empty()) << "the desktop's shell";
     PostCommand(Main(), kSafelyRemoveCommand);
     EXPECT_EQ(Answer(), kProgramsClosed);
     EXPECT_TRUE(programs.Ended());
     EXPECT_TRUE(WaitUntil([] { return ProcessIdsNamed("explorer.exe").empty(); }));
-    EXPECT_FALSE(WaitUntil([&] { return AnyMessageBox(app.Pid()); }, 1500)) << "no volume work";
-    EXPECT_TRUE(app.IsRunning() && HasDrive('E'));
-    EXPECT_TRUE(ProcessIdsNamed("rundll32.exe").empty());
-    EXPECT_TRUE(app.BringForward() && app.WaitUntilVisible());
-    EXPECT_TRUE(app.IsRunning());
+    EXPECT_TRUE(app.Answers() && !AnyMessageBox(app.Pid())) << "no volume work";
+    EXPECT_TRUE(app.IsRunning() && HasDrive('E') && ProcessIdsNamed("rundll32.exe").empty());
+    EXPECT_TRUE(app.BringForward() && app.IsRunning());
 }

@@ -18,21 +18,6 @@ namespace {
 constexpr char kUninstallerCopy[] = "Un.exe";
 // The status line of the progress page, a dialog inside the wizard.
 constexpr int kProgressStatus = 1006;
-
-template <typename T>
-struct ComPtr {
-    T* p = nullptr;
-    ~ComPtr() {
-        if (p) p->Release();
-    }
-};
-
-struct ComScope {
-    HRESULT result = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ~ComScope() {
-        if (SUCCEEDED(result)) ::CoUninitialize();
-    }
-};
 }  // namespace
 
 std::string SetupPath() {
@@ -83,17 +68,20 @@ std::string SpecialFolder(int csidl) {
 }
 
 std::string ShortcutTarget(const std::string& shortcut) {
-    ComScope com;
-    ComPtr<IShellLinkA> link;
-    ComPtr<IPersistFile> file;
+    HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
     char target[MAX_PATH] = {};
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                  reinterpret_cast<void**>(&link.p))) ||
-        FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))) ||
-        FAILED(file.p->Load(Utf8ToWide(shortcut).c_str(), STGM_READ)) ||
-        FAILED(link.p->GetPath(target, MAX_PATH, nullptr, 0)))
-        return "";
-    return target;
+    bool read =
+        SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IShellLinkA, reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(Utf8ToWide(shortcut).c_str(), STGM_READ)) &&
+        SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, 0));
+    if (file) file->Release();
+    if (link) link->Release();
+    if (SUCCEEDED(com)) ::CoUninitialize();
+    return read ? target : "";
 }
 
 // The Task Scheduler keeps each task in a file of the 64-bit system folder.

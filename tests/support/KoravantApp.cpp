@@ -1,9 +1,8 @@
 #include "tests/support/KoravantApp.h"
 
-#include <tlhelp32.h>
-
 #include <cstring>
 
+#include "tests/support/TestPrograms.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WindowQuery.h"
 
@@ -27,10 +26,6 @@ std::string EnvironmentBlock(const std::vector<std::pair<std::string, std::strin
     for (const auto& [name, value] : changes) block += name + "=" + value + '\0';
     return block + '\0';
 }
-
-void CopyIfPresent(const std::string& from, const std::string& to) {
-    ::CopyFileA(from.c_str(), to.c_str(), FALSE);
-}
 }  // namespace
 
 std::string BuildFolder() {
@@ -41,18 +36,10 @@ std::string BuildFolder() {
 }
 
 void KillProcessesNamed(const std::string& exeName) {
-    ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Process32First(snapshot.get(), &entry); more;
-         more = ::Process32Next(snapshot.get(), &entry)) {
-        if (lstrcmpiA(entry.szExeFile, exeName.c_str()) != 0) continue;
-        ScopedHandle process(
-            ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        if (!process) continue;
-        ::TerminateProcess(process.get(), 1);
-        ::WaitForSingleObject(process.get(), 5000);
+    for (DWORD pid : ProcessIdsNamed(exeName)) {
+        ScopedHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+        if (process && ::TerminateProcess(process.get(), 1))
+            ::WaitForSingleObject(process.get(), 5000);
     }
 }
 
@@ -63,18 +50,16 @@ KoravantApp::KoravantApp(LaunchFolder folder) : m_exeName(folder.exeName) {
     m_folder = absolute ? folder.name : runs + "\\" + folder.name;
     ::CreateDirectoryA(m_folder.c_str(), nullptr);
     // Every run starts from a clean folder: no quarantine, help file or skin left behind.
-    ::DeleteFileA((m_folder + "\\Koravant.chm").c_str());
-    ::DeleteFileA((m_folder + "\\SkinLoad.dll").c_str());
-    ::DeleteFileA((m_folder + "\\skinload.log").c_str());
-    for (const char* name : {"Quorrel.exe", "quorrel.log", "update.ini"})
+    for (const char* name : {"Koravant.chm", "SkinLoad.dll", "skinload.log", "Quorrel.exe",
+                             "quorrel.log", "update.ini"})
         ::DeleteFileA((m_folder + "\\" + name).c_str());
-    CopyIfPresent(BuildFolder() + "\\" + folder.program, ExePath());
-    if (folder.withUpdater)
-        CopyIfPresent(BuildFolder() + "\\testbin\\Quorrel.exe", m_folder + "\\Quorrel.exe");
-    if (folder.withHelpFile)
-        CopyIfPresent(BuildFolder() + "\\Koravant.chm", m_folder + "\\Koravant.chm");
-    if (!folder.skinLibrary.empty())
-        CopyIfPresent(BuildFolder() + "\\" + folder.skinLibrary, m_folder + "\\SkinLoad.dll");
+    auto copy = [&](const std::string& from, const std::string& name) {
+        ::CopyFileA((BuildFolder() + "\\" + from).c_str(), (m_folder + "\\" + name).c_str(), FALSE);
+    };
+    copy(folder.program, m_exeName);
+    if (folder.withUpdater) copy("testbin\\Quorrel.exe", "Quorrel.exe");
+    if (folder.withHelpFile) copy("Koravant.chm", "Koravant.chm");
+    if (!folder.skinLibrary.empty()) copy(folder.skinLibrary, "SkinLoad.dll");
 }
 
 KoravantApp::~KoravantApp() { Kill(); }

@@ -45,14 +45,6 @@ constexpr size_t kTextOffset = 512;
 constexpr size_t kTextChars = 4096;
 constexpr size_t kTextSize = kTextChars * sizeof(wchar_t);
 
-// The wide text the list wrote at kTextOffset, as UTF-8.
-std::string ReadRemoteText(const RemoteBlock& block) {
-    std::wstring text(kTextChars, L'\0');
-    block.Read(kTextOffset, text.data(), kTextSize);
-    text.resize(wcsnlen(text.data(), kTextChars));
-    return WideToUtf8(text);
-}
-
 std::string RemoteItemText(HWND list, const RemoteBlock& block, int row, int column) {
     LVITEMW item = {};
     item.iSubItem = column;
@@ -62,14 +54,17 @@ std::string RemoteItemText(HWND list, const RemoteBlock& block, int row, int col
     block.Write(kTextOffset, &empty, sizeof(empty));
     if (!block.Write(0, &item, sizeof(item))) return {};
     ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(block.address()));
-    return ReadRemoteText(block);
+    std::wstring text(kTextChars, L'\0');
+    block.Read(kTextOffset, text.data(), kTextSize);
+    text.resize(wcsnlen(text.data(), kTextChars));
+    return WideToUtf8(text);
 }
-}  // namespace
 
 int ListColumnCount(HWND list) {
     HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
     return header ? static_cast<int>(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
 }
+}  // namespace
 
 int ListRowCount(HWND list) {
     return static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -88,23 +83,6 @@ ListRows ReadListView(HWND list) {
         rows.push_back(std::move(cells));
     }
     return rows;
-}
-
-std::string ListColumnHeading(HWND list, int column) {
-    RemoteBlock block(list, kTextOffset + kTextSize);
-    if (!block.valid()) return {};
-    LVCOLUMNW info = {};
-    info.mask = LVCF_TEXT;
-    info.pszText = reinterpret_cast<wchar_t*>(block.address() + kTextOffset);
-    info.cchTextMax = static_cast<int>(kTextChars);
-    block.Write(0, &info, sizeof(info));
-    if (!::SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(block.address())))
-        return {};
-    return ReadRemoteText(block);
-}
-
-int ListColumnWidth(HWND list, int column) {
-    return static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
 }
 
 bool SelectListRow(HWND list, int row) {

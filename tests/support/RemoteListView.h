@@ -8,12 +8,9 @@
 
 using ListRows = std::vector<std::vector<std::string>>;
 
-int ListColumnCount(HWND list);
 int ListRowCount(HWND list);
 // Every row, every column, as the user sees them.
 ListRows ReadListView(HWND list);
-std::string ListColumnHeading(HWND list, int column);
-int ListColumnWidth(HWND list, int column);
 // Selects and focuses row `row` alone (or clears the selection for -1).
 bool SelectListRow(HWND list, int row);
 int SelectedListRow(HWND list);

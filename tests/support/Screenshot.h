@@ -1,7 +1,7 @@
 #pragma once
 // Screenshots from inside the prefix, as PNG files under C:\koravant\screenshots, taken by
-// scripts/screenshot-watch from the X screen; without it running, a BMP copy of Wine's screen
-// DC (which can miss other processes' windows) is written instead.
+// scripts/screenshot-watch from the X screen (a screen DC inside Wine can miss other
+// processes' windows); false when the watcher is not running.
 #include <windows.h>
 
 #include <string>

@@ -24,6 +24,21 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
 }
+
+// Message boxes are "#32770" dialogs whose text is the static 0xFFFF.
+bool IsMessageBox(HWND window) {
+    return WindowClass(window) == "#32770" && ::GetDlgItem(window, 0xFFFF) != nullptr &&
+           ::IsWindowVisible(window);
+}
+
+MessageBoxInfo ReadMessageBox(HWND window) {
+    MessageBoxInfo box;
+    box.window = window;
+    box.text = WindowText(::GetDlgItem(window, 0xFFFF));
+    for (HWND button : ChildWindows(window, "Button"))
+        if (::IsWindowVisible(button)) box.buttons.push_back(::GetDlgCtrlID(button));
+    return box;
+}
 }  // namespace
 
 std::vector<HWND> TopLevelWindows(DWORD pid, const std::string& className,
@@ -70,21 +85,6 @@ void PressKey(HWND window, UINT virtualKey) {
     ::PostMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
-bool IsMessageBox(HWND window) {
-    return WindowClass(window) == "#32770" && ::GetDlgItem(window, 0xFFFF) != nullptr &&
-           ::IsWindowVisible(window);
-}
-
-MessageBoxInfo ReadMessageBox(HWND window) {
-    MessageBoxInfo box;
-    box.window = window;
-    box.text = WindowText(::GetDlgItem(window, 0xFFFF));
-    box.caption = WindowText(window);
-    for (HWND button : ChildWindows(window, "Button"))
-        if (::IsWindowVisible(button)) box.buttons.push_back(::GetDlgCtrlID(button));
-    return box;
-}
-
 bool AnyMessageBox(DWORD pid) {
     for (HWND window : TopLevelWindows(pid, "#32770"))
         if (IsMessageBox(window)) return true;
@@ -97,9 +97,8 @@ MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
         [&] {
             for (HWND window : TopLevelWindows(pid, "#32770")) {
                 if (!IsMessageBox(window)) continue;
-                // A box can show before its text is set.
-                box = ReadMessageBox(window);
                 // A box still being laid out shows no text or button yet: read it again.
+                box = ReadMessageBox(window);
                 if (!box.text.empty() && !box.buttons.empty()) return true;
             }
             return false;

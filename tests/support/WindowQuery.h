@@ -26,12 +26,8 @@ void PressKey(HWND window, UINT virtualKey);
 struct MessageBoxInfo {
     HWND window = nullptr;
     std::string text;
-    std::string caption;
     std::vector<int> buttons;  // control ids of the visible buttons, IDOK, IDCANCEL, ...
 };
-// Message boxes are "#32770" dialogs whose text is the static 0xFFFF.
-bool IsMessageBox(HWND window);
-MessageBoxInfo ReadMessageBox(HWND window);
 // Waits for a visible message box of `pid` showing its text; window is null on timeout.
 MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs = 10000);
 // Presses button `id` of the box and waits until the box is gone.
