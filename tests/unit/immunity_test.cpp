@@ -27,25 +27,22 @@ void ExpectLayout(const TestDrive& drive) {
     EXPECT_EQ(ReadFileBytes(drive.Path("AUTORUN.INF\\ReadMe.txt")),
               "The directory created by Brellonix should be deleted by itself");  // 62 bytes
 }
-
-class ImmunityTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        // Only the prefix's C: and this test's drives may be touched, never the host's files.
-        ASSERT_EQ(::GetLogicalDrives(), 1u << 2) << "a drive that is not the test's";
-        RemoveDriveImmunity("C:\\", nullptr);
-    }
-    void TearDown() override {
-        RemoveDriveImmunity("C:\\", nullptr);
-        ::RegCreateKeyA(HKEY_CURRENT_USER, kExplorerPolicyKey, key.put());
-    }
-    ScopedRegKey key;
-    std::vector<std::string> warned;  // the roots warned about, in order
-    RootFileWarning warn = [this](const char* root) { warned.push_back(root); };
-};
 }  // namespace
 
-TEST_F(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelTakesItAway) {
+TEST(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelTakesItAway) {
+    // Only the prefix's C: and this test's drives may be touched, never the host's files.
+    ASSERT_EQ(::GetLogicalDrives(), 1u << 2) << "a drive that is not the test's";
+    // The prefix's C: is a fixed drive too; it and the policy key end as they began.
+    struct Restore {
+        Restore() { RemoveDriveImmunity("C:\\", nullptr); }
+        ~Restore() {
+            RemoveDriveImmunity("C:\\", nullptr);
+            ScopedRegKey key;
+            ::RegCreateKeyA(HKEY_CURRENT_USER, kExplorerPolicyKey, key.put());
+        }
+    } restore;
+    std::vector<std::string> warned;  // the roots warned about, in order
+    RootFileWarning warn = [&](const char* root) { warned.push_back(root); };
     TestDrive stick('E', DriveKind::Removable), disk('F', DriveKind::Fixed);
     TestDrive cd('D', DriveKind::CdRom), share('N', DriveKind::Network);
     TestDrive gone('G', DriveKind::Removable);
@@ -63,11 +60,10 @@ TEST_F(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCance
     EXPECT_FALSE(gone.Exists(""));
 
     // A second run leaves immune drives alone and warns about nothing.
-    ASSERT_TRUE(stick.WriteFile("AUTORUN.INF\\mine.txt", "kept"));
+    ASSERT_TRUE(stick.WriteFile("AUTORUN.INF\\ReadMe.txt", "kept"));
     ImmunizeAllDrives(warn);
     EXPECT_EQ(warned.size(), 1u);
-    EXPECT_EQ(ReadFileBytes(stick.Path("AUTORUN.INF\\mine.txt")), "kept");
-    ASSERT_TRUE(::DeleteFileA(stick.Path("AUTORUN.INF\\mine.txt").c_str()));
+    EXPECT_EQ(ReadFileBytes(stick.Path("AUTORUN.INF\\ReadMe.txt")), "kept");
 
     ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kExplorerPolicyKey, kNoDriveTypeAutoRun, 3));
     RemoveAllDriveImmunity(warn);

@@ -21,16 +21,6 @@ BOOL RecordingControl(HANDLE, DWORD code, void* input, DWORD inputSize) {
         return FALSE;
     return code != g_failingCode;
 }
-
-class VolumeEjectTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        g_calls.clear();
-        SetVolumeControlForTesting(RecordingControl);
-    }
-    void TearDown() override { SetVolumeControlForTesting(nullptr); }
-};
-
 }  // namespace
 
 TEST(SafeRemovalTest, ProcessesRunFromTheDrivesOrNamedLikeTheShellAreChosen) {
@@ -51,12 +41,13 @@ TEST(SafeRemovalTest, ProcessesRunFromTheDrivesOrNamedLikeTheShellAreChosen) {
     EXPECT_FALSE(RunsFromDrives("E:\\app.exe", "EG", 0) || RunsFromDrives("E:\\a.exe", nullptr, 2));
 }
 
-TEST_F(VolumeEjectTest, LockDismountAllowRemovalEjectStopAtTheFirstFailure) {
+TEST(VolumeEjectTest, StopsAtTheFirstFailureAndAsksAboutEveryVolumeInUseButNeverTouchesItsOwn) {
+    SetVolumeControlForTesting(RecordingControl);
     TestDrive stick('E', DriveKind::Removable), cd('D', DriveKind::CdRom);
-    TestDrive share('N', DriveKind::Network);
+    TestDrive share('N', DriveKind::Network), busy('F', DriveKind::Removable);
     const DWORD lock = FSCTL_LOCK_VOLUME, dismount = FSCTL_DISMOUNT_VOLUME;
     const DWORD allow = IOCTL_STORAGE_MEDIA_REMOVAL, eject = IOCTL_STORAGE_EJECT_MEDIA;
-    struct {
+    const struct {
         char letter;
         DWORD failing;
         int result;
@@ -77,15 +68,13 @@ TEST_F(VolumeEjectTest, LockDismountAllowRemovalEjectStopAtTheFirstFailure) {
         EXPECT_EQ(EjectVolume(c.letter), c.result) << c.letter << " " << std::hex << c.failing;
         EXPECT_EQ(g_calls, c.calls) << c.letter << " " << std::hex << c.failing;
     }
-}
-
-TEST_F(VolumeEjectTest, EachVolumeInUseAndTheProgramsOwnGetTheLogOffQuestion) {
-    TestDrive stick('E', DriveKind::Removable), busy('F', DriveKind::Removable);
+    // Declined, the walk goes on; the program's own drive C: gets the question untouched.
     ASSERT_EQ(OwnProgramDrive(), 'C');
-    g_failingCode = FSCTL_LOCK_VOLUME;
+    g_calls.clear();
+    g_failingCode = lock;
     int questions = 0;
     EjectDrives("EFC", 3, [&] { return ++questions, false; });
-    EXPECT_EQ(questions, 3) << "declined, the walk goes on";
-    EXPECT_EQ(g_calls, (std::vector<DWORD>{FSCTL_LOCK_VOLUME, FSCTL_LOCK_VOLUME}))
-        << "C: untouched";
+    EXPECT_EQ(questions, 3);
+    EXPECT_EQ(g_calls, (std::vector<DWORD>{lock, lock}));
+    SetVolumeControlForTesting(nullptr);
 }
