@@ -18,7 +18,8 @@
 
 namespace {
 const std::string kPhotoExe = "Фото.exe";  // a name the ANSI code page cannot spell
-const std::string kWork = "C:\\koravant\\taskwatch-unit\\", kWindows = "C:\\windows\\";
+const std::string kFolder = "C:\\koravant\\taskwatch-unit", kWork = kFolder + "\\";
+const std::string kWindows = "C:\\windows\\";
 
 // A made-up process: its module snapshot's path (none: ""), what its file is like, and the
 // file of its name in the Windows folders (none: ""), which has the same attributes.
@@ -154,7 +155,7 @@ TEST(TaskwatchDeleteTest, JudgesAProgramOfAnyNameByItsFileThenEndsItAndQuarantin
     EXPECT_TRUE(DeleteProgramFile(path));
     EXPECT_FALSE(FileExists(path));
     EXPECT_TRUE(DeleteFileUtf8(BuildFolder() + "\\quarantine\\" + kPhotoExe + ".kv"));
-    DeleteTree(kWork);
+    DeleteTree(kFolder);
 }
 
 TEST(TaskwatchMonitorTest, RemembersAnswersOnlyWhileWhatTheyDependOnStays) {
@@ -174,5 +175,5 @@ TEST(TaskwatchMonitorTest, RemembersAnswersOnlyWhileWhatTheyDependOnStays) {
         EXPECT_EQ(cache.IsSystemFileName(name), present) << "the folder changed";
         EXPECT_EQ(cache.FindInSystemFolders(name, path) ? path : "", present ? placed : "");
     }
-    DeleteTree(kWork);
+    DeleteTree(kFolder);
 }
