@@ -1,11 +1,17 @@
+// What the shield and the scan judge a threat, how far they walk, and when a delete counts.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <string>
 #include <vector>
 
 #include "framework/FileSystem.h"
 #include "tests/support/TestDrives.h"
+#include "usb/DriveScan.h"
+#include "usb/RootExamination.h"
+#include "usb/ThreatDeletion.h"
 #include "usb/ThreatRules.h"
 
 namespace {
@@ -89,4 +95,38 @@ TEST(ThreatRulesTest, FoldersMissingFilesOddNamesAndNamesInAnyScript) {
     UseAnsiFileFunctionsForTesting(false);
     EXPECT_EQ(std::ranges::count(names, "café.HTM"), 1);
     EXPECT_EQ(std::ranges::count(names, "Фото.exe"), 0);
+}
+
+// The limit is 255 UTF-16 units, as Windows counts: a Cyrillic path of 253 units (about 490
+// UTF-8 bytes) is walked and judged; one of 257 is skipped, never cut to another name.
+TEST(DriveScanTest, PathsInAnyScriptAreWalkedUpToTheLimitCountedInUtf16Units) {
+    TestDrive stick('E', DriveKind::Removable);
+    std::string level, folders;
+    for (int i = 0; i < 60; ++i) level += "ж";
+    for (int i = 0; i < 4; ++i) folders += level + "\\";  // "E:\" + 244 units
+    const std::string fits = folders + "жж.vbs", passes = folders + "жжжжжж.vbs";
+    ASSERT_TRUE(stick.Plugged() && stick.WriteFile(fits, "") && stick.WriteFile(passes, ""));
+    ASSERT_TRUE(stick.WriteFile("😀.inf", ""));
+    EXPECT_EQ(PathLength(stick.Path(fits)), 253u);
+    EXPECT_EQ(PathLength(stick.Path(passes)), 257u);
+    std::vector<std::string> found;
+    std::atomic<bool> running{true};
+    ScanCallbacks callbacks;
+    callbacks.onSuspicious = [&](const std::string& path) { found.push_back(path); };
+    ScanDrive('E', running, callbacks);
+    EXPECT_EQ(found, std::vector<std::string>{stick.Path(fits)});
+    EXPECT_EQ(FindRootThreats('E'), std::vector<std::string>{stick.Path("😀.inf")});
+}
+
+// A file that is not there counts as deleted only while its drive is: a stick pulled out
+// before its turn leaves its threats, and saying "Deleted" would be a lie.
+TEST(ThreatDeletionTest, AMissingFileIsGoneOnlyWhileItsDriveIsThere) {
+    TestDrive stick('E', DriveKind::Removable);
+    ASSERT_TRUE(stick.Plugged() && stick.WriteFile("autorun.inf", "[autorun]"));
+    EXPECT_EQ(DeleteThreatFile("E:\\gone.inf"), ThreatDeletion::kAlreadyGone);
+    EXPECT_EQ(DeleteThreatFile("E:\\no folder\\gone.inf"), ThreatDeletion::kAlreadyGone);
+    ASSERT_TRUE(stick.Remove());
+    EXPECT_EQ(DeleteThreatFile("E:\\autorun.inf"), ThreatDeletion::kDeleteFailed);
+    EXPECT_EQ(MissingThreatResult("E:\\autorun.inf"), ThreatDeletion::kDeleteFailed);
+    EXPECT_TRUE(stick.Exists("autorun.inf"));
 }
