@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,16 +40,15 @@ void BareWalk() {
 }
 
 // Milliseconds of `work`, the median of seven runs.
-template <class Work>
-double MedianMs(Work work) {
+double MedianMs(const std::function<void()>& work) {
     std::vector<double> runs;
     for (int i = 0; i < 7; ++i) {
         double began = NowMs();
         work();
         runs.push_back(NowMs() - began);
     }
-    std::sort(runs.begin(), runs.end());
-    return runs[runs.size() / 2];
+    std::ranges::sort(runs);
+    return runs[3];
 }
 
 double ProcessCpuMs() {
@@ -94,11 +94,10 @@ int main(int argc, char** argv) {
         copies.push_back(std::make_unique<RunningProgram>(path));
     }
     // Every copy is walked only once its module list exists.
+    std::string path;
     if (!WaitUntil([&] {
-            std::string path;
-            return std::all_of(copies.begin(), copies.end(), [&](const auto& copy) {
-                return GetProcessExeModule(copy->Pid(), path);
-            });
+            return std::ranges::all_of(
+                copies, [&](auto& c) { return GetProcessExeModule(c->Pid(), path); });
         }))
         return std::puts("taskwatch bench: the copies did not start"), 1;
     // A pass as the monitor makes it, remembering answers from the passes before.
@@ -113,15 +112,15 @@ int main(int argc, char** argv) {
     pass();
     double first = NowMs() - began, later = MedianMs(pass);
     std::printf("taskwatch: 100 idle copies; bare walk %.1f ms (median of 7)\n", bare);
-    std::printf("  first monitor pass (nothing remembered) %7.1f ms = %.2fx  (aim: within 2x)\n",
-                first, first / bare);
-    std::printf("  later monitor passes (median of 7)      %7.1f ms = %.2fx  (aim: within 2x)\n",
-                later, later / bare);
+    for (auto [what, ms] : {std::pair{"first pass (nothing remembered)", first},
+                            {"later passes (median of 7)", later}})
+        std::printf("  monitor %-31s %7.1f ms = %.2fx: target within 2x: %s\n", what, ms, ms / bare,
+                    ms <= 2 * bare ? "met" : "not met");
     int passes = 0;
     double share = MonitorShare(seconds, passes);
     std::printf(
-        "  monitor's share of one core over %d s: %.3f %% in %d passes  (aim: under 0.5 %%)\n",
-        seconds, share * 100.0, passes);
+        "  monitor's share of one core over %d s: %.3f %% in %d passes: target under 0.5 %%: %s\n",
+        seconds, share * 100.0, passes, share < 0.005 ? "met" : "not met");
     copies.clear();
     DeleteTree(kWorkFolder);
     return 0;

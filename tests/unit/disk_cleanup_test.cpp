@@ -19,60 +19,54 @@ namespace {
 using Rows = std::vector<std::pair<std::string, UINT>>;
 
 bool WriteWide(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-    ScopedHandle file(::CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, attributes, nullptr));
-    return file.valid();
+    return ScopedHandle(::CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, attributes, nullptr))
+        .valid();
 }
 
 bool Exists(const std::wstring& path) {
     return ::GetFileAttributesW(ExtendedLengthPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-struct FolderCleanupTest : ::testing::Test {
-    void SetUp() override {
-        DeleteTree(m_base);
-        ASSERT_TRUE(CreateFolders(m_temp + "empty\\a\\b") && CreateFolders(m_temp + "sub\\deep"));
-    }
-    void TearDown() override {
-        DeleteFolderFiles(m_temp, [](const std::string&, UINT) { return true; });
-        DeleteTree(m_base);
-    }
-    Rows Clean(const std::string& folder, size_t stopAfter = SIZE_MAX) {
+}  // namespace
+
+TEST(FolderCleanupTest, DeletesFilesOfAnyNameButNoFolderSkipsPathsBeyondTheLimitAndStopsWhenAsked) {
+    const std::string base = GetModuleDirectory() + "cleanup-test", temp = base + "\\";
+    const std::wstring wide = Utf8ToWide(temp);
+    bool searched = false;
+    // The rows listed, sorted; the walk stops once the listener has `stopAfter` rows.
+    auto clean = [&](const std::string& folder, size_t stopAfter = SIZE_MAX) {
         Rows rows;
-        m_searched = DeleteFolderFiles(folder, [&](const std::string& content, UINT state) {
+        searched = DeleteFolderFiles(folder, [&](const std::string& content, UINT state) {
             rows.emplace_back(content, state);
             return rows.size() < stopAfter;
         });
-        std::sort(rows.begin(), rows.end());
+        std::ranges::sort(rows);
         return rows;
-    }
-
-    std::string m_base = GetModuleDirectory() + "cleanup-test", m_temp = m_base + "\\";
-    bool m_searched = false;
-};
-}  // namespace
-
-TEST_F(FolderCleanupTest, DeletesEveryFileIncludingProtectedAndUnicodeOnesButNoFolder) {
-    ASSERT_TRUE(WriteFileBytes(m_temp + "sub\\deep\\nested.tmp", "x"));
-    ASSERT_TRUE(::SetFileAttributesA((m_temp + "sub").c_str(), FILE_ATTRIBUTE_READONLY));
-    const std::wstring wideTemp = Utf8ToWide(m_temp);
-    ASSERT_TRUE(WriteWide(wideTemp + L"\u0424\u043e\u0442\u043e.exe"));
-    ASSERT_TRUE(WriteWide(wideTemp + L"protected.tmp",
+    };
+    DeleteTree(base);
+    EXPECT_TRUE(clean(temp).empty());
+    EXPECT_FALSE(searched) << "a missing folder";
+    ASSERT_TRUE(CreateFolders(temp + "empty") && CreateFolders(temp + "sub\\deep"));
+    ASSERT_TRUE(WriteFileBytes(temp + "sub\\deep\\nested.tmp", "x"));
+    ASSERT_TRUE(::SetFileAttributesA((temp + "sub").c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(WriteWide(wide + L"Фото.exe"));
+    ASSERT_TRUE(WriteWide(wide + L"protected.tmp",
                           FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_EQ(clean(temp), (Rows{{temp + "protected.tmp", IDS_DELETED},
+                                 {temp + "sub\\deep\\nested.tmp", IDS_DELETED},
+                                 {temp + "Фото.exe", IDS_DELETED}}));
+    EXPECT_TRUE(searched);
+    EXPECT_TRUE(Exists(wide + L"empty") && Exists(wide + L"sub\\deep"));
+    // A listener that is gone (the page destroyed) stops the walk.
+    for (const char* name : {"one.tmp", "two.tmp"}) ASSERT_TRUE(WriteFileBytes(temp + name, "x"));
+    EXPECT_EQ(clean(temp, 1).size(), 1u);
+    EXPECT_EQ(ListFolder(temp).size(), 3u);  // one file and two folders left
+    clean(temp);
 
-    EXPECT_EQ(Clean(m_temp),
-              (Rows{{m_temp + "protected.tmp", IDS_DELETED},
-                    {m_temp + "sub\\deep\\nested.tmp", IDS_DELETED},
-                    {m_temp + "\xd0\xa4\xd0\xbe\xd1\x82\xd0\xbe.exe", IDS_DELETED}}));
-    EXPECT_TRUE(m_searched);
-    EXPECT_EQ(ListFolder(m_temp).size(), 2u);
-    EXPECT_TRUE(Exists(wideTemp + L"empty\\a\\b") && Exists(wideTemp + L"sub\\deep"));
-}
-
-TEST_F(FolderCleanupTest, PathsBeyondTheLimitAreSkippedNotCut) {
     // A chain of 100-character folder names reaching past the limit; the last but one still
     // holds a deletable file.
-    std::vector<std::wstring> chain{Utf8ToWide(m_temp)};
+    std::vector<std::wstring> chain{wide};
     while (chain.back().size() <= kMaxCleanupPath - 20) {
         chain.push_back(chain.back() + std::wstring(99, L'd') + L"\\");
         ::CreateDirectoryW(ExtendedLengthPath(chain.back()).c_str(), nullptr);
@@ -82,17 +76,9 @@ TEST_F(FolderCleanupTest, PathsBeyondTheLimitAreSkippedNotCut) {
     ASSERT_TRUE(inside.size() > MAX_PATH && inside.size() <= kMaxCleanupPath);
     ASSERT_GT(beyond.size(), kMaxCleanupPath);
     ASSERT_TRUE(WriteWide(inside) && WriteWide(beyond));
-
-    EXPECT_EQ(Clean(m_temp), (Rows{{WideToUtf8(inside), IDS_DELETED}}));
+    EXPECT_EQ(clean(temp), (Rows{{WideToUtf8(inside), IDS_DELETED}}));
     EXPECT_FALSE(Exists(inside));
     EXPECT_TRUE(Exists(beyond));
-}
-
-TEST_F(FolderCleanupTest, AMissingFolderListsNothingAndAGoneListenerStopsTheWalk) {
-    EXPECT_TRUE(Clean(m_temp + "missing\\").empty());
-    EXPECT_FALSE(m_searched);
-    for (const char* name : {"one.tmp", "two.tmp", "three.tmp"})
-        ASSERT_TRUE(WriteFileBytes(m_temp + name, "x"));
-    EXPECT_EQ(Clean(m_temp, 1).size(), 1u);
-    EXPECT_EQ(ListFolder(m_temp).size(), 2u + 2u);  // two files and two folders left
+    clean(temp);
+    DeleteTree(base);
 }

@@ -23,38 +23,25 @@ std::string Find() {
         EXPECT_EQ(letters[i], '#') << "byte " << i << " written past the count";
     return std::string(letters, count);
 }
-
-// The seam's answer: only F: sits on a USB bus; H: cannot be opened.
-int FakeBusType(char letter) { return letter == 'F' ? 7 : letter == 'H' ? -1 : 1; }
-
-class DriveListTest : public ::testing::Test {
-  protected:
-    void TearDown() override { SetBusTypeQueryForTesting(nullptr); }
-};
-
-// Wine gives the probe the 95/98/Me version by its name; removed even when the test fails.
-struct ScopedWin98Version {
-    const char* key = "Software\\Wine\\AppDefaults\\koravant_win98_probe.exe";
-    bool set = WriteRegistryString(HKEY_CURRENT_USER, key, "Version", "win98");
-    ~ScopedWin98Version() { DeleteRegistryTree(HKEY_CURRENT_USER, key); }
-};
 }  // namespace
 
-TEST_F(DriveListTest, RemovableDrivesAscendWhateverTheArrivalButTheFloppyLetterA) {
+TEST(DriveListTest, RemovableDrivesAscendWhateverTheArrivalButTheFloppyLetterA) {
     TestDrive floppy('A', DriveKind::Removable), second('B', DriveKind::Removable);
     TestDrive late('R', DriveKind::Removable), early('E', DriveKind::Removable);
     TestDrive middle('M', DriveKind::Removable);
     ASSERT_TRUE(early.Remove() && early.Plug());
     EXPECT_EQ(Find(), "BEMR");
-
     std::vector<std::unique_ptr<TestDrive>> more;
     for (char letter : std::string("DFGHIJKLNOPQSTUVWXYZ"))
         more.push_back(std::make_unique<TestDrive>(letter, DriveKind::Removable));
     EXPECT_EQ(Find(), "BDEFGHIJKLMNOPQRSTUV") << "never more than twenty";
 }
 
-TEST_F(DriveListTest, OtherKindsCountOnlyAsFixedDrivesOnAUsbBusAskedOfTheVolume) {
-    SetBusTypeQueryForTesting(FakeBusType);
+TEST(DriveListTest, OtherKindsCountOnlyAsFixedDrivesOnAUsbBusAskedOfTheVolume) {
+    // The seam's answer: only F: sits on a USB bus (7); H: cannot be opened.
+    SetBusTypeQueryForTesting([](char letter) {
+        return letter == 'F' ? 7 : letter == 'H' ? -1 : 1;
+    });
     TestDrive cd('D', DriveKind::CdRom), share('N', DriveKind::Network);
     TestDrive internal('G', DriveKind::Fixed), unreadable('H', DriveKind::Fixed);
     EXPECT_EQ(Find(), "") << "nothing qualifies";
@@ -66,24 +53,24 @@ TEST_F(DriveListTest, OtherKindsCountOnlyAsFixedDrivesOnAUsbBusAskedOfTheVolume)
     EXPECT_EQ(GetOsFamily(), 1);
     ScopedHandle volume(::CreateFileA("\\\\?\\C:", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(volume);
     alignas(STORAGE_DEVICE_DESCRIPTOR) BYTE buffer[551] = {};
     auto* descriptor = reinterpret_cast<STORAGE_DEVICE_DESCRIPTOR*>(buffer);
     descriptor->Size = sizeof(buffer);
-    ASSERT_TRUE(QueryStorageDescriptor(volume.get(), descriptor));
+    ASSERT_TRUE(volume && QueryStorageDescriptor(volume.get(), descriptor));
     EXPECT_EQ(descriptor->BusType, BusTypeScsi);
 }
 
+// Wine gives the probe the 95/98/Me version by its name. The probe, beside this program, adds G:
+// after its start-up, then looks for USB drives.
 TEST(DriveListWin98Test, FixedDriveCountsExactlyWhenAbsentAtStartup) {
-    ScopedWin98Version win98;
+    const char* key = "Software\\Wine\\AppDefaults\\koravant_win98_probe.exe";
+    ASSERT_TRUE(WriteRegistryString(HKEY_CURRENT_USER, key, "Version", "win98"));
     TestDrive presentAtStartup('F', DriveKind::Fixed), stick('H', DriveKind::Removable);
     TestDrive floppy('A', DriveKind::Removable);
-    ASSERT_TRUE(win98.set && presentAtStartup.Plugged() && stick.Plugged() && floppy.Plugged());
     char report[256] = {};
-    // The probe, beside this program, adds G: after its start-up, then looks for USB drives.
     FILE* output = _popen((BuildFolder() + "\\koravant_win98_probe.exe G").c_str(), "r");
-    ASSERT_TRUE(output);
-    std::fread(report, 1, sizeof(report) - 1, output);
-    EXPECT_EQ(_pclose(output), 0);
+    if (output) std::fread(report, 1, sizeof(report) - 1, output);
+    EXPECT_TRUE(output && _pclose(output) == 0);
+    DeleteRegistryTree(HKEY_CURRENT_USER, key);
     EXPECT_STREQ(report, "family=2 recorded=CF found=GH");
 }

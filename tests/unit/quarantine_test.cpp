@@ -1,3 +1,4 @@
+// The quarantine's format and store on a stick E:, checked against files built from the layout.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -32,7 +33,6 @@ std::string HandBuilt(const std::string& origin, std::string content,
     return marker + origin + "\r\n" + content;
 }
 
-// Put writes a file on the stick E: and returns its path there.
 struct QuarantineTest : ::testing::Test {
     void SetUp() override { ASSERT_TRUE(m_stick.Plugged() && m_folder != "quarantine"); }
     void TearDown() override {
@@ -137,50 +137,30 @@ TEST_F(QuarantineTest, HandBuiltFilesOfBothKindsRestoreAndDamagedOnesAreRejected
     EXPECT_TRUE(NewQuarantineFiles().empty());
 }
 
-TEST_F(QuarantineTest, FailuresInsideTheCopyLeaveNoPartialFileAndNoCopyMeansNoDelete) {
+// A failing read or write leaves nothing half-written and the threat in place; a file already
+// coded is not coded again. A full disk and a file where the folder belongs: endurance tests.
+TEST_F(QuarantineTest, FailuresInsideTheCopyLeaveNoPartialFileAndACodedFileIsNotCodedAgain) {
     std::string source = Put("five.exe", AllByteValues(20)), coded = m_stick.FolderPath("five.kv");
-    // The n-th block read or write fails; a failed copy removes what it wrote.
-    auto copy = [&](const std::string& file, int failingRead, int failingWrite, bool into) {
-        SetCopyFaultForTesting(failingRead, failingWrite);
-        int result = QuarantineCopyFile(file, coded, into);
-        EXPECT_EQ(m_stick.Exists(into ? "five.kv" : "restored.exe"), result == kCopyDone) << result;
-        return result;
-    };
     std::string old = Put("old.exe.kv", HandBuilt("E:\\old.exe", "MZ"));
-    EXPECT_EQ(copy(source, 3, 0, true), kCopySourceFailed);
-    EXPECT_EQ(copy(source, 0, 2, true), kCopyTargetFailed);
-    EXPECT_EQ(copy(old, 0, 0, true), kCopyAlreadyCoded);
-    ASSERT_EQ(copy(source, 0, 0, true), kCopyDone);
-    EXPECT_EQ(copy("E:\\restored.exe", 4, 0, false), kCopyNotQuarantine);
-    EXPECT_EQ(copy("E:\\restored.exe", 0, 1, false), kCopySourceFailed);
-    // No copy, no delete: a failing read or write (a full disk) leaves the threat where it is
-    // and nothing in the quarantine; a coded file goes without a second coding.
-    std::string threat = Put("threat.exe", AllByteValues(20));
-    for (auto [failingRead, failingWrite] : {std::pair{0, 1}, {0, 5}, {2, 0}}) {
-        SetCopyFaultForTesting(failingRead, failingWrite);
-        EXPECT_FALSE(QuarantineAndDeleteFile(threat)) << failingRead << "/" << failingWrite;
-        EXPECT_EQ(ReadFileBytes(threat), AllByteValues(20));
+    const struct {
+        std::string file;
+        int failingRead, failingWrite, result;
+        bool into;
+    } copies[] = {{source, 3, 0, kCopySourceFailed, true},
+                  {source, 0, 2, kCopyTargetFailed, true},
+                  {old, 0, 0, kCopyAlreadyCoded, true},
+                  {source, 0, 0, kCopyDone, true},
+                  {"E:\\restored.exe", 4, 0, kCopyNotQuarantine, false},
+                  {"E:\\restored.exe", 0, 1, kCopySourceFailed, false}};
+    for (const auto& c : copies) {
+        SetCopyFaultForTesting(c.failingRead, c.failingWrite);
+        EXPECT_EQ(QuarantineCopyFile(c.file, coded, c.into), c.result) << c.file;
+        EXPECT_EQ(m_stick.Exists(c.into ? "five.kv" : "restored.exe"), c.result == kCopyDone);
     }
+    SetCopyFaultForTesting(0, 1);
+    EXPECT_FALSE(QuarantineAndDeleteFile(source) || !m_stick.Exists("five.exe"))
+        << "no copy, no delete";
     SetCopyFaultForTesting(0, 0);
-    EXPECT_TRUE(QuarantineAndDeleteFile(old) && !m_stick.Exists("old.exe.kv"));
+    EXPECT_TRUE(QuarantineAndDeleteFile(old) && !m_stick.Exists("old.exe.kv")) << "not coded again";
     EXPECT_TRUE(NewQuarantineFiles().empty());
-    // Without the fault the same file goes, and its copy decodes to the original.
-    ASSERT_TRUE(QuarantineAndDeleteFile(threat) && !m_stick.Exists("threat.exe"));
-    EXPECT_EQ(ReadFileBytes(Quarantined("threat.exe.kv")),
-              HandBuilt("E:\\threat.exe", AllByteValues(20)));
-}
-
-TEST_F(QuarantineTest, AFileStandingWhereTheFolderBelongsStopsEveryDelete) {
-    ASSERT_TRUE(m_before.empty()) << "the quarantine folder must start empty";
-    ::RemoveDirectoryA(m_folder.c_str());
-    ASSERT_TRUE(WriteFileBytes(m_folder, "not a folder"));
-    std::string threat = Put("autorun.inf", "[autorun]", FILE_ATTRIBUTE_HIDDEN);
-    std::string folder;
-    EXPECT_FALSE(GetQuarantineDirectory(folder));
-    EXPECT_FALSE(QuarantineAndDeleteFile(threat));
-    EXPECT_EQ(ReadFileBytes(threat), "[autorun]");
-    EXPECT_EQ(ReadFileBytes(m_folder), "not a folder");
-    ASSERT_TRUE(DeleteFileUtf8(m_folder));
-    // Once the file is gone the folder comes back and the delete goes through.
-    EXPECT_TRUE(QuarantineAndDeleteFile(threat) && !m_stick.Exists("autorun.inf"));
 }

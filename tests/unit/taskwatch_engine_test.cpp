@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "framework/FileSystem.h"
 #include "framework/Text.h"
 #include "process/ProbeCache.h"
 #include "process/ProcessDeletion.h"
 #include "process/ProcessJudge.h"
+#include "process/ProcessModule.h"
 #include "process/ProcessTable.h"
 #include "process/SystemFiles.h"
 #include "tests/support/KoravantApp.h"
@@ -17,12 +19,12 @@
 #include "tests/support/Wait.h"
 
 namespace {
-// A name the ANSI code page cannot spell.
-const std::string kPhotoExe = "\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE.exe";
-constexpr char kWork[] = "C:\\koravant\\taskwatch-unit";
+const std::string kPhotoExe = "Фото.exe";  // a name the ANSI code page cannot spell
+const std::string kFolder = "C:\\koravant\\taskwatch-unit", kWork = kFolder + "\\";
+const std::string kWindows = "C:\\windows\\";
 
 // A made-up process: its module snapshot's path (none: ""), what its file is like, and the
-// file of its name in the Windows folders (none: "").
+// file of its name in the Windows folders (none: ""), which has the same attributes.
 struct MadeUpProcess {
     DWORD id;
     std::string name, modulePath;
@@ -30,58 +32,36 @@ struct MadeUpProcess {
     std::string systemPath;
 };
 
-class MadeUpProbe : public ProcessProbe {
-  public:
-    explicit MadeUpProbe(std::vector<MadeUpProcess> all) : m_all(std::move(all)) {
-        for (const MadeUpProcess& process : m_all) entries.push_back({process.id, process.name});
+struct MadeUpProbe : ProcessProbe {
+    explicit MadeUpProbe(std::vector<MadeUpProcess> all) : all(std::move(all)) {
+        for (const MadeUpProcess& p : this->all) entries.push_back({p.id, p.name});
+    }
+    const MadeUpProcess& Find(DWORD id, const std::string& name, const std::string& path) const {
+        auto found = std::ranges::find_if(all, [&](const MadeUpProcess& p) {
+            return p.id == id || p.name == name ||
+                   (!path.empty() && (p.modulePath == path || p.systemPath == path));
+        });
+        EXPECT_NE(found, all.end()) << "asked about an unknown process or file";
+        return found == all.end() ? all.front() : *found;
     }
     bool ProgramFile(DWORD id, std::string& path) override {
-        return Give(Find(id, "", "").modulePath, path);
+        return !(path = Find(id, "", "").modulePath).empty();
     }
     bool FindInSystemFolders(const std::string& name, std::string& path) override {
-        return Give(Find(0, name, "").systemPath, path);
+        return !(path = Find(0, name, "").systemPath).empty();
     }
     bool IsHidden(const std::string& path) override { return Find(0, "", path).hidden; }
     bool HasVersionInfo(const std::string& path) override { return Find(0, "", path).versioned; }
     bool IsSystemFileName(const std::string& name) override {
         return !Find(0, name, "").systemPath.empty();
     }
+    std::vector<MadeUpProcess> all;
     std::vector<ProcessEntry> entries;
-
-  private:
-    static bool Give(const std::string& found, std::string& path) {
-        path = found;
-        return !found.empty();
-    }
-    // A path reached through the Windows folders has the attributes of the process's file.
-    const MadeUpProcess& Find(DWORD id, const std::string& name, const std::string& path) const {
-        for (const MadeUpProcess& p : m_all)
-            if (p.id == id || p.name == name ||
-                (!path.empty() && (p.modulePath == path || p.systemPath == path)))
-                return p;
-        ADD_FAILURE() << "asked about an unknown process or file";
-        return m_all.front();
-    }
-    std::vector<MadeUpProcess> m_all;
 };
-
-std::string WindowsFolder() {
-    char folder[MAX_PATH] = {};
-    ::GetWindowsDirectoryA(folder, MAX_PATH);
-    return folder;
-}
-
-std::string Work(const std::string& name) { return std::string(kWork) + "\\" + name; }
-
-// DeleteTree walks with the A functions, which cannot name this file.
-void CleanWork() {
-    ::DeleteFileW(Utf8ToWide(Work(kPhotoExe)).c_str());
-    DeleteTree(kWork);
-}
 }  // namespace
 
-TEST(TaskwatchJudgeTest, HiddenIsRiskyUnversionedSystemNamesSuspiciousTheRestUnlisted) {
-    const std::string sys = "C:\\windows\\system32\\";
+TEST(TaskwatchJudgeTest, HiddenIsRiskyUnversionedSystemNamesSuspiciousAtMost256Rows) {
+    const std::string sys = kWindows + "system32\\";
     using V = ProcessVerdict;
     const struct {
         MadeUpProcess process;
@@ -105,19 +85,15 @@ TEST(TaskwatchJudgeTest, HiddenIsRiskyUnversionedSystemNamesSuspiciousTheRestUnl
     }
     MadeUpProbe probe(processes);
     EXPECT_EQ(FindFlaggedProcesses(probe.entries, probe), expected) << "in snapshot order";
-}
 
-TEST(TaskwatchJudgeTest, NoMoreThan256RowsAndTheListRebuiltOnlyForOtherRows) {
-    std::vector<MadeUpProcess> processes;
-    for (DWORD id = 1; id <= 300; ++id) {
-        std::string name = std::to_string(id) + ".exe";
-        processes.push_back({id, name, "E:\\" + name, true, false, ""});
-    }
-    MadeUpProbe probe(processes);
-    std::vector<FlaggedProcess> flagged = FindFlaggedProcesses(probe.entries, probe);
+    processes.clear();
+    for (DWORD id = 1; id <= 300; ++id)
+        processes.push_back(
+            {id, std::to_string(id) + ".exe", "E:\\" + std::to_string(id), true, false, ""});
+    MadeUpProbe many(processes);
+    std::vector<FlaggedProcess> flagged = FindFlaggedProcesses(many.entries, many);
     ASSERT_EQ(flagged.size(), 256u);
     EXPECT_EQ(flagged.back().id, 256u) << "the first 256 in snapshot order";
-
     ProcessTable table;
     int rebuilds = 0, shown = 0;
     auto show = [&](const auto& rows) { ++rebuilds, shown = static_cast<int>(rows.size()); };
@@ -127,28 +103,22 @@ TEST(TaskwatchJudgeTest, NoMoreThan256RowsAndTheListRebuiltOnlyForOtherRows) {
     EXPECT_FALSE(table.Rebuild(flagged, show)) << "the same rows keep the list as it is";
     EXPECT_EQ(rebuilds, 2);
     FlaggedProcess row;
-    ASSERT_TRUE(table.Row(255, row));
-    EXPECT_EQ(row, flagged[255]);
-    EXPECT_FALSE(table.Row(256, row));
-    EXPECT_FALSE(table.Row(-1, row));
+    EXPECT_TRUE(table.Row(255, row) && row == flagged[255]);
+    EXPECT_FALSE(table.Row(256, row) || table.Row(-1, row));
 }
 
 TEST(TaskwatchSystemFilesTest, SearchesTheWindowsSystemAndSystem32FoldersForFilesOnly) {
-    const std::string windows = WindowsFolder();
-    const std::string onlyInSystem = windows + "\\system\\tw_only_in_system.exe";
-    const std::string dirFirst = windows + "\\system32\\tw_dir_first.exe";
-    const std::string photo = windows + "\\system32\\" + kPhotoExe;
-    ASSERT_TRUE(CreateFolders(windows + "\\system") && WriteFileBytes(onlyInSystem, "MZ"));
-    ASSERT_TRUE(CreateFolders(windows + "\\tw_dir_first.exe") && WriteFileBytes(dirFirst, "MZ"));
-    ASSERT_TRUE(CopyProgram(IdleProgramPath(false), photo));
-
+    const std::string onlyInSystem = kWindows + "system\\tw_only_in_system.exe";
+    const std::string dirFirst = kWindows + "system32\\tw_dir_first.exe";
+    const std::string photo = kWindows + "system32\\" + kPhotoExe;
+    ASSERT_TRUE(WriteFileBytes(onlyInSystem, "MZ") && WriteFileBytes(dirFirst, "MZ"));
+    ASSERT_TRUE(CreateFolders(kWindows + "tw_dir_first.exe") && CopyProgram(dirFirst, photo));
     const std::pair<std::string, std::string> cases[] = {
-        {"notepad.exe", windows + "\\notepad.exe"},  // the Windows folder first
+        {"notepad.exe", kWindows + "notepad.exe"},  // the Windows folder first
         {"tw_only_in_system.exe", onlyInSystem},
         {"tw_dir_first.exe", dirFirst},  // a directory is no hit
         {kPhotoExe, photo},
         {"system32", ""},
-        {"tw_nowhere.exe", ""},
         {"", ""},
         {"system32\\kernel32.dll", ""},
         {"..\\win.ini", ""}};
@@ -156,66 +126,43 @@ TEST(TaskwatchSystemFilesTest, SearchesTheWindowsSystemAndSystem32FoldersForFile
         std::string path;
         EXPECT_EQ(FindInSystemFolders(name, path) ? path : "", expected) << name;
     }
-    ::DeleteFileW(Utf8ToWide(photo).c_str());
-    ::DeleteFileA(dirFirst.c_str());
-    ::RemoveDirectoryA((windows + "\\tw_dir_first.exe").c_str());
-    ::DeleteFileA(onlyInSystem.c_str());
+    for (const std::string& file : {photo, dirFirst, onlyInSystem}) DeleteFileUtf8(file);
+    ::RemoveDirectoryA((kWindows + "tw_dir_first.exe").c_str());
 }
 
-// The page's own test runs the other kinds of program.
-TEST(TaskwatchSystemFilesTest, AProgramOfAnyNameIsJudgedByItsFileAndKeptIfNotQuarantined) {
-    CleanWork();
+// A program of any name is judged by its file; Delete ends only the listed process and
+// quarantines its file under its own name.
+TEST(TaskwatchDeleteTest, JudgesAProgramOfAnyNameByItsFileThenEndsItAndQuarantinesTheFile) {
     const std::string versioned = BuildFolder() + "\\testbin\\idle_program_versioned";
-    ASSERT_TRUE(CopyProgram(versioned + ".exe", Work(kPhotoExe)));
-    EXPECT_TRUE(HasVersionInfo(Work(kPhotoExe)));
-    EXPECT_TRUE(HasVersionInfo(versioned + "64.exe"));
-    EXPECT_FALSE(HasVersionInfo(Work("missing.exe")));
-    EXPECT_FALSE(HasVersionInfo(""));
-
-    ::SetFileAttributesW(Utf8ToWide(Work(kPhotoExe)).c_str(), FILE_ATTRIBUTE_HIDDEN);
-    RunningProgram program(Work(kPhotoExe));
-    const FlaggedProcess expected{program.Pid(), kPhotoExe, Work(kPhotoExe),
-                                  ProcessVerdict::kRisky};
+    const std::string path = kWork + kPhotoExe;
+    ASSERT_TRUE(CopyProgram(versioned + ".exe", path));
+    EXPECT_TRUE(HasVersionInfo(path) && HasVersionInfo(versioned + "64.exe"));
+    EXPECT_FALSE(HasVersionInfo(kWork + "missing.exe") || HasVersionInfo(""));
+    SetFileAttributesUtf8(path, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    RunningProgram program(path);
+    const FlaggedProcess row{program.Pid(), kPhotoExe, path, ProcessVerdict::kRisky};
     // The loader maps a program before its module list names it.
     EXPECT_TRUE(WaitUntil([&] {
         SystemProcessProbe probe;
         std::vector<ProcessEntry> processes;
-        if (!ListRunningProcesses(processes)) return false;
-        std::vector<FlaggedProcess> flagged = FindFlaggedProcesses(processes, probe);
-        return std::count(flagged.begin(), flagged.end(), expected) == 1;
+        return ListRunningProcesses(processes) &&
+               std::ranges::count(FindFlaggedProcesses(processes, probe), row) == 1;
     }));
-    program.Kill();
-    // Its file goes through the quarantine under its own name.
-    EXPECT_TRUE(DeleteProgramFile(Work(kPhotoExe)));
-    EXPECT_EQ(::GetFileAttributesW(Utf8ToWide(Work(kPhotoExe)).c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(
-        ::DeleteFileW(Utf8ToWide(BuildFolder() + "\\quarantine\\" + kPhotoExe + ".kv").c_str()));
-    CleanWork();
-}
-
-TEST(TaskwatchDeleteTest, EndsOnlyTheListedProcessThenDeletesItsFile) {
-    CleanWork();
-    const std::string path = Work("tw_listed.exe");
-    ASSERT_TRUE(CopyProgram(IdleProgramPath(false), path));
-    RunningProgram program(path);
-    FlaggedProcess row{program.Pid(), "tw_listed.exe", path, ProcessVerdict::kSuspicious};
     EXPECT_FALSE(EndListedProcess({row.id, "other.exe", path, row.verdict}))
         << "the number now names another program";
     EXPECT_TRUE(program.Running());
-
     EXPECT_TRUE(EndListedProcess(row));
     EXPECT_TRUE(program.WaitForExit());
     EXPECT_FALSE(EndListedProcess(row)) << "ended already";
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(DeleteProgramFile(path));
-    EXPECT_EQ(::GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
-    ::DeleteFileA((BuildFolder() + "\\quarantine\\tw_listed.exe.kv").c_str());
-    CleanWork();
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_TRUE(DeleteFileUtf8(BuildFolder() + "\\quarantine\\" + kPhotoExe + ".kv"));
+    DeleteTree(kFolder);
 }
 
 TEST(TaskwatchMonitorTest, RemembersAnswersOnlyWhileWhatTheyDependOnStays) {
-    CleanWork();
-    const std::string file = Work("tw_cached.exe");
+    const std::string file = kWork + "tw_cached.exe", name = "tw_cache_probe.exe";
+    const std::string placed = kWindows + "system32\\" + name;
     ASSERT_TRUE(CopyProgram(IdleProgramPath(false), file));
     SystemProcessProbe system;
     ProbeCache cache(system);
@@ -223,19 +170,36 @@ TEST(TaskwatchMonitorTest, RemembersAnswersOnlyWhileWhatTheyDependOnStays) {
     EXPECT_FALSE(cache.HasVersionInfo(file));
     ASSERT_TRUE(CopyProgram(BuildFolder() + "\\testbin\\idle_program_versioned.exe", file));
     EXPECT_TRUE(cache.HasVersionInfo(file)) << "another file under the same name";
+    for (bool present : {false, true, false}) {
+        ASSERT_TRUE(!present || WriteFileBytes(placed, "MZ"));
+        if (!present) ::DeleteFileA(placed.c_str());
+        cache.NewPass();
+        EXPECT_EQ(cache.IsSystemFileName(name), present) << "the folder changed";
+        EXPECT_EQ(cache.FindInSystemFolders(name, path) ? path : "", present ? placed : "");
+    }
+    DeleteTree(kFolder);
+}
 
-    const std::string name = "tw_cache_probe.exe";
-    const std::string placed = WindowsFolder() + "\\system32\\" + name;
-    cache.NewPass();
-    EXPECT_FALSE(cache.IsSystemFileName(name));
-    EXPECT_FALSE(cache.FindInSystemFolders(name, path));
-    ASSERT_TRUE(WriteFileBytes(placed, "MZ"));
-    cache.NewPass();
-    EXPECT_TRUE(cache.IsSystemFileName(name)) << "a file came into the folder";
-    EXPECT_TRUE(cache.FindInSystemFolders(name, path) && path == placed);
-    ::DeleteFileA(placed.c_str());
-    cache.NewPass();
-    EXPECT_FALSE(cache.IsSystemFileName(name)) << "and went";
-    EXPECT_FALSE(cache.FindInSystemFolders(name, path));
-    CleanWork();
+// The 64-bit fallback and programs of any name are shown by the process shield's tests.
+TEST(ProcessModuleTest, ProgramFileIsAnExistingExeFileInAnyCase) {
+    TestDrive stick('E', DriveKind::Removable);
+    ASSERT_TRUE(stick.WriteFile("a.exe", "") && stick.WriteFile("B.EXE", "") &&
+                stick.WriteFile("h.Exe", "", FILE_ATTRIBUTE_HIDDEN) &&
+                stick.WriteFile("Фото.exe", "") && stick.WriteFile("x.dll", "") &&
+                stick.WriteFile("x.exe.txt", "") && stick.MakeFolder("dir.exe"));
+    for (auto [name, program] : {std::pair{"a.exe", true},
+                                 {"B.EXE", true},
+                                 {"h.Exe", true},
+                                 {"Фото.exe", true},
+                                 {"x.dll", false},
+                                 {"x.exe.txt", false},
+                                 {"dir.exe", false},
+                                 {"gone.exe", false}})
+        EXPECT_EQ(IsProgramFile(stick.Path(name)), program) << name;
+    EXPECT_FALSE(IsProgramFile(".exe") || IsProgramFile(""));
+    std::string path;
+    EXPECT_FALSE(GetProcessExeModule(0, path)) << "the idle process";
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    EXPECT_TRUE(GetProcessExeModule(::GetCurrentProcessId(), path) && path == WideToUtf8(self));
 }

@@ -1,11 +1,17 @@
+// What the shield and the scan judge a threat, how far they walk, and when a delete counts.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <string>
 #include <vector>
 
 #include "framework/FileSystem.h"
 #include "tests/support/TestDrives.h"
+#include "usb/DriveScan.h"
+#include "usb/RootExamination.h"
+#include "usb/ThreatDeletion.h"
 #include "usb/ThreatRules.h"
 
 namespace {
@@ -24,7 +30,6 @@ const char* const kProgramsAndPages[] = {".exe", ".dll", ".html", ".htm", ".aspx
 // Near misses and harmless types: never listed, hidden or not.
 const char* const kHarmless[] = {".jpg",      ".txt", ".htmx", ".exe1", ".ex",   ".jsx",
                                  ".vbscript", ".in",  ".infx", ".bat_", ".html5"};
-
 }  // namespace
 
 TEST(ThreatRulesTest, EveryRiskyTypeAndItsNeighboursAsTheShieldAndTheScanJudgeThem) {
@@ -53,71 +58,75 @@ TEST(ThreatRulesTest, EveryRiskyTypeAndItsNeighboursAsTheShieldAndTheScanJudgeTh
     }
 }
 
-TEST(ThreatRulesTest, FoldersMissingFilesAndOddNamesAreNeverThreats) {
+TEST(ThreatRulesTest, FoldersMissingFilesOddNamesAndNamesInAnyScript) {
     TestDrive stick('E', DriveKind::Removable);
     const DWORD hidden = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     // The immunity folder and a program-named folder; a file gone; a name longer than any type.
     ASSERT_TRUE(stick.MakeFolder("AUTORUN.INF", hidden) && stick.MakeFolder("tools.exe", hidden));
-    ASSERT_TRUE(stick.WriteFile("a.htmlfile1", "", hidden) && stick.WriteFile(".exe", "", hidden));
-    for (const char* name : {"AUTORUN.INF", "tools.exe", "gone.inf", "a.htmlfile1"}) {
-        std::string path = stick.Path(name);
-        EXPECT_FALSE(IsShieldThreat(path.c_str()) || IsScanSuspicious(path.c_str())) << path;
-    }
+    ASSERT_TRUE(stick.WriteFile("a.htmlfile1", "", hidden));
     EXPECT_FALSE(IsShieldThreat(nullptr) || IsScanSuspicious(nullptr));
-
     // Names in any script judge as their ASCII twins do; only ASCII extensions count.
     const struct {
         const char* name;
         DWORD attributes;
         bool shield, scan;
-    } scripts[] = {{"Фото.exe", FILE_ATTRIBUTE_HIDDEN, true, true},
-                   {"café.HTM", FILE_ATTRIBUTE_HIDDEN, true, true},
-                   {"Ελληνικά\\照片\\run.vbs", 0, false, true},
-                   {"😀.inf", 0, true, false},
-                   {"photo.éxe", FILE_ATTRIBUTE_HIDDEN, false, false}};
-    for (const auto& s : scripts) {
-        ASSERT_TRUE(stick.WriteFile(s.name, "", s.attributes)) << s.name;
-        std::string path = stick.Path(s.name);
-        EXPECT_EQ(IsShieldThreat(path.c_str()), s.shield) << path;
-        EXPECT_EQ(IsScanSuspicious(path.c_str()), s.scan) << path;
+    } cases[] = {{"AUTORUN.INF", 0, false, false},
+                 {"tools.exe", 0, false, false},
+                 {"gone.inf", 0, false, false},
+                 {"a.htmlfile1", 0, false, false},
+                 {"Фото.exe", FILE_ATTRIBUTE_HIDDEN, true, true},
+                 {"café.HTM", FILE_ATTRIBUTE_HIDDEN, true, true},
+                 {"Ελληνικά\\照片\\run.vbs", FILE_ATTRIBUTE_NORMAL, false, true},
+                 {"😀.inf", FILE_ATTRIBUTE_NORMAL, true, false},
+                 {"photo.éxe", FILE_ATTRIBUTE_HIDDEN, false, false}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(!c.attributes || stick.WriteFile(c.name, "", c.attributes)) << c.name;
+        std::string path = stick.Path(c.name);
+        EXPECT_EQ(IsShieldThreat(path.c_str()), c.shield) << path;
+        EXPECT_EQ(IsScanSuspicious(path.c_str()), c.scan) << path;
     }
-
-    // Only a dot at the very start of the path is passed over, as in a bare name.
-    char previous[MAX_PATH] = {};
-    ::GetCurrentDirectoryA(MAX_PATH, previous);
-    ASSERT_TRUE(::SetCurrentDirectoryA(stick.Root().c_str()));
-    EXPECT_FALSE(IsScanSuspicious(".exe"));
-    EXPECT_TRUE(IsScanSuspicious("E:.exe"));
-    ::SetCurrentDirectoryA(previous);
-}
-
-TEST(ThreatRulesTest, OnTheAnsiFamilyOnlyNamesTheCodePageSpellsAreReachedAsBefore) {
-    TestDrive stick('E', DriveKind::Removable);
-    ASSERT_TRUE(stick.Plugged() && stick.WriteFile("café.exe", "", FILE_ATTRIBUTE_HIDDEN) &&
-                stick.WriteFile("Фото.exe", "", FILE_ATTRIBUTE_HIDDEN));
+    // On the ANSI family only names the code page spells are reached, as before.
     UseAnsiFileFunctionsForTesting(true);
-    EXPECT_EQ(ClassifyExtension(stick.Path("café.exe").c_str()), 1);
-    EXPECT_TRUE(IsShieldThreat(stick.Path("café.exe").c_str()));
+    EXPECT_TRUE(IsShieldThreat(stick.Path("café.HTM").c_str()));
     EXPECT_FALSE(IsShieldThreat(stick.Path("Фото.exe").c_str()));
     std::vector<std::string> names;
-    for (FileFinder find(stick.Path("*.exe")); find.Found(); find.Next())
+    for (FileFinder find(stick.Path("*.*")); find.Found(); find.Next())
         names.push_back(find.Name());
     UseAnsiFileFunctionsForTesting(false);
-    EXPECT_EQ(std::ranges::count(names, "café.exe"), 1);
+    EXPECT_EQ(std::ranges::count(names, "café.HTM"), 1);
     EXPECT_EQ(std::ranges::count(names, "Фото.exe"), 0);
-    EXPECT_TRUE(IsShieldThreat(stick.Path("Фото.exe").c_str()));
 }
 
-TEST(FileSystemTest, PathLengthCountsUtf16Units) {
-    struct {
-        const char* path;
-        size_t units;
-    } cases[] = {{"", 0}, {"café", 4}, {"Фото", 4}, {"照片", 2}, {"a😀b", 4}};
-    for (const auto& c : cases) EXPECT_EQ(PathLength(c.path), c.units) << c.path;
-    EXPECT_TRUE(FitsPathLimit(std::string(255, 'a')));
-    EXPECT_FALSE(FitsPathLimit(std::string(256, 'a')) || FitsPathLimit(""));
-    std::string pairs;
-    for (int i = 0; i < 128; ++i) pairs += "😀";
-    EXPECT_FALSE(FitsPathLimit(pairs));  // 256 units in 512 bytes
-    EXPECT_TRUE(FitsPathLimit(pairs.substr(4)));
+// The limit is 255 UTF-16 units, as Windows counts: a Cyrillic path of 253 units (about 490
+// UTF-8 bytes) is walked and judged; one of 257 is skipped, never cut to another name.
+TEST(DriveScanTest, PathsInAnyScriptAreWalkedUpToTheLimitCountedInUtf16Units) {
+    TestDrive stick('E', DriveKind::Removable);
+    std::string level, folders;
+    for (int i = 0; i < 60; ++i) level += "ж";
+    for (int i = 0; i < 4; ++i) folders += level + "\\";  // "E:\" + 244 units
+    const std::string fits = folders + "жж.vbs", passes = folders + "жжжжжж.vbs";
+    ASSERT_TRUE(stick.Plugged() && stick.WriteFile(fits, "") && stick.WriteFile(passes, ""));
+    ASSERT_TRUE(stick.WriteFile("😀.inf", ""));
+    EXPECT_EQ(PathLength(stick.Path(fits)), 253u);
+    EXPECT_EQ(PathLength(stick.Path(passes)), 257u);
+    std::vector<std::string> found;
+    std::atomic<bool> running{true};
+    ScanCallbacks callbacks;
+    callbacks.onSuspicious = [&](const std::string& path) { found.push_back(path); };
+    ScanDrive('E', running, callbacks);
+    EXPECT_EQ(found, std::vector<std::string>{stick.Path(fits)});
+    EXPECT_EQ(FindRootThreats('E'), std::vector<std::string>{stick.Path("😀.inf")});
+}
+
+// A file that is not there counts as deleted only while its drive is: a stick pulled out
+// before its turn leaves its threats, and saying "Deleted" would be a lie.
+TEST(ThreatDeletionTest, AMissingFileIsGoneOnlyWhileItsDriveIsThere) {
+    TestDrive stick('E', DriveKind::Removable);
+    ASSERT_TRUE(stick.Plugged() && stick.WriteFile("autorun.inf", "[autorun]"));
+    EXPECT_EQ(DeleteThreatFile("E:\\gone.inf"), ThreatDeletion::kAlreadyGone);
+    EXPECT_EQ(DeleteThreatFile("E:\\no folder\\gone.inf"), ThreatDeletion::kAlreadyGone);
+    ASSERT_TRUE(stick.Remove());
+    EXPECT_EQ(DeleteThreatFile("E:\\autorun.inf"), ThreatDeletion::kDeleteFailed);
+    EXPECT_EQ(MissingThreatResult("E:\\autorun.inf"), ThreatDeletion::kDeleteFailed);
+    EXPECT_TRUE(stick.Exists("autorun.inf"));
 }

@@ -28,24 +28,18 @@ TEST(UpdateDayRule, ComparesDayNumbersOnlyAndRecordsTodayWhenDue) {
         DeleteRegistryTree(HKEY_CURRENT_USER, kDayKey);
         if (c.stored) WriteRegistryString(HKEY_CURRENT_USER, kDayKey, kLastCheckValue, *c.stored);
         ScopedRegKey key;
-        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kDayKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                    nullptr, key.put(), nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(::RegCreateKeyA(HKEY_CURRENT_USER, kDayKey, key.put()), ERROR_SUCCESS);
         EXPECT_EQ(IsUpdateCheckDueOn(key.get(), c.today), c.due);
-        key.reset();
         auto value = ReadRegistryValue(HKEY_CURRENT_USER, kDayKey, kLastCheckValue);
-        ASSERT_TRUE(value);
-        EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(value->data, c.after + '\0');  // stored with its terminating zero
+        EXPECT_TRUE(value && value->type == REG_SZ && value->data == c.after + '\0');
     }
     DeleteRegistryTree(HKEY_CURRENT_USER, "Software\\koravant-tests");
 }
 
+// 255 characters fit; one more does not.
 TEST(Updater, CommandLineFitsItsBuffer) {
-    // 255 characters fit; one more does not.
-    std::string fixed = "\"Quorrel.exe\" Koravant 5 ";
-    std::string folder = "C:\\f\\";
-    std::string url(kMaxPathLength - fixed.size() - folder.size(), 'u');
+    const std::string fixed = "\"Quorrel.exe\" Koravant 5 ", folder = "C:\\f\\";
+    const std::string url(kMaxPathLength - fixed.size() - folder.size(), 'u');
     EXPECT_EQ(BuildUpdaterCommandLine(folder, "5", url)->size(), kMaxPathLength);
     EXPECT_FALSE(BuildUpdaterCommandLine(folder, "5", url + "u"));
     EXPECT_FALSE(BuildUpdaterCommandLine("", "5", "u"));

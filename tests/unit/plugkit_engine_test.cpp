@@ -1,0 +1,152 @@
+// The tools page's engines: immunity and the AutoRun policy, and safe removal's choices.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <winioctl.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/Handles.h"
+#include "tests/support/TestDrives.h"
+#include "tests/support/TestRegistry.h"
+#include "usb/AutorunPolicy.h"
+#include "usb/Immunity.h"
+#include "usb/SafeRemoval.h"
+#include "usb/VolumeEject.h"
+
+namespace {
+// The device calls seen, and the one that fails.
+std::vector<DWORD> g_calls;
+DWORD g_failingCode = 0;
+
+BOOL RecordingControl(HANDLE, DWORD code, void* input, DWORD inputSize) {
+    g_calls.push_back(code);
+    // Media removal takes one byte: no longer prevented.
+    if (code == IOCTL_STORAGE_MEDIA_REMOVAL && (inputSize != 1 || *static_cast<BYTE*>(input)))
+        return FALSE;
+    return code != g_failingCode;
+}
+
+DWORD AutoRunMask() {
+    auto value = ReadRegistryValue(HKEY_CURRENT_USER, kExplorerPolicyKey, kNoDriveTypeAutoRun);
+    if (!value || value->type != REG_DWORD || value->data.size() != 4) return 0xDEAD;
+    return *reinterpret_cast<const DWORD*>(value->data.data());
+}
+
+// The layout as Wine can make it: the two-dot sub-directory comes out with one dot here.
+void ExpectLayout(const TestDrive& drive) {
+    SCOPED_TRACE(drive.Root());
+    const DWORD hiddenFolder = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN;
+    EXPECT_EQ(::GetFileAttributesA(drive.Path("AUTORUN.INF").c_str()) & hiddenFolder, hiddenFolder);
+    EXPECT_EQ(ListFolder(drive.Path("AUTORUN.INF")).size(), 2u);
+    EXPECT_TRUE(drive.Exists("AUTORUN.INF\\tindrel..\\"));
+    EXPECT_EQ(ReadFileBytes(drive.Path("AUTORUN.INF\\ReadMe.txt")),
+              "The directory created by Brellonix should be deleted by itself");  // 62 bytes
+}
+}  // namespace
+
+TEST(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelTakesItAway) {
+    // Only the prefix's C: and this test's drives may be touched, never the host's files.
+    ASSERT_EQ(::GetLogicalDrives(), 1u << 2) << "a drive that is not the test's";
+    // The prefix's C: is a fixed drive too; it and the policy key end as they began.
+    struct Restore {
+        Restore() { RemoveDriveImmunity("C:\\", nullptr); }
+        ~Restore() {
+            RemoveDriveImmunity("C:\\", nullptr);
+            ScopedRegKey key;
+            ::RegCreateKeyA(HKEY_CURRENT_USER, kExplorerPolicyKey, key.put());
+        }
+    } restore;
+    std::vector<std::string> warned;  // the roots warned about, in order
+    RootFileWarning warn = [&](const char* root) { warned.push_back(root); };
+    TestDrive stick('E', DriveKind::Removable), disk('F', DriveKind::Fixed);
+    TestDrive cd('D', DriveKind::CdRom), share('N', DriveKind::Network);
+    TestDrive gone('G', DriveKind::Removable);
+    ASSERT_TRUE(stick.WriteFile("autorun.inf", "[autorun]",
+                                FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(DeleteTree(gone.Folder()));    // the letter stays, its folder is gone
+    ASSERT_EQ(::GetLogicalDrives(), 0x207Cu);  // C to G and N
+    ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kExplorerPolicyKey, kNoDriveTypeAutoRun, 7));
+    ImmunizeAllDrives(warn);
+    EXPECT_EQ(warned, std::vector<std::string>{"E:\\"});
+    EXPECT_EQ(AutoRunMask(), 0x9Fu);
+    ExpectLayout(stick);
+    ExpectLayout(disk);
+    EXPECT_TRUE(ListFolder(cd.Folder()).empty() && ListFolder(share.Folder()).empty());
+    EXPECT_FALSE(gone.Exists(""));
+
+    ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kExplorerPolicyKey, kNoDriveTypeAutoRun, 3));
+    RemoveAllDriveImmunity(warn);
+    EXPECT_EQ(AutoRunMask(), 0x91u);
+    EXPECT_EQ(warned.size(), 1u);
+    EXPECT_TRUE(ListFolder(stick.Folder()).empty() && ListFolder(disk.Folder()).empty());
+    EXPECT_TRUE(RemoveDriveImmunity("E:\\", warn)) << "nothing to remove";
+    // Cancel deletes an AutoRun file that it finds, warns, and plants nothing.
+    ASSERT_TRUE(stick.WriteFile("AUTORUN.INF", "[autorun]"));
+    RemoveAllDriveImmunity(warn);
+    EXPECT_EQ(warned, (std::vector<std::string>{"E:\\", "E:\\"}));
+    EXPECT_TRUE(ListFolder(stick.Folder()).empty());
+    EXPECT_FALSE(ImmunizeDrive(nullptr, nullptr) || RemoveDriveImmunity(nullptr, nullptr));
+
+    // Nothing is written where the policy key is missing.
+    DeleteRegistryTree(HKEY_CURRENT_USER, kExplorerPolicyKey);
+    ImmunizeAllDrives(nullptr);
+    RemoveAllDriveImmunity(nullptr);
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kExplorerPolicyKey));
+}
+
+TEST(SafeRemovalTest, ProcessesRunFromTheDrivesOrNamedLikeTheShellAreChosen) {
+    // Run from drives E and G; named like the shell.
+    for (auto [path, fromDrives, shell] : {std::tuple{"E:\\tools\\app.exe", true, false},
+                                           {"G:\\Фото.exe", true, false},
+                                           {"e:\\tools\\app.exe", false, false},  // exactly
+                                           {"F:\\app.exe", false, false},
+                                           {"C:\\windows\\Explorer.EXE", false, true},
+                                           {"E:\\EXPLORER.EXE", true, true},
+                                           {"explorer.exe", false, false},  // twelve never match
+                                           {"Xexplorer.exe", false, true},  // the last twelve
+                                           {"C:\\explorer.exe.bak", false, false},
+                                           {"", false, false}}) {
+        EXPECT_EQ(RunsFromDrives(path, "EG", 2), fromDrives) << path;
+        EXPECT_EQ(IsShellProgram(path), shell) << path;
+    }
+    EXPECT_FALSE(RunsFromDrives("E:\\app.exe", "EG", 0) || RunsFromDrives("E:\\a.exe", nullptr, 2));
+}
+
+TEST(VolumeEjectTest, StopsAtTheFirstFailureAndAsksAboutEveryVolumeInUseButNeverTouchesItsOwn) {
+    SetVolumeControlForTesting(RecordingControl);
+    TestDrive stick('E', DriveKind::Removable), cd('D', DriveKind::CdRom);
+    TestDrive share('N', DriveKind::Network), busy('F', DriveKind::Removable);
+    const DWORD lock = FSCTL_LOCK_VOLUME, dismount = FSCTL_DISMOUNT_VOLUME;
+    const DWORD allow = IOCTL_STORAGE_MEDIA_REMOVAL, eject = IOCTL_STORAGE_EJECT_MEDIA;
+    const struct {
+        char letter;
+        DWORD failing;
+        int result;
+        std::vector<DWORD> calls;
+    } cases[] = {
+        {'E', 0, kEjected, {lock, dismount, allow, eject}},
+        {'E', lock, kEjectFailed, {lock}},
+        {'E', dismount, kEjectFailed, {lock, dismount}},
+        {'E', allow, kSafelyRemovable, {lock, dismount, allow}},
+        {'E', eject, kSafelyRemovable, {lock, dismount, allow, eject}},
+        {'D', 0, kEjected, {lock, dismount, allow, eject}},  // read access suffices
+        {'N', 0, kEjectFailed, {}},                          // the wrong drive type
+        {'Q', 0, kEjectFailed, {}},                          // no such drive
+    };
+    for (const auto& c : cases) {
+        g_calls.clear();
+        g_failingCode = c.failing;
+        EXPECT_EQ(EjectVolume(c.letter), c.result) << c.letter << " " << std::hex << c.failing;
+        EXPECT_EQ(g_calls, c.calls) << c.letter << " " << std::hex << c.failing;
+    }
+    // Declined, the walk goes on; the program's own drive C: gets the question untouched.
+    ASSERT_EQ(OwnProgramDrive(), 'C');
+    g_calls.clear();
+    g_failingCode = lock;
+    int questions = 0;
+    EjectDrives("EFC", 3, [&] { return ++questions, false; });
+    EXPECT_EQ(questions, 3);
+    EXPECT_EQ(g_calls, (std::vector<DWORD>{lock, lock}));
+    SetVolumeControlForTesting(nullptr);
+}
