@@ -1,20 +1,14 @@
 // Files named in any script, from end to end: the shield lists a hidden one in a stick's root,
 // the scan finds one three folders down inside folders so named, both delete them through the
 // quarantine, and the quarantine page lists and restores them under their own names.
-#include <gtest/gtest.h>
-
-#include "tests/support/PageView.h"
 #include "tests/support/ProgramTest.h"
 #include "tests/support/Wait.h"
 
 namespace {
-constexpr int kShieldDelete = 1002, kShieldDeleteAll = 1016;
-constexpr int kScan = 1014, kScanDeleteAll = 1027;
-constexpr int kRefresh = 1002, kRestore = 1003;
-constexpr DWORD kHidden = FILE_ATTRIBUTE_HIDDEN;
-
 // Cyrillic, Greek, Chinese, outside the Basic Multilingual Plane, and the code page's own.
 const char* const kNames[] = {"Фото.exe", "Φωτογραφία.exe", "照片.exe", "😀 party.exe", "café.exe"};
+const std::string kDeep = "Документы\\Έγγραφα\\文件夹 😀\\";
+constexpr int kCount = int(std::size(kNames));
 
 std::string ContentOf(const std::string& name) { return std::string("MZ\0\xE3\xFF\r\n", 7) + name; }
 
@@ -28,68 +22,51 @@ class NamesTest : public ProgramTest {
 };
 }  // namespace
 
-TEST_F(NamesTest, TheShieldListsDeletesAndTheQuarantineRestoresRootFilesOfAnyName) {
+TEST_F(NamesTest, ShieldAndScanDeleteFilesOfAnyNameAndTheQuarantineRestoresThem) {
     TestDrive stick('E', DriveKind::Removable);
-    for (const char* name : kNames) ASSERT_TRUE(stick.WriteFile(name, ContentOf(name), kHidden));
-    ASSERT_TRUE(stick.WriteFile("Фото.txt", "", kHidden));  // not a risky extension
-    ASSERT_TRUE(app.StartHidden() && shield.Open(1001));
-    Strings expected;
-    for (const char* name : kNames) expected.push_back(stick.Path(name));
-    EXPECT_EQ(Sorted(shield.Column(0)), Sorted(expected));
-    EXPECT_EQ(shield.Column(1), Strings(std::size(kNames), "Risky"));
+    Strings files, inRoot, below;  // paths on the stick
+    for (const char* name : kNames) {
+        files.insert(files.end(), {name, kDeep + name});
+        inRoot.push_back(stick.Path(name));
+        below.push_back(stick.Path(kDeep + name));
+    }
+    for (const std::string& file : files)
+        ASSERT_TRUE(stick.WriteFile(file, ContentOf(file), FILE_ATTRIBUTE_HIDDEN));
+    // No risky extension.
+    ASSERT_TRUE(stick.WriteFile("Фото.txt", "", FILE_ATTRIBUTE_HIDDEN) &&
+                stick.WriteFile(kDeep + "Фото.jpg", "", FILE_ATTRIBUTE_HIDDEN));
 
+    ASSERT_TRUE(app.StartHidden() && shield.Open(1001));
+    EXPECT_EQ(Sorted(shield.Column(0)), Sorted(inRoot));
+    EXPECT_EQ(shield.Column(1), Strings(kCount, "Risky"));
     // One by its own Delete, with the name in the question as the user reads it.
     shield.Select(shield.RowOf("E:\\Фото.exe"));
-    EXPECT_EQ(ClickAndAnswer(shield, kShieldDelete), "Delete: E:\\Фото.exe?");
+    EXPECT_EQ(ClickAndAnswer(shield, 1002), "Delete: E:\\Фото.exe?");
     EXPECT_EQ(Answer(), "Please wait for a while");
     EXPECT_TRUE(WaitUntil([&] { return !stick.Exists("Фото.exe"); }));
-    EXPECT_EQ(ClickAndAnswer(shield, kShieldDeleteAll), "Do you want to delete all?");
+    EXPECT_EQ(ClickAndAnswer(shield, 1016), "Do you want to delete all?");
     EXPECT_EQ(Answer(), "Please wait for a while");
     EXPECT_TRUE(shield.WaitForAllStates("Deleted"));
     EXPECT_EQ(Answer(), "Please remove your USB disk and plug it into the computer again");
-    EXPECT_EQ(ListFolder(stick.Folder()), Strings{"Фото.txt"});
 
-    // Both kinds of quarantine file side by side, each restored byte-identical under its name.
-    // A page-button click right after the delete-all's last notice is now and then lost.
-    ASSERT_TRUE(quarantine.Open(1011) || quarantine.Open(1011));
-    // Refresh returns once its rows are added; they arrive in batches.
-    ASSERT_TRUE(quarantine.SendClick(kRefresh));
-    ASSERT_TRUE(
-        WaitUntil([&] { return quarantine.RowCount() == static_cast<int>(std::size(kNames)); }));
-    for (const char* name : kNames) {
-        SCOPED_TRACE(name);
-        int row = -1;
-        ASSERT_TRUE(WaitUntil([&] { return (row = quarantine.RowOf(stick.Path(name))) >= 0; }));
-        EXPECT_EQ(quarantine.Cell(row, 1), QuarantineFile(name + std::string(".kv")));
-        quarantine.Select(row);
-        EXPECT_EQ(ClickAndAnswer(quarantine, kRestore), "Restore " + stick.Path(name) + "?");
-        EXPECT_EQ(Answer(), "Restore succeeded");
-        EXPECT_EQ(ReadFileBytes(stick.FolderPath(name)), ContentOf(name));
-    }
-}
-
-TEST_F(NamesTest, TheScanWalksFoldersOfAnyNameAndDeletesThroughTheQuarantine) {
-    TestDrive stick('E', DriveKind::Removable);
-    const std::string deep = "Документы\\Έγγραφα\\文件夹 😀\\";
-    Strings expected;
-    for (const char* name : kNames) {
-        ASSERT_TRUE(stick.WriteFile(deep + name, ContentOf(name), kHidden));
-        expected.push_back(stick.Path(deep + name));
-    }
-    ASSERT_TRUE(stick.WriteFile(deep + "Фото.jpg", "", kHidden));  // not a risky extension
-    ASSERT_TRUE(app.StartHidden() && scan.Open(1006));
-    ASSERT_TRUE(scan.SendClick(kScan));
-    ASSERT_TRUE(WaitUntil([&] { return scan.IsEnabled(kScan); }, 30000));
-    EXPECT_EQ(Sorted(scan.Column(0)), Sorted(expected));
-    EXPECT_EQ(scan.Column(1), Strings(std::size(kNames), "Suspicious"));
-    EXPECT_EQ(scan.ResultLine(), "5 threats found");
-
-    EXPECT_EQ(ClickAndAnswer(scan, kScanDeleteAll), "Do you want to delete all?");
+    ASSERT_TRUE(scan.Open(1006) && scan.SendClick(1014));
+    ASSERT_TRUE(WaitUntil([&] { return scan.IsEnabled(1014); }, 30000));
+    EXPECT_EQ(Sorted(scan.Column(0)), Sorted(below));
+    EXPECT_EQ(scan.Column(1), Strings(kCount, "Suspicious"));
+    EXPECT_EQ(ClickAndAnswer(scan, 1027), "Do you want to delete all?");
     EXPECT_EQ(Answer(), "Please wait for a while");
     EXPECT_TRUE(scan.WaitForAllStates("Deleted"));
-    EXPECT_EQ(ListFolder(stick.FolderPath(deep)), Strings{"Фото.jpg"});
-    for (const char* name : kNames)
-        EXPECT_EQ(ReadFileBytes(QuarantineFile(name + std::string(".kv"))),
-                  EncodeQuarantineFile(stick.Path(deep + name), ContentOf(name)))
-            << name;
+    EXPECT_EQ(ListFolder(stick.FolderPath(kDeep)), Strings{"Фото.jpg"});
+    EXPECT_EQ(Sorted(ListFolder(stick.Folder())), Sorted({"Документы", "Фото.txt"}));
+
+    // Both kinds of quarantine file side by side, each restored byte-identical under its name.
+    ASSERT_TRUE(quarantine.Open(1011) && quarantine.SendClick(1002));  // Refresh
+    ASSERT_TRUE(WaitUntil([&] { return quarantine.RowCount() == 2 * kCount; }));
+    for (const std::string& file : files) {
+        SCOPED_TRACE(file);
+        quarantine.Select(quarantine.RowOf(stick.Path(file)));
+        EXPECT_EQ(ClickAndAnswer(quarantine, 1003), "Restore " + stick.Path(file) + "?");
+        EXPECT_EQ(Answer(), "Restore succeeded");
+        EXPECT_EQ(ReadFileBytes(stick.FolderPath(file)), ContentOf(file));
+    }
 }

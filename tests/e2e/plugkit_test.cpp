@@ -8,16 +8,7 @@
 #include "usb/Immunity.h"
 
 namespace {
-
 constexpr char kImmune[] = "Your computer and USB storage are immune from virus";
-constexpr char kNotImmune[] =
-    "Your computer and USB storage device are not immune away from virus!";
-constexpr char kRootWarningOnE[] =
-    "There may be virus on the root directory: E:\\ \r\nPlease use Antivirus software to scan "
-    "your computer!";
-constexpr char kProgramsClosed[] = "Have you exited all the programs that are using USB disk?";
-constexpr UINT kTrayCallback = WM_USER + 1;
-constexpr int kPlugkitButton = 1008, kAcquire = 1030, kCancel = 1031;
 
 class PlugkitTest : public ProgramTest {
   protected:
@@ -35,7 +26,7 @@ class PlugkitTest : public ProgramTest {
 
     // Opens the tray menu and picks its `down`-th item (separators are passed over).
     void PickTrayItem(int down) const {
-        ::PostMessageA(Main(), kTrayCallback, 160, WM_RBUTTONUP);
+        ::PostMessageA(Main(), WM_USER + 1, 160, WM_RBUTTONUP);
         HWND menu = nullptr;
         ASSERT_TRUE(WaitUntil(
             [&] { return ::IsWindowVisible(menu = FindTopLevel(app.Pid(), "#32768", "")); }));
@@ -43,45 +34,41 @@ class PlugkitTest : public ProgramTest {
         PressKey(menu, VK_RETURN);
     }
 };
-
 }  // namespace
 
-TEST_F(PlugkitTest, PagePlantsAndTakesAwayImmunityWithItsMessages) {
-    PageView kit{app, 155, 0};
-    ASSERT_TRUE(kit.Open(kPlugkitButton));
-    EXPECT_EQ(WindowText(::GetDlgItem(kit.Page(), 1055)).rfind("Acquire Immunity:", 0), 0u);
-    EXPECT_EQ(WindowText(::GetDlgItem(kit.Page(), 1054)).rfind("Problem:", 0), 0u);
-
+// The tray's items while the window stays hidden, a stick pulled out while Acquire warns about
+// the AutoRun file it deleted there, then the page's buttons.
+TEST_F(PlugkitTest, TrayItemsWhileHiddenThenThePageTakesImmunityAway) {
     TestDrive stick('E', DriveKind::Removable);
     ASSERT_TRUE(stick.WriteFile("autorun.inf", "[autorun]",
                                 FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
-    kit.Click(kAcquire);
-    EXPECT_EQ(Answer(), kRootWarningOnE);
-    EXPECT_EQ(Answer(), kImmune);
-    EXPECT_TRUE(stick.Exists("AUTORUN.INF\\ReadMe.txt"));
-    // Immune already: no warning for the stick this time.
-    EXPECT_EQ(ClickAndAnswer(kit, kAcquire), kImmune);
-    EXPECT_EQ(ClickAndAnswer(kit, kCancel), kNotImmune);
-    EXPECT_TRUE(ListFolder(stick.Folder()).empty());
-}
-
-TEST_F(PlugkitTest, TrayItemsReachTheOperationsWhileTheWindowStaysHidden) {
-    TestDrive stick('E', DriveKind::Removable);
-    std::string program = stick.Path("tools\\app.exe");
-    ASSERT_TRUE(CopyProgram(IdleProgramPath(false), program));
-    RunningProgram onStick(program);
-    ASSERT_TRUE(onStick.Running());
-
+    ASSERT_TRUE(CopyProgram(IdleProgramPath(false), stick.Path("tools\\app.exe")));
+    RunningProgram onStick(stick.Path("tools\\app.exe"));
     PickTrayItem(2);  // "Safely remove USB Disk"
-    EXPECT_EQ(Answer(IDCANCEL), kProgramsClosed);
-    EXPECT_FALSE(WaitUntil([&] { return AnyMessageBox(app.Pid()); }, 1000));
+    EXPECT_EQ(Answer(IDCANCEL), "Have you exited all the programs that are using USB disk?");
+    EXPECT_TRUE(app.Answers() && !AnyMessageBox(app.Pid()));
     EXPECT_TRUE(onStick.Running() && !ProcessIdsNamed("explorer.exe").empty())
         << "Cancel changes nothing";
-    EXPECT_TRUE(stick.Plugged() && (::GetLogicalDrives() & (1u << 4)));
+    EXPECT_TRUE(::GetLogicalDrives() & (1u << 4));
+    onStick.Kill();
 
     PickTrayItem(3);  // "Acquire Immunity"
+    MessageBoxInfo warning = WaitForMessageBox(app.Pid());
+    EXPECT_EQ(warning.text,
+              "There may be virus on the root directory: E:\\ \r\nPlease use Antivirus software "
+              "to scan your computer!");
+    ASSERT_TRUE(stick.Remove() && AnswerMessageBox(warning, IDOK));
     EXPECT_EQ(Answer(), kImmune);
-    EXPECT_TRUE(stick.Exists("AUTORUN.INF\\ReadMe.txt"));
+    ASSERT_TRUE(SendDriveRemoval(Main(), 'E') && app.Answers());
+    EXPECT_EQ(ListFolder(stick.Folder()), Strings{"tools"}) << "nothing half made";
     EXPECT_FALSE(::IsWindowVisible(Main()));
-    RemoveDriveImmunity("E:\\", nullptr);
+
+    ASSERT_TRUE(stick.Plug());
+    PageView kit{app, 155, 0};
+    ASSERT_TRUE(kit.Open(1008));
+    EXPECT_EQ(ClickAndAnswer(kit, 1030), kImmune);  // Acquire
+    EXPECT_TRUE(stick.Exists("AUTORUN.INF\\ReadMe.txt"));
+    EXPECT_EQ(ClickAndAnswer(kit, 1031),  // Cancel
+              "Your computer and USB storage device are not immune away from virus!");
+    EXPECT_EQ(ListFolder(stick.Folder()), Strings{"tools"});
 }
