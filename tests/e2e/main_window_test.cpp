@@ -1,15 +1,21 @@
-// The main window and its tray icon: hidden start, the information page, About, help, hiding
-// and quitting, the uninstall watcher, the icon's keeper and Enter on every control.
+// Start-up and the main window: one copy per program name, the settings key and the first-run
+// question, the skin library; hidden start, the information page, About, help, hiding and
+// quitting; the tray icon's keeper and menu (with immunity and safe removal's first question:
+// tests/removal goes further) and Enter on every control. The uninstaller's window: installer.
 #include <windows.h>
 #include <shellapi.h>
 
 #include "tests/support/ProgramTest.h"
+#include "tests/support/TestPrograms.h"
 #include "tests/support/Wait.h"
+#include "usb/Immunity.h"
 
 namespace {
 const std::pair<int, UINT> kPageButtons[] = {{1000, 129}, {1001, 153}, {1006, 152}, {1008, 155},
                                              {1010, 150}, {1009, 159}, {1007, 154}, {1011, 151}};
 constexpr UINT kTrayCallback = WM_USER + 1;
+constexpr char kImmune[] = "Your computer and USB storage are immune from virus";
+constexpr char kPolicyKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 
 bool TrayIcon(HWND owner, DWORD message) {
     NOTIFYICONDATAA icon = {};
@@ -54,11 +60,33 @@ class MainWindowTest : public ProgramTest {
     void TearDown() override {
         KillProcessesNamed("hh.exe");
         ProgramTest::TearDown();
+        RemoveDriveImmunity("C:\\", nullptr);
+    }
+
+    // Opens the tray menu and presses `key` `times` times from no selection, then Enter.
+    void PickTrayItem(UINT key, int times) const {
+        ::PostMessageA(Main(), kTrayCallback, 160, WM_RBUTTONUP);
+        HWND menu = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] { return ::IsWindowVisible(menu = FindTopLevel(app.Pid(), "#32768", "")); }));
+        for (int i = 0; i < times; ++i) PressKey(menu, key);
+        PressKey(menu, VK_RETURN);
+    }
+};
+
+class StartupTest : public testing::Test {
+  protected:
+    void SetUp() override { TearDown(); }
+    void TearDown() override {
+        KillProcessesNamed("Koravant.exe");
+        KillProcessesNamed("KoravantTwin.exe");
+        UnlockRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey);
+        ResetSettingsAnswered();
     }
 };
 }  // namespace
 
-// Look-alike titles are up all along, ending nothing; the uninstaller's window ends a new start.
+// Look-alike titles of the uninstaller's window are up all along, ending nothing.
 TEST_F(MainWindowTest, InformationPageAboutHelpHidingAndQuitting) {
     HWND lookalikes[] = {CreateWindowTitled("brellonix uninstall"),
                          CreateWindowTitled("Brellonix Uninstall Helper")};
@@ -115,16 +143,12 @@ TEST_F(MainWindowTest, InformationPageAboutHelpHidingAndQuitting) {
     EXPECT_TRUE(app.Answers() && app.IsRunning());
     PressKey(Main(), VK_ESCAPE);
     EXPECT_EQ(Answer(IDOK), "Do you want to quit?");
-    ASSERT_TRUE(app.WaitForExit() && app.StartHidden());
-    HWND uninstaller = CreateWindowTitled("Brellonix Uninstall");
-    EXPECT_EQ(Answer(), "The Brellonix will quit!");
-    ::DestroyWindow(uninstaller);
     EXPECT_TRUE(app.WaitForExit());
 }
 
-// The icon's callback number is DM_SETDEFID in a dialog: tray events must leave the default
-// button as it was.
-TEST_F(MainWindowTest, TrayIconReturnsWithANewTaskbarBringsTheWindowUpAndItsMenuQuits) {
+// The icon comes back on a new taskbar; its clicks and menu items, none of which may change the
+// default button: the callback number is DM_SETDEFID in a dialog.
+TEST_F(MainWindowTest, TrayIconReturnsWithANewTaskbarAndItsItemsWorkWhileTheWindowIsHidden) {
     // A new taskbar starts without icons: take the program's icon away first.
     HWND main = Main();
     LRESULT defaultButton = ::SendMessageA(main, DM_GETDEFID, 0, 0);
@@ -152,19 +176,50 @@ TEST_F(MainWindowTest, TrayIconReturnsWithANewTaskbarBringsTheWindowUpAndItsMenu
     // Under Wine the first monitor pass lists Wine's own unversioned services and brings the
     // window forward on page 5, five seconds after start: let that come first.
     ASSERT_TRUE(WaitUntil([&] { return app.VisiblePage() == 150; }, 20000));
-    // Down from no selection lands on the first item, "Show main window"; up on the last, Quit.
-    // Minimised, the window stays so until the item restores it.
+    // Minimised, the window stays so until "Show main window" restores it.
     ::SendMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    for (UINT key : {VK_DOWN, VK_UP}) {
-        ::PostMessageA(main, kTrayCallback, 160, WM_RBUTTONUP);
-        HWND menu = nullptr;
-        ASSERT_TRUE(WaitUntil(
-            [&] { return ::IsWindowVisible(menu = FindTopLevel(app.Pid(), "#32768", "")); }));
-        PressKey(menu, key);
-        PressKey(menu, VK_RETURN);
-        EXPECT_TRUE(key != VK_DOWN || WaitUntil([&] { return !::IsIconic(main); }));
-        EXPECT_TRUE(key != VK_DOWN || ::SendMessageA(main, DM_GETDEFID, 0, 0) == defaultButton);
-    }
+    PickTrayItem(VK_DOWN, 1);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsIconic(main); }));
+    EXPECT_EQ(::SendMessageA(main, DM_GETDEFID, 0, 0), defaultButton);
+
+    // Safely remove's first question and Acquire Immunity from the tray, the window hidden; a
+    // stick pulled out while Acquire warns about the AutoRun file it deleted there.
+    ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(app.WaitUntilHidden());
+    ASSERT_EQ(::GetLogicalDrives(), 1u << 2) << "immunity reaches every drive";
+    TestDrive stick('E', DriveKind::Removable);
+    ASSERT_TRUE(stick.WriteFile("autorun.inf", "[autorun]",
+                                FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(CopyProgram(IdleProgramPath(false), stick.Path("tools\\app.exe")));
+    RunningProgram onStick(stick.Path("tools\\app.exe"));
+    PickTrayItem(VK_DOWN, 2);
+    EXPECT_EQ(Answer(IDCANCEL), "Have you exited all the programs that are using USB disk?");
+    EXPECT_TRUE(app.Answers() && !AnyMessageBox(app.Pid()));
+    EXPECT_TRUE(onStick.Running() && !ProcessIdsNamed("explorer.exe").empty() &&
+                (::GetLogicalDrives() & (1u << 4)))
+        << "Cancel changes nothing";
+    onStick.Kill();
+    PickTrayItem(VK_DOWN, 3);
+    MessageBoxInfo warning = WaitForMessageBox(app.Pid());
+    EXPECT_EQ(warning.text,
+              "There may be virus on the root directory: E:\\ \r\nPlease use Antivirus software "
+              "to scan your computer!");
+    ASSERT_TRUE(stick.Remove() && AnswerMessageBox(warning, IDOK));
+    EXPECT_EQ(Answer(), kImmune);
+    ASSERT_TRUE(SendDriveRemoval(main, 'E') && app.Answers());
+    EXPECT_EQ(ListFolder(stick.Folder()), Strings{"tools"}) << "nothing half made";
+    EXPECT_FALSE(::IsWindowVisible(main));
+    // Then the page's buttons.
+    ASSERT_TRUE(stick.Plug());
+    PageView kit{app, 155, 0};
+    ASSERT_TRUE(kit.Open(1008));
+    EXPECT_EQ(ClickAndAnswer(kit, 1030), kImmune);
+    EXPECT_TRUE(stick.Exists("AUTORUN.INF\\ReadMe.txt"));
+    EXPECT_EQ(ClickAndAnswer(kit, 1031),
+              "Your computer and USB storage device are not immune away from virus!");
+    EXPECT_EQ(ListFolder(stick.Folder()), Strings{"tools"});
+
+    PickTrayItem(VK_UP, 1);  // Quit
     ASSERT_TRUE(app.WaitForExit());
 }
 
@@ -199,5 +254,73 @@ TEST_F(MainWindowTest, EnterOnEveryControlOfEveryPageLeavesTheProgramRunning) {
             ASSERT_TRUE(app.IsRunning() && ::IsWindow(main)) << "Enter on " << name;
         }
         if (app.VisiblePage() != page) ClickButton(main, button);
+    }
+}
+
+// A second start brings its namesake forward, or the question that namesake shows.
+TEST_F(StartupTest, ASecondStartBringsItsNamesakeForwardAndLeaves) {
+    KoravantApp first({"single"}), twin({"pair", "KoravantTwin.exe"}), second({"single"});
+    ASSERT_TRUE(first.StartHidden() && twin.StartHidden());
+    EXPECT_TRUE(second.Start() && second.WaitForExit());
+    EXPECT_TRUE(first.WaitUntilVisible() && ::GetForegroundWindow() == first.MainWindow());
+    EXPECT_TRUE(!::IsWindowVisible(twin.MainWindow()) && twin.IsRunning());
+
+    PressKey(first.MainWindow(), VK_ESCAPE);
+    MessageBoxInfo question = WaitForMessageBox(first.Pid());
+    ASSERT_EQ(question.text, "Do you want to quit?");
+    HWND other = ::CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                   nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ::SetForegroundWindow(other) && ::GetForegroundWindow() == other; }));
+    KoravantApp third({"single"});
+    EXPECT_TRUE(third.Start() && third.WaitForExit());
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == question.window; }));
+    EXPECT_TRUE(AnswerMessageBox(question, IDCANCEL) && first.Answers() && first.IsRunning());
+    ::DestroyWindow(other);
+}
+
+// An unreachable key stops the start. Either answer is recorded, so the question comes once.
+TEST_F(StartupTest, SettingsKeyAndFirstRunQuestion) {
+    ASSERT_TRUE(LockRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey));
+    KoravantApp locked({"locked-settings"});
+    ASSERT_TRUE(locked.Start());
+    MessageBoxInfo box = WaitForMessageBox(locked.Pid());
+    EXPECT_EQ(box.text.rfind("Koravant failed in accessing the registry.", 0), 0u) << box.text;
+    EXPECT_EQ(locked.MainWindow(), nullptr) << "the start stops before the window";
+    EXPECT_TRUE(AnswerMessageBox(box, IDOK) && locked.WaitForExit());
+    UnlockRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey);
+
+    // Cancel leaves the policy as it was, OK sets it; the key missing is the unit tests' case.
+    for (auto [answer, expected] : {std::pair{IDCANCEL, '\x91'}, {IDOK, '\x9F'}}) {
+        SCOPED_TRACE(answer);
+        ResetSettingsFirstRun();
+        ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun", 0x91));
+        KoravantApp app({"firstrun"});
+        ASSERT_TRUE(app.Start());
+        box = WaitForMessageBox(app.Pid());
+        EXPECT_EQ(box.text.rfind("AUTORUN of USB drive is potentially unsafe.", 0), 0u);
+        ASSERT_TRUE(AnswerMessageBox(box, answer) && app.WaitUntilHidden());
+        app.Kill();
+        auto policy = ReadRegistryValue(HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun");
+        EXPECT_TRUE(policy && policy->type == REG_DWORD && policy->data[0] == expected);
+        ASSERT_TRUE(app.StartHidden());
+        EXPECT_FALSE(AnyMessageBox(app.Pid()));
+    }
+}
+
+// The library learns the UI thread and the skin file, and is told to exit and freed at the
+// end; one lacking LoadSkin is not initialised but still freed.
+TEST_F(StartupTest, SkinLibraryCallsComeInOrder) {
+    for (bool complete : {true, false}) {
+        KoravantApp app({complete ? "skinned" : "half-skinned", "Koravant.exe", false,
+                         complete ? "SkinLoad.dll" : "SkinLoadNoLoadSkin.dll"});
+        ASSERT_TRUE(app.StartHidden());
+        DWORD uiThread = ::GetWindowThreadProcessId(app.MainWindow(), nullptr);
+        PostCommand(app.MainWindow(), 1062);  // Quit
+        ASSERT_TRUE(app.WaitForExit());
+        std::string skin = "InitSkinLoad " + std::to_string(uiThread) + "\r\nLoadSkin " +
+                           app.Folder() + "\\xp_normal.skin\r\n";
+        EXPECT_EQ(ReadFileBytes(app.Folder() + "\\skinload.log"),
+                  (complete ? skin : "") + "ExitSkin\r\nUnloaded\r\n");
     }
 }
