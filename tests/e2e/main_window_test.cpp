@@ -87,7 +87,7 @@ class StartupTest : public testing::Test {
 }  // namespace
 
 // Look-alike titles of the uninstaller's window are up all along, ending nothing.
-TEST_F(MainWindowTest, InformationPageAboutHelpHidingAndQuitting) {
+TEST_F(MainWindowTest, InformationPageAboutHelpEnterEverywhereHidingAndQuitting) {
     HWND lookalikes[] = {CreateWindowTitled("brellonix uninstall"),
                          CreateWindowTitled("Brellonix Uninstall Helper")};
     EXPECT_FALSE(::IsWindowVisible(Main()));
@@ -137,7 +137,36 @@ TEST_F(MainWindowTest, InformationPageAboutHelpHidingAndQuitting) {
     EXPECT_TRUE(app.WaitUntilHidden() && app.Answers());
     EXPECT_TRUE(app.IsRunning() && !AnyMessageBox(app.Pid()));
     for (HWND lookalike : lookalikes) ::DestroyWindow(lookalike);
+
+    // Enter on whatever holds the focus, on every page: lists, buttons, the features text and the
+    // page buttons. The dialog manager turns it into a click of a focused button or into IDOK for
+    // the main window; neither may end the resident program. Questions get Cancel where offered.
     ASSERT_TRUE(app.BringForward());
+    for (const auto& [button, page] : kPageButtons) {
+        ClickButton(Main(), button);
+        ASSERT_TRUE(WaitUntil([&, page = page] { return app.VisiblePage() == page; }));
+        HWND pageButton = ::GetDlgItem(Main(), button);
+        std::vector<HWND> controls = FocusableControls(app.Page(page));
+        controls.push_back(pageButton);
+        for (HWND control : controls) {
+            std::string name = WindowClass(control) + std::to_string(::GetDlgCtrlID(control));
+            ::PostMessageA(Main(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+            PressKey(control, VK_RETURN);
+            // Posted after the key: once the focus is back on the page button, Enter was handled.
+            HWND settle = control == pageButton ? ::GetDlgItem(Main(), 1000) : pageButton;
+            ::PostMessageA(Main(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(settle), TRUE);
+            ASSERT_TRUE(WaitUntil([&] {
+                return FocusOf(Main()) == settle || AnyMessageBox(app.Pid()) || !app.IsRunning();
+            })) << name;
+            if (AnyMessageBox(app.Pid())) {
+                MessageBoxInfo box = WaitForMessageBox(app.Pid());
+                bool cancel = std::ranges::count(box.buttons, IDCANCEL) > 0;
+                AnswerMessageBox(box, cancel ? IDCANCEL : box.buttons.front());
+            }
+            ASSERT_TRUE(app.IsRunning() && ::IsWindow(Main())) << "Enter on " << name;
+        }
+        if (app.VisiblePage() != page) ClickButton(Main(), button);
+    }
     PressKey(Main(), VK_ESCAPE);
     EXPECT_EQ(Answer(IDCANCEL), "Do you want to quit?");
     EXPECT_TRUE(app.Answers() && app.IsRunning());
@@ -223,41 +252,6 @@ TEST_F(MainWindowTest, TrayIconReturnsWithANewTaskbarAndItsItemsWorkWhileTheWind
     ASSERT_TRUE(app.WaitForExit());
 }
 
-// Enter on whatever holds the focus, on every page: lists, buttons, the features text and the
-// page buttons. The dialog manager turns it into a click of a focused button or into IDOK for
-// the main window; neither may end the resident program. Questions are answered with Cancel
-// where they offer it.
-TEST_F(MainWindowTest, EnterOnEveryControlOfEveryPageLeavesTheProgramRunning) {
-    HWND main = Main();
-    ASSERT_TRUE(app.BringForward());
-    for (const auto& [button, page] : kPageButtons) {
-        ClickButton(main, button);
-        ASSERT_TRUE(WaitUntil([&, page = page] { return app.VisiblePage() == page; }));
-        HWND pageButton = ::GetDlgItem(main, button);
-        std::vector<HWND> controls = FocusableControls(app.Page(page));
-        controls.push_back(pageButton);
-        for (HWND control : controls) {
-            std::string name = WindowClass(control) + std::to_string(::GetDlgCtrlID(control));
-            ::PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-            PressKey(control, VK_RETURN);
-            // Posted after the key: once the focus is back on the page button, Enter was handled.
-            HWND settle = control == pageButton ? ::GetDlgItem(main, 1000) : pageButton;
-            ::PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(settle), TRUE);
-            ASSERT_TRUE(WaitUntil([&] {
-                return FocusOf(main) == settle || AnyMessageBox(app.Pid()) || !app.IsRunning();
-            })) << name;
-            if (AnyMessageBox(app.Pid())) {
-                MessageBoxInfo box = WaitForMessageBox(app.Pid());
-                bool cancel = std::ranges::count(box.buttons, IDCANCEL) > 0;
-                AnswerMessageBox(box, cancel ? IDCANCEL : box.buttons.front());
-            }
-            ASSERT_TRUE(app.IsRunning() && ::IsWindow(main)) << "Enter on " << name;
-        }
-        if (app.VisiblePage() != page) ClickButton(main, button);
-    }
-}
-
-// A second start brings its namesake forward, or the question that namesake shows.
 TEST_F(StartupTest, ASecondStartBringsItsNamesakeForwardAndLeaves) {
     KoravantApp first({"single"}), twin({"pair", "KoravantTwin.exe"}), second({"single"});
     ASSERT_TRUE(first.StartHidden() && twin.StartHidden());
