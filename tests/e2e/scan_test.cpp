@@ -74,16 +74,19 @@ TEST_F(ScanTest, WalksDepthFirstDeletesAndShowsItsProgressUntilStoppedOrPulledOu
 
     MappedDrive drive('G', EnsureScanTree());
     ASSERT_TRUE(drive.Plugged() && scan.SendClick(kScan));
-    ASSERT_TRUE(WaitUntil([&] { return scan.RowCount() > 0; }, 10000, 5));
-    // The counts grow, and every threat is a file examined.
+    // The count of files examined grows, and every threat is a file examined.
     const std::regex progress("Scanning G:\\\\.+\r\n(\\d+) files examined, (\\d+) threats found");
-    unsigned long files = 0;
-    for (int look = 0; look < 2; ++look) {
-        std::string line = scan.ResultLine();
-        std::smatch n;
-        ASSERT_TRUE(std::regex_match(line, n, progress)) << line;
-        EXPECT_TRUE(std::stoul(n[1]) >= files && std::stoul(n[2]) <= std::stoul(n[1])) << line;
-        files = std::stoul(n[1]);
+    std::string line;
+    std::smatch n;
+    for (unsigned long files = 0, look = 0; look < 2; ++look, files = std::stoul(n[1])) {
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                line = scan.ResultLine();
+                return std::regex_match(line, n, progress) && std::stoul(n[1]) > files;
+            },
+            10000, 5))
+            << line;
+        EXPECT_LE(std::stoul(n[2]), std::stoul(n[1])) << line;
     }
     // Delete and Delete all do nothing while the rows are being replaced: no question comes
     // (a question would hold the click until answered).
@@ -95,9 +98,8 @@ TEST_F(ScanTest, WalksDepthFirstDeletesAndShowsItsProgressUntilStoppedOrPulledOu
     ExpectResultFitsRows();
     EXPECT_TRUE(scan.IsEnabled(kDelete) && scan.IsEnabled(kDeleteAll));
 
-    ASSERT_TRUE(
-        scan.SendClick(kScan) &&
-        WaitUntil([&] { return scan.ResultLine().rfind("Scanning G:\\", 0) == 0; }, 10000, 5));
+    auto scanning = [&] { return scan.ResultLine().rfind("Scanning G:\\", 0) == 0; };
+    ASSERT_TRUE(scan.SendClick(kScan) && WaitUntil(scanning, 10000, 5));
     ASSERT_TRUE(drive.Remove() && WaitForScanEnd());
     EXPECT_LE(scan.RowCount(), int(kScanTreeSuspicious));
     EXPECT_FALSE(AnyMessageBox(app.Pid()));
