@@ -1,21 +1,21 @@
-// The main window and its tray icon: hidden start, pages, About, hiding and quitting, help,
-// the uninstall watcher, and the icon's keeper.
+// Start-up and the main window: one copy per program name, the settings key and the first-run
+// question, the skin library; hidden start, the information page, About, help, hiding and
+// quitting; the tray icon's keeper and menu (with immunity and safe removal's first question:
+// tests/removal goes further) and Enter on every control. The uninstaller's window: installer.
 #include <windows.h>
 #include <shellapi.h>
 
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "tests/support/ProgramTest.h"
-#include "tests/support/Screenshot.h"
+#include "tests/support/TestPrograms.h"
 #include "tests/support/Wait.h"
+#include "usb/Immunity.h"
 
 namespace {
-// Each page button and the page it shows.
 const std::pair<int, UINT> kPageButtons[] = {{1000, 129}, {1001, 153}, {1006, 152}, {1008, 155},
                                              {1010, 150}, {1009, 159}, {1007, 154}, {1011, 151}};
 constexpr UINT kTrayCallback = WM_USER + 1;
+constexpr char kImmune[] = "Your computer and USB storage are immune from virus";
+constexpr char kPolicyKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 
 bool TrayIcon(HWND owner, DWORD message) {
     NOTIFYICONDATAA icon = {};
@@ -33,11 +33,10 @@ HWND CreateWindowTitled(const char* title) {
 std::vector<HWND> FocusableControls(HWND parent) {
     std::vector<HWND> found;
     for (HWND child : ChildWindows(parent)) {
-        LONG style = ::GetWindowLongA(child, GWL_STYLE);
-        if ((style & WS_TABSTOP) && ::IsWindowVisible(child) && ::IsWindowEnabled(child))
+        if ((::GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP) && ::IsWindowVisible(child) &&
+            ::IsWindowEnabled(child))
             found.push_back(child);
-        std::vector<HWND> inner = FocusableControls(child);
-        found.insert(found.end(), inner.begin(), inner.end());
+        std::ranges::copy(FocusableControls(child), std::back_inserter(found));
     }
     return found;
 }
@@ -54,59 +53,69 @@ class MainWindowTest : public ProgramTest {
     MainWindowTest() : ProgramTest("main-window") {}
     void SetUp() override {
         ProgramTest::SetUp();
+        // A recycle bin that a button empties is the test's own.
+        app.SetEnvironment("XDG_DATA_HOME", UnixPathOf(app.Folder() + "\\xdg"));
         ASSERT_TRUE(app.StartHidden());
     }
     void TearDown() override {
         KillProcessesNamed("hh.exe");
         ProgramTest::TearDown();
+        RemoveDriveImmunity("C:\\", nullptr);
+    }
+
+    // Opens the tray menu and presses `key` `times` times from no selection, then Enter.
+    void PickTrayItem(UINT key, int times) const {
+        ::PostMessageA(Main(), kTrayCallback, 160, WM_RBUTTONUP);
+        HWND menu = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] { return ::IsWindowVisible(menu = FindTopLevel(app.Pid(), "#32768", "")); }));
+        for (int i = 0; i < times; ++i) PressKey(menu, key);
+        PressKey(menu, VK_RETURN);
+    }
+};
+
+class StartupTest : public testing::Test {
+  protected:
+    void SetUp() override { TearDown(); }
+    void TearDown() override {
+        KillProcessesNamed("Koravant.exe");
+        KillProcessesNamed("KoravantTwin.exe");
+        UnlockRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey);
+        ResetSettingsAnswered();
     }
 };
 }  // namespace
 
-// Page 1 first, page buttons, the information page's help and links, About, F1 without then with
-// the help file, close box, Esc; then the uninstaller's window ends a new start. Look-alike titles
-// are up all along, ending nothing.
-TEST_F(MainWindowTest, WalksPagesAboutHelpHidingAndQuitting) {
+// Look-alike titles of the uninstaller's window are up all along, ending nothing.
+TEST_F(MainWindowTest, InformationPageAboutHelpEnterEverywhereHidingAndQuitting) {
     HWND lookalikes[] = {CreateWindowTitled("brellonix uninstall"),
                          CreateWindowTitled("Brellonix Uninstall Helper")};
     EXPECT_FALSE(::IsWindowVisible(Main()));
     EXPECT_EQ(app.VisiblePage(), 129u);
     ASSERT_TRUE(app.BringForward());
-    for (const auto& button : kPageButtons) {
-        for (int click = 0; click < 2; ++click) {
-            ClickButton(Main(), button.first);
-            EXPECT_TRUE(WaitUntil([&] { return app.VisiblePage() == button.second; }))
-                << "button " << button.first;
-        }
-    }
-    // The information page's help button opens the same help file as F1.
-    ClickButton(Main(), 1000);
-    ClickButton(app.Page(129), 1005);
+    HWND info = app.Page(129);
+    ClickButton(info, 1005);  // Help, without the help file
     EXPECT_EQ(Answer(), "Document not found");
-    // Its links open the site and a mail to support through whatever the system has for them:
+    // The links open the site and a mail to support through whatever the system has for them:
     // here a recorder stands in for the browser and the mailer.
     const std::string folder = app.Folder() + "\\handler", handler = folder + "\\Quorrel.exe";
     ASSERT_TRUE(
         CreateFolders(folder) &&
         ::CopyFileA((BuildFolder() + "\\testbin\\Quorrel.exe").c_str(), handler.c_str(), FALSE));
-    const struct {
-        int link;
-        const char *text, *target;
-    } links[] = {{1049, "https://www.brellonix.com", "https://www.brellonix.com"},
-                 {1050, "support@brellonix.com", "mailto:support@brellonix.com"}};
-    for (const auto& link : links) {
-        std::string target = link.target,
-                    key = target.substr(0, target.find(':')) + "\\shell\\open\\command";
+    for (auto [link, text, prefix] : {std::tuple{1049, "https://www.brellonix.com", ""},
+                                      {1050, "support@brellonix.com", "mailto:"}}) {
+        std::string url = prefix + std::string(text), scheme = url.substr(0, url.find(':'));
+        std::string key = scheme + "\\shell\\open\\command";
         auto saved = ReadRegistryValue(HKEY_CLASSES_ROOT, key.c_str(), nullptr);
         ASSERT_TRUE(WriteRegistryString(HKEY_CLASSES_ROOT, key.c_str(), nullptr,
                                         "\"" + handler + "\" \"%1\""));
         ::DeleteFileA((folder + "\\quorrel.log").c_str());
-        EXPECT_EQ(WindowText(::GetDlgItem(app.Page(129), link.link)), link.text);
-        ClickButton(app.Page(129), link.link);  // a static's click notification has the same code
+        EXPECT_EQ(WindowText(::GetDlgItem(info, link)), text);
+        ClickButton(info, link);  // a static's click notification has the same code
         std::string log;
         EXPECT_TRUE(
             WaitUntil([&] { return !(log = ReadFileBytes(folder + "\\quorrel.log")).empty(); }));
-        EXPECT_NE(log.find("\r\n" + target + "\r\n"), std::string::npos) << log;
+        EXPECT_NE(log.find("\r\n" + url + "\r\n"), std::string::npos) << log;
         if (saved)
             WriteRegistryString(HKEY_CLASSES_ROOT, key.c_str(), nullptr, saved->data.c_str());
     }
@@ -117,37 +126,58 @@ TEST_F(MainWindowTest, WalksPagesAboutHelpHidingAndQuitting) {
     }));
     ClickButton(about, IDOK);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about); }));
-    PressKey(Main(), VK_F1);
-    EXPECT_EQ(Answer(), "Document not found");
     ASSERT_TRUE(::CopyFileA((BuildFolder() + "\\Koravant.chm").c_str(),
                             (app.Folder() + "\\Koravant.chm").c_str(), FALSE));
     PressKey(Main(), VK_F1);
     EXPECT_TRUE(WaitUntil(
         [] { return ::IsWindowVisible(::FindWindowA(nullptr, "Brellonix Help")); }, 20000));
     EXPECT_FALSE(AnyMessageBox(app.Pid()));
-    SaveScreenshot("help-viewer", ::FindWindowA(nullptr, "Brellonix Help"));
 
     ::PostMessageA(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(app.WaitUntilHidden() && app.Answers());
     EXPECT_TRUE(app.IsRunning() && !AnyMessageBox(app.Pid()));
     for (HWND lookalike : lookalikes) ::DestroyWindow(lookalike);
+
+    // Enter on whatever holds the focus, on every page: lists, buttons, the features text and the
+    // page buttons. The dialog manager turns it into a click of a focused button or into IDOK for
+    // the main window; neither may end the resident program. Questions get Cancel where offered.
     ASSERT_TRUE(app.BringForward());
+    for (const auto& [button, page] : kPageButtons) {
+        ClickButton(Main(), button);
+        ASSERT_TRUE(WaitUntil([&, page = page] { return app.VisiblePage() == page; }));
+        HWND pageButton = ::GetDlgItem(Main(), button);
+        std::vector<HWND> controls = FocusableControls(app.Page(page));
+        controls.push_back(pageButton);
+        for (HWND control : controls) {
+            std::string name = WindowClass(control) + std::to_string(::GetDlgCtrlID(control));
+            ::PostMessageA(Main(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+            PressKey(control, VK_RETURN);
+            // Posted after the key: once the focus is back on the page button, Enter was handled.
+            HWND settle = control == pageButton ? ::GetDlgItem(Main(), 1000) : pageButton;
+            ::PostMessageA(Main(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(settle), TRUE);
+            ASSERT_TRUE(WaitUntil([&] {
+                return FocusOf(Main()) == settle || AnyMessageBox(app.Pid()) || !app.IsRunning();
+            })) << name;
+            if (AnyMessageBox(app.Pid())) {
+                MessageBoxInfo box = WaitForMessageBox(app.Pid());
+                bool cancel = std::ranges::count(box.buttons, IDCANCEL) > 0;
+                AnswerMessageBox(box, cancel ? IDCANCEL : box.buttons.front());
+            }
+            ASSERT_TRUE(app.IsRunning() && ::IsWindow(Main())) << "Enter on " << name;
+        }
+        if (app.VisiblePage() != page) ClickButton(Main(), button);
+    }
     PressKey(Main(), VK_ESCAPE);
     EXPECT_EQ(Answer(IDCANCEL), "Do you want to quit?");
     EXPECT_TRUE(app.Answers() && app.IsRunning());
     PressKey(Main(), VK_ESCAPE);
     EXPECT_EQ(Answer(IDOK), "Do you want to quit?");
-    ASSERT_TRUE(app.WaitForExit() && app.StartHidden());
-
-    HWND uninstaller = CreateWindowTitled("Brellonix Uninstall");
-    EXPECT_EQ(Answer(), "The Brellonix will quit!");
-    ::DestroyWindow(uninstaller);
     EXPECT_TRUE(app.WaitForExit());
 }
 
-// The icon's callback number is DM_SETDEFID in a dialog: tray events must leave the default
-// button as it was.
-TEST_F(MainWindowTest, TrayIconReturnsWithANewTaskbarBringsTheWindowUpAndItsMenuQuits) {
+// The icon comes back on a new taskbar; its clicks and menu items, none of which may change the
+// default button: the callback number is DM_SETDEFID in a dialog.
+TEST_F(MainWindowTest, TrayIconReturnsWithANewTaskbarAndItsItemsWorkWhileTheWindowIsHidden) {
     // A new taskbar starts without icons: take the program's icon away first.
     HWND main = Main();
     LRESULT defaultButton = ::SendMessageA(main, DM_GETDEFID, 0, 0);
@@ -159,8 +189,7 @@ TEST_F(MainWindowTest, TrayIconReturnsWithANewTaskbarBringsTheWindowUpAndItsMenu
     ASSERT_TRUE(::GetWindowRect(taskbar, &rect));
     ::SetParent(taskbar, holder);
     EXPECT_EQ(::FindWindowA("Shell_TrayWnd", nullptr), nullptr);
-    // Nothing shows when the keeper has looked; away for many of its looks.
-    ::Sleep(2000);
+    ::Sleep(2000);  // away for many of the keeper's looks
     ::SetParent(taskbar, ::GetDesktopWindow());
     ::SetWindowPos(taskbar, nullptr, rect.left, rect.top, rect.right - rect.left,
                    rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -176,59 +205,116 @@ TEST_F(MainWindowTest, TrayIconReturnsWithANewTaskbarBringsTheWindowUpAndItsMenu
     // Under Wine the first monitor pass lists Wine's own unversioned services and brings the
     // window forward on page 5, five seconds after start: let that come first.
     ASSERT_TRUE(WaitUntil([&] { return app.VisiblePage() == 150; }, 20000));
-    // Down from no selection lands on the first item, "Show main window"; up on the last, Quit.
-    // Minimised, the window stays so until the item restores it.
+    // Minimised, the window stays so until "Show main window" restores it.
     ::SendMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    for (UINT key : {VK_DOWN, VK_UP}) {
-        ::PostMessageA(main, kTrayCallback, 160, WM_RBUTTONUP);
-        HWND menu = nullptr;
-        ASSERT_TRUE(WaitUntil(
-            [&] { return ::IsWindowVisible(menu = FindTopLevel(app.Pid(), "#32768", "")); }));
-        PressKey(menu, key);
-        PressKey(menu, VK_RETURN);
-        EXPECT_TRUE(key != VK_DOWN || WaitUntil([&] { return !::IsIconic(main); }));
-        EXPECT_TRUE(key != VK_DOWN || ::SendMessageA(main, DM_GETDEFID, 0, 0) == defaultButton);
-    }
+    PickTrayItem(VK_DOWN, 1);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsIconic(main); }));
+    EXPECT_EQ(::SendMessageA(main, DM_GETDEFID, 0, 0), defaultButton);
+
+    // Safely remove's first question and Acquire Immunity from the tray, the window hidden; a
+    // stick pulled out while Acquire warns about the AutoRun file it deleted there.
+    ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(app.WaitUntilHidden());
+    ASSERT_EQ(::GetLogicalDrives(), 1u << 2) << "immunity reaches every drive";
+    TestDrive stick('E', DriveKind::Removable);
+    ASSERT_TRUE(stick.WriteFile("autorun.inf", "[autorun]",
+                                FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(CopyProgram(IdleProgramPath(false), stick.Path("tools\\app.exe")));
+    RunningProgram onStick(stick.Path("tools\\app.exe"));
+    PickTrayItem(VK_DOWN, 2);
+    EXPECT_EQ(Answer(IDCANCEL), "Have you exited all the programs that are using USB disk?");
+    EXPECT_TRUE(app.Answers() && !AnyMessageBox(app.Pid()));
+    EXPECT_TRUE(onStick.Running() && !ProcessIdsNamed("explorer.exe").empty() &&
+                (::GetLogicalDrives() & (1u << 4)))
+        << "Cancel changes nothing";
+    onStick.Kill();
+    PickTrayItem(VK_DOWN, 3);
+    MessageBoxInfo warning = WaitForMessageBox(app.Pid());
+    EXPECT_EQ(warning.text,
+              "There may be virus on the root directory: E:\\ \r\nPlease use Antivirus software "
+              "to scan your computer!");
+    ASSERT_TRUE(stick.Remove() && AnswerMessageBox(warning, IDOK));
+    EXPECT_EQ(Answer(), kImmune);
+    ASSERT_TRUE(SendDriveRemoval(main, 'E') && app.Answers());
+    EXPECT_EQ(ListFolder(stick.Folder()), Strings{"tools"}) << "nothing half made";
+    EXPECT_FALSE(::IsWindowVisible(main));
+    // Then the page's buttons.
+    ASSERT_TRUE(stick.Plug());
+    PageView kit{app, 155, 0};
+    ASSERT_TRUE(kit.Open(1008));
+    EXPECT_EQ(ClickAndAnswer(kit, 1030), kImmune);
+    EXPECT_TRUE(stick.Exists("AUTORUN.INF\\ReadMe.txt"));
+    EXPECT_EQ(ClickAndAnswer(kit, 1031),
+              "Your computer and USB storage device are not immune away from virus!");
+    EXPECT_EQ(ListFolder(stick.Folder()), Strings{"tools"});
+
+    PickTrayItem(VK_UP, 1);  // Quit
     ASSERT_TRUE(app.WaitForExit());
 }
 
-// Enter on whatever holds the focus, on every page: lists, buttons, the features text and the
-// page buttons. The dialog manager turns it into a click of a focused button or into IDOK for
-// the main window; neither may end the resident program.
-TEST_F(MainWindowTest, EnterOnEveryControlOfEveryPageLeavesTheProgramRunning) {
-    // Whatever a button starts stays inside the test's own folders (a recycle bin is emptied
-    // in XDG_DATA_HOME); questions are answered with Cancel where they offer it.
-    std::string trash = "/tmp/koravant-enter-test-" + std::to_string(::GetCurrentProcessId());
-    ::SetEnvironmentVariableA("XDG_DATA_HOME", trash.c_str());
-    app.Kill();
-    ASSERT_TRUE(app.StartHidden());
-    ::SetEnvironmentVariableA("XDG_DATA_HOME", nullptr);
-    HWND main = Main();
-    ASSERT_TRUE(app.BringForward());
-    for (const auto& button : kPageButtons) {
-        ClickButton(main, button.first);
-        ASSERT_TRUE(WaitUntil([&] { return app.VisiblePage() == button.second; }));
-        HWND pageButton = ::GetDlgItem(main, button.first);
-        std::vector<HWND> controls = FocusableControls(app.Page(button.second));
-        controls.push_back(pageButton);
-        for (HWND control : controls) {
-            std::string name = WindowClass(control) + std::to_string(::GetDlgCtrlID(control));
-            ::PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-            PressKey(control, VK_RETURN);
-            // Posted after the key: once the focus is back on the page button, Enter was handled.
-            HWND settle =
-                control == pageButton ? ::GetDlgItem(main, kPageButtons[0].first) : pageButton;
-            ::PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(settle), TRUE);
-            ASSERT_TRUE(WaitUntil([&] {
-                return FocusOf(main) == settle || AnyMessageBox(app.Pid()) || !app.IsRunning();
-            })) << name;
-            if (AnyMessageBox(app.Pid())) {
-                MessageBoxInfo box = WaitForMessageBox(app.Pid());
-                bool cancel = std::count(box.buttons.begin(), box.buttons.end(), IDCANCEL) > 0;
-                AnswerMessageBox(box, cancel ? IDCANCEL : box.buttons.front());
-            }
-            ASSERT_TRUE(app.IsRunning() && ::IsWindow(main)) << "Enter on " << name;
-        }
-        if (app.VisiblePage() != button.second) ClickButton(main, button.first);
+TEST_F(StartupTest, ASecondStartBringsItsNamesakeForwardAndLeaves) {
+    KoravantApp first({"single"}), twin({"pair", "KoravantTwin.exe"}), second({"single"});
+    ASSERT_TRUE(first.StartHidden() && twin.StartHidden());
+    EXPECT_TRUE(second.Start() && second.WaitForExit());
+    EXPECT_TRUE(first.WaitUntilVisible() && ::GetForegroundWindow() == first.MainWindow());
+    EXPECT_TRUE(!::IsWindowVisible(twin.MainWindow()) && twin.IsRunning());
+
+    PressKey(first.MainWindow(), VK_ESCAPE);
+    MessageBoxInfo question = WaitForMessageBox(first.Pid());
+    ASSERT_EQ(question.text, "Do you want to quit?");
+    HWND other = ::CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                   nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ::SetForegroundWindow(other) && ::GetForegroundWindow() == other; }));
+    KoravantApp third({"single"});
+    EXPECT_TRUE(third.Start() && third.WaitForExit());
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == question.window; }));
+    EXPECT_TRUE(AnswerMessageBox(question, IDCANCEL) && first.Answers() && first.IsRunning());
+    ::DestroyWindow(other);
+}
+
+// An unreachable key stops the start. Either answer is recorded, so the question comes once.
+TEST_F(StartupTest, SettingsKeyAndFirstRunQuestion) {
+    ASSERT_TRUE(LockRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey));
+    KoravantApp locked({"locked-settings"});
+    ASSERT_TRUE(locked.Start());
+    MessageBoxInfo box = WaitForMessageBox(locked.Pid());
+    EXPECT_EQ(box.text.rfind("Koravant failed in accessing the registry.", 0), 0u) << box.text;
+    EXPECT_EQ(locked.MainWindow(), nullptr) << "the start stops before the window";
+    EXPECT_TRUE(AnswerMessageBox(box, IDOK) && locked.WaitForExit());
+    UnlockRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey);
+
+    // Cancel leaves the policy as it was, OK sets it; the key missing is the unit tests' case.
+    for (auto [answer, expected] : {std::pair{IDCANCEL, '\x91'}, {IDOK, '\x9F'}}) {
+        SCOPED_TRACE(answer);
+        ResetSettingsFirstRun();
+        ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun", 0x91));
+        KoravantApp app({"firstrun"});
+        ASSERT_TRUE(app.Start());
+        box = WaitForMessageBox(app.Pid());
+        EXPECT_EQ(box.text.rfind("AUTORUN of USB drive is potentially unsafe.", 0), 0u);
+        ASSERT_TRUE(AnswerMessageBox(box, answer) && app.WaitUntilHidden());
+        app.Kill();
+        auto policy = ReadRegistryValue(HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun");
+        EXPECT_TRUE(policy && policy->type == REG_DWORD && policy->data[0] == expected);
+        ASSERT_TRUE(app.StartHidden());
+        EXPECT_FALSE(AnyMessageBox(app.Pid()));
+    }
+}
+
+// The library learns the UI thread and the skin file, and is told to exit and freed at the
+// end; one lacking LoadSkin is not initialised but still freed.
+TEST_F(StartupTest, SkinLibraryCallsComeInOrder) {
+    for (bool complete : {true, false}) {
+        KoravantApp app({complete ? "skinned" : "half-skinned", "Koravant.exe", false,
+                         complete ? "SkinLoad.dll" : "SkinLoadNoLoadSkin.dll"});
+        ASSERT_TRUE(app.StartHidden());
+        DWORD uiThread = ::GetWindowThreadProcessId(app.MainWindow(), nullptr);
+        PostCommand(app.MainWindow(), 1062);  // Quit
+        ASSERT_TRUE(app.WaitForExit());
+        std::string skin = "InitSkinLoad " + std::to_string(uiThread) + "\r\nLoadSkin " +
+                           app.Folder() + "\\xp_normal.skin\r\n";
+        EXPECT_EQ(ReadFileBytes(app.Folder() + "\\skinload.log"),
+                  (complete ? skin : "") + "ExitSkin\r\nUnloaded\r\n");
     }
 }

@@ -1,20 +1,13 @@
-// Pictures of the program for docs/screenshots: the start-up alert, the notification area,
-// every page of the main window (the repair page after a repair), the About box, the update
-// window, the setup's first page and the uninstaller. scripts/screenshots runs this (disabled in
-// ordinary test runs, since it only takes pictures) and turns them into PNGs.
-#include <gtest/gtest.h>
-
+// Pictures for docs/screenshots: the start-up alert, the notification area, every page (the
+// repair page after a repair), the About box, the update window, the setup's first page and the
+// uninstaller. Disabled in ordinary runs: scripts/screenshots runs it and makes the PNGs.
 #include "tests/support/Installation.h"
-#include "tests/support/KoravantApp.h"
-#include "tests/support/PageView.h"
+#include "tests/support/ProgramTest.h"
 #include "tests/support/RegistryViews.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestHttpServer.h"
-#include "tests/support/TestDrives.h"
 #include "tests/support/TestPrograms.h"
-#include "tests/support/TestRegistry.h"
 #include "tests/support/Wait.h"
-#include "tests/support/WindowQuery.h"
 
 namespace {
 // In the order the buttons stand along the top of the window.
@@ -32,19 +25,6 @@ HWND WaitForDialog(DWORD pid, const char* title) {
     return dialog;
 }
 
-// What a machine starts at logon, in both registry views, for the autostart page.
-void PlantAutostartEntries(PlantedValues& planted) {
-    const std::string run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    planted.AddString(HKEY_LOCAL_MACHINE, run, kView64, L"AudioTray",
-                      L"C:\\Program Files\\Realtek\\Audio\\RtkTray.exe /tray");
-    planted.AddString(HKEY_LOCAL_MACHINE, run, kView32, L"UpdateHelper",
-                      L"\"C:\\Program Files (x86)\\Updater\\update.exe\" /silent");
-    planted.AddString(HKEY_CURRENT_USER, run, kView64, L"svchost",
-                      L"C:\\Users\\Public\\Libraries\\svchost.exe -k run");
-    planted.AddString(HKEY_CURRENT_USER, run + "Once", kView64, L"CleanUp",
-                      L"cmd.exe /c del C:\\Temp\\setup.log");
-}
-
 // Lets the windows finish painting first.
 bool Snap(const std::string& name, HWND window) {
     ::Sleep(400);
@@ -56,29 +36,32 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     KillProcessesNamed("Koravant.exe");
     ResetSettingsAnswered();
     KoravantApp app{LaunchFolder("screenshots", "Koravant.exe", /*withHelpFile=*/true)};
-    // Two files deleted earlier, as the quarantine keeps them.
-    std::string quarantine = app.Folder() + "\\quarantine";
+    // Files deleted earlier, one in a script the code page cannot spell.
+    const std::string quarantine = app.Folder() + "\\quarantine";
     DeleteTree(quarantine);
-    CreateFolders(quarantine);
-    WriteFileBytes(quarantine + "\\autorun.inf.kv", EncodeQuarantineFile("F:\\autorun.inf", "[x]"));
-    WriteFileBytes(quarantine + "\\tools.scr.kv",
-                   EncodeQuarantineFile("F:\\games\\tools.scr", "MZ"));
-    // A name in a script the code page cannot spell, shown as its owner reads it.
-    WriteFileBytes(quarantine + "\\Φωτογραφίες.scr.kv",
-                   EncodeQuarantineFile("F:\\Έγγραφα\\Φωτογραφίες.scr", "MZ"));
+    ASSERT_TRUE(CreateFolders(quarantine));
+    for (std::string origin :
+         {"F:\\autorun.inf", "F:\\games\\tools.scr", "F:\\Έγγραφα\\Φωτογραφίες.scr"})
+        WriteFileBytes(quarantine + origin.substr(origin.rfind('\\')) + ".kv",
+                       EncodeQuarantineFile(origin, "MZ"));
+    // What a machine starts at logon, in both registry views.
+    const std::string run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     PlantedValues autostart;
-    PlantAutostartEntries(autostart);
-    TestDrive stick('E', DriveKind::Removable);
+    autostart.AddString(HKEY_LOCAL_MACHINE, run, kView64, L"AudioTray",
+                        L"C:\\Program Files\\Realtek\\Audio\\RtkTray.exe /tray");
+    autostart.AddString(HKEY_LOCAL_MACHINE, run, kView32, L"UpdateHelper",
+                        L"\"C:\\Program Files (x86)\\Updater\\update.exe\" /silent");
+    autostart.AddString(HKEY_CURRENT_USER, run, kView64, L"svchost",
+                        L"C:\\Users\\Public\\Libraries\\svchost.exe -k run");
+    autostart.AddString(HKEY_CURRENT_USER, run + "Once", kView64, L"CleanUp",
+                        L"cmd.exe /c del C:\\Temp\\setup.log");
     // A stick as users meet them: AutoRun files and hidden programs beside their own files.
-    const DWORD hidden = FILE_ATTRIBUTE_HIDDEN;
-    stick.WriteFile("autorun.inf", "[autorun]\r\nopen=RECYCLER\\svchost.exe\r\n", hidden);
-    stick.WriteFile("Holiday photos.lnk", "", hidden);
-    stick.WriteFile("setup.exe", "MZ", hidden);
-    stick.WriteFile("Фотографии.exe", "MZ", hidden);
-    stick.WriteFile("Holiday photos\\beach.jpg", "");
-    stick.WriteFile("RECYCLER\\svchost.exe", "MZ", hidden);
-    stick.WriteFile("Documents\\report.doc", "");
-    stick.WriteFile("Documents\\report.doc.vbs", "");
+    TestDrive stick('E', DriveKind::Removable);
+    for (const char* hidden : {"autorun.inf", "Holiday photos.lnk", "setup.exe", "Фотографии.exe",
+                               "RECYCLER\\svchost.exe"})
+        stick.WriteFile(hidden, "MZ", FILE_ATTRIBUTE_HIDDEN);
+    WriteFiles(stick,
+               {"Holiday photos\\beach.jpg", "Documents\\report.doc", "Documents\\report.doc.vbs"});
     // A hidden program running from a temporary folder under a system program's name: the
     // process shield lists it beside the unversioned system programs Wine runs.
     const std::string hiddenProgram = "C:\\users\\Public\\Temp\\svchost.exe";
@@ -89,33 +72,27 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
 
     HWND alert = WaitForDialog(app.Pid(), "Brellonix");
     ASSERT_TRUE(Snap("alert", alert));
-    ASSERT_TRUE(app.WaitForMainWindow());
-    ASSERT_TRUE(app.WaitUntilHidden());
+    ASSERT_TRUE(app.WaitForMainWindow() && app.WaitUntilHidden());
     // The alert hides itself after three seconds; the picture of the taskbar waits for it.
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(alert); }, 6000));
     EXPECT_TRUE(Snap("taskbar", ::FindWindowA("Shell_TrayWnd", nullptr)));
 
-    ASSERT_TRUE(app.BringForward());
     // The process shield's first pass, five seconds after start, brings the window forward on
     // its page: that happens before the walk through the pages.
-    PageView taskwatch(app, 150, 1033, 1056);
-    EXPECT_TRUE(WaitUntil([&] { return taskwatch.RowCount() > 0; }, 20000));
+    ASSERT_TRUE(app.BringForward());
+    EXPECT_TRUE(WaitUntil([&] { return PageView(app, 150, 1033).RowCount() > 0; }, 20000));
     EXPECT_TRUE(app.WaitForPostedMessages());
     for (const auto& page : kPages) {
         ClickButton(app.MainWindow(), page.buttonId);
         EXPECT_TRUE(WaitUntil([&] { return app.VisiblePage() == page.templateId; })) << page.name;
-        if (page.templateId == 152) {
-            // The scan page after a scan of the stick.
-            PageView scan(app, 152, 1024, 1025);
-            scan.Click(1014);
-            EXPECT_TRUE(scan.WaitForResultLine("6 threats found"));
+        if (page.templateId == 152) {  // after a scan of the stick
+            PageView(app, 152, 1024, 1025).Click(1014);
+            EXPECT_TRUE(PageView(app, 152, 1024, 1025).WaitForResultLine("6 threats found"));
         }
-        if (page.templateId == 154) {
-            // The repair page after a registry repair.
-            PageView repair(app, 154, 1036);
-            repair.Click(1002);
+        if (page.templateId == 154) {  // after a registry repair
+            PageView(app, 154, 1036).Click(1002);
             EXPECT_TRUE(AnswerMessageBox(WaitForMessageBox(app.Pid()), IDOK));
-            EXPECT_TRUE(WaitUntil([&] { return repair.RowCount() == 31; }));
+            EXPECT_TRUE(WaitUntil([&] { return PageView(app, 154, 1036).RowCount() == 31; }));
         }
         if (page.templateId == 159) PageView(app, 159, 1034).Select(2);
         EXPECT_TRUE(Snap(std::string("main-") + page.name, app.MainWindow())) << page.name;
@@ -141,14 +118,11 @@ TEST(Screenshots, DISABLED_TakeThePictureOfTheUpdateWindow) {
     ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", server.Url().c_str());
     // After the start-up notice, which takes the same corner for three seconds.
     ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", "7000");
-    LaunchFolder folder("screenshots");
-    folder.program = kTestSourceProgram;
-    KoravantApp app(folder);
+    KoravantApp app({"screenshots", "Koravant.exe", false, {}, kTestSourceProgram});
     ASSERT_TRUE(app.Start());
     HWND window = WaitForDialog(app.Pid(), "Koravant Web Check");
     HWND alert = FindTopLevel(app.Pid(), "#32770", "Brellonix");
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(alert); }));
-    EXPECT_TRUE(::IsWindowVisible(window));
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(alert); }) && ::IsWindowVisible(window));
     // Under Wine the process shield's first pass brings the main window forward about then
     // (Wine's own services carry no version information): the corner is the update window's.
     ::PostMessageA(app.MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
