@@ -26,13 +26,17 @@ void CAutostartPage::RefreshAutostartList() {
     m_listedOnce = true;
     std::vector<AutostartEntry> fresh = ListAutostartEntries();
     ListUpdate update = PlanListUpdate(m_listed, fresh);
-    if (update.rebuild) ClearRows();
-    for (size_t removed = 0; removed < update.remove; ++removed)
-        DeleteRow(static_cast<int>(update.keep));
     std::vector<ListRow> rows;
+    rows.reserve(update.append);
     for (size_t index = fresh.size() - update.append; index < fresh.size(); ++index)
         rows.push_back({fresh[index].name, fresh[index].command, fresh[index].location});
-    AddRows(rows);
+    if (update.rebuild) {
+        ReplaceRows(std::move(rows));
+    } else {
+        for (size_t removed = 0; removed < update.remove; ++removed)
+            DeleteRow(static_cast<int>(update.keep));
+        AddRows(rows);
+    }
     m_listed = std::move(fresh);
 }
 

@@ -26,7 +26,10 @@ BOOL CListPage::OnInitDialog() {
 }
 
 void CListPage::ShowRowCount() const {
-    m_list.SendMessage(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOSCROLL);
+    // Wine's list view updates its scroll bars for every new count, a few milliseconds each
+    // time; a count it already has changes nothing but the cells.
+    if (m_list.SendMessage(LVM_GETITEMCOUNT) != static_cast<LRESULT>(m_rows.size()))
+        m_list.SendMessage(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOSCROLL);
     m_list.Invalidate();
 }
 
@@ -47,6 +50,26 @@ void CListPage::AddRows(const std::vector<ListRow>& rows) {
     for (const ListRow& row : rows)
         if (!row.empty()) m_rows.push_back(row);
     ShowRowCount();
+}
+
+void CListPage::ReplaceRows(std::vector<ListRow> rows) {
+    std::erase_if(rows, [](const ListRow& row) { return row.empty(); });
+    ForgetSelection();
+    m_rows = std::move(rows);
+    // Emptying the list first would hide its scroll bar and show it again: two frame changes,
+    // which cost Wine more than the rest of a refresh of a thousand rows.
+    ShowRowCount();
+    if (m_list.SendMessage(LVM_GETTOPINDEX) > 0) m_list.SendMessage(LVM_ENSUREVISIBLE, 0, FALSE);
+}
+
+void CListPage::ForgetSelection() const {
+    LVITEMW cleared = {};
+    cleared.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    for (int flag : {LVNI_SELECTED, LVNI_FOCUSED})
+        for (int row = m_list.GetNextItem(-1, flag); row >= 0; row = m_list.GetNextItem(row, flag))
+            m_list.SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                               reinterpret_cast<LPARAM>(&cleared));
+    m_list.SendMessage(LVM_SETSELECTIONMARK, 0, -1);
 }
 
 std::string CListPage::CellText(int row, int column) const {
