@@ -1,5 +1,5 @@
 // Autostart Refresh of 1,000 values over the locations and both registry views, every row
-// re-added, against a bare enumeration of the same keys.   autostart_bench.exe [rounds]
+// replaced, against a bare enumeration of the same keys.   autostart_bench.exe [rounds]
 #include <windows.h>
 
 #include <algorithm>
@@ -74,15 +74,19 @@ int main(int argc, char** argv) {
     }
     ok = ok && app.StartHidden() && page.Open(1009);
     const size_t listed = ListAutostartEntries().size();
-    std::vector<double> bareMs, refreshMs;
+    std::vector<double> bareMs, engineMs, refreshMs;
     for (int round = 0; ok && round < rounds; ++round) {
+        // The first row changes, so every row is replaced.
+        ok = planted.AddString(kKeys[0].root, kKeys[0].path, kKeys[0].view, L"Bench0",
+                               L"C:\\Bench\\round" + std::to_wstring(round) + L".exe");
+        // The previous round's painting is over: the walks below meet an idle program.
+        ::Sleep(300);
         double began = NowMs();
-        ok = BareEnumeration() >= kValues;
+        ok = ok && BareEnumeration() >= kValues;
         bareMs.push_back(NowMs() - began);
-        // The first row changes, so every row goes and comes back.
-        ok = ok && planted.AddString(kKeys[0].root, kKeys[0].path, kKeys[0].view, L"Bench0",
-                                     L"C:\\Bench\\round" + std::to_wstring(round) + L".exe");
-        ::Sleep(300);  // the previous round's painting is over
+        began = NowMs();
+        ok = ok && ListAutostartEntries().size() == listed;
+        engineMs.push_back(NowMs() - began);
         began = NowMs();
         ok = ok && page.SendClick(kRefresh, 60000);
         refreshMs.push_back(NowMs() - began);
@@ -91,14 +95,16 @@ int main(int argc, char** argv) {
     KillProcessesNamed("Koravant.exe");
     if (!ok) std::printf("autostart bench: the values were not planted, read or listed in full\n");
     if (!ok) return 1;
-    for (auto* ms : {&bareMs, &refreshMs}) std::ranges::sort(*ms);
+    for (auto* ms : {&bareMs, &engineMs, &refreshMs}) std::ranges::sort(*ms);
     const double bare = bareMs[rounds / 2], refresh = refreshMs[rounds / 2];
     std::printf(
         "autostart, %d values, %zu rows, median / worst of %d rounds\n"
         "  bare enumeration (256-byte buffers)  %7.1f / %7.1f ms\n"
-        "  Refresh, every row re-added          %7.1f / %7.1f ms\n"
+        "  the listing alone, in this process   %7.1f / %7.1f ms\n"
+        "  Refresh, every row replaced          %7.1f / %7.1f ms\n"
         "  target: Refresh within 2x the bare enumeration: %.1fx, %s\n",
-        kValues, listed, rounds, bare, bareMs.back(), refresh, refreshMs.back(),
-        refresh / std::max(bare, 0.001), refresh <= 2 * bare ? "met" : "not met");
+        kValues, listed, rounds, bare, bareMs.back(), engineMs[rounds / 2], engineMs.back(),
+        refresh, refreshMs.back(), refresh / std::max(bare, 0.001),
+        refresh <= 2 * bare ? "met" : "not met");
     return 0;
 }
