@@ -17,7 +17,8 @@
 #include "tests/support/Wait.h"
 
 namespace {
-constexpr int kValues = 1000, kRefresh = 1035;
+constexpr int kValues = 1000, kRefresh = 1035, kPageButton = 1009;
+constexpr UINT kTaskwatchPage = 150;
 const std::string kVersion = "Software\\Microsoft\\Windows\\CurrentVersion\\";
 
 struct BenchKey {
@@ -63,8 +64,13 @@ int BareEnumeration() {
 // shared machine other work comes and goes, and a pair taken a moment apart meets the same.
 struct Rounds {
     std::vector<double> bare, listing, refresh, ratio;
+    int hidden = 0;  // rounds left out: the page was not the one shown
 
     void Print(const char* refreshWhat) {
+        if (refresh.empty()) {
+            std::printf("  no round counted: another page came forward in each\n");
+            return;
+        }
         for (auto* ms : {&bare, &listing, &refresh, &ratio}) std::ranges::sort(*ms);
         auto line = [](const char* what, const std::vector<double>& ms, const char* unit) {
             std::printf("  %-40s %6.1f / %6.1f / %6.1f %s\n", what, ms[0], ms[ms.size() / 2],
@@ -74,6 +80,7 @@ struct Rounds {
         line("the listing alone, in this process", listing, "ms");
         line(refreshWhat, refresh, "ms");
         line("Refresh / bare, round by round", ratio, "x");
+        if (hidden) std::printf("  (%d rounds left out: another page came forward)\n", hidden);
     }
 };
 
@@ -81,19 +88,28 @@ struct Rounds {
 // and the Refresh click, which must leave `rows` rows.
 bool TimeRound(const PageView& page, size_t rows, const std::function<bool()>& change,
                Rounds& rounds) {
+    // A hidden list paints nothing and leaves its scroll bar alone: a Refresh there is cheaper.
+    if (!::IsWindowVisible(page.Page()) && !page.Open(kPageButton)) return false;
     if (!change()) return false;
     // The previous round's painting is over: the walks below meet an idle program.
     ::Sleep(300);
     double began = NowMs();
     bool ok = BareEnumeration() >= kValues;
-    rounds.bare.push_back(NowMs() - began);
+    const double bare = NowMs() - began;
     began = NowMs();
     ok = ok && ListAutostartEntries().size() == rows;
-    rounds.listing.push_back(NowMs() - began);
+    const double listing = NowMs() - began;
     began = NowMs();
     ok = ok && page.SendClick(kRefresh, 60000);
-    rounds.refresh.push_back(NowMs() - began);
-    rounds.ratio.push_back(rounds.refresh.back() / std::max(rounds.bare.back(), 0.001));
+    const double refresh = NowMs() - began;
+    if (!::IsWindowVisible(page.Page())) {
+        ++rounds.hidden;
+    } else {
+        rounds.bare.push_back(bare);
+        rounds.listing.push_back(listing);
+        rounds.refresh.push_back(refresh);
+        rounds.ratio.push_back(refresh / std::max(bare, 0.001));
+    }
     return ok && static_cast<size_t>(page.RowCount()) == rows;
 }
 }  // namespace
@@ -111,7 +127,10 @@ int main(int argc, char** argv) {
         ok = planted.AddString(key.root, key.path, key.view, L"Bench" + std::to_wstring(i),
                                L"C:\\Bench\\tool" + std::to_wstring(i) + L".exe /background");
     }
-    ok = ok && app.StartHidden() && page.Open(1009);
+    // Under Wine the process shield's first pass brings its own page forward after five
+    // seconds: let it come before the rounds (on Windows it may never come).
+    ok = ok && app.StartHidden() && page.Open(kPageButton);
+    WaitUntil([&] { return app.VisiblePage() == kTaskwatchPage; }, 15000);
     const size_t listed = ListAutostartEntries().size();
     // The first row changes: every row is replaced, as many as before. Then one value more
     // among the first key's: every row is replaced and the list has one more.
@@ -135,6 +154,7 @@ int main(int argc, char** argv) {
     same.Print("Refresh, every row replaced");
     std::printf(" one value more each round:\n");
     grown.Print("Refresh, every row replaced, one more");
+    if (same.refresh.empty()) return 1;
     const double bare = same.bare[same.bare.size() / 2];
     const double refresh = same.refresh[same.refresh.size() / 2];
     std::printf("  target: Refresh within 2x the bare enumeration (medians): %.1fx, %s\n",
