@@ -65,10 +65,13 @@ void CListPage::ReplaceRows(std::vector<ListRow> rows) {
 void CListPage::ForgetSelection() const {
     LVITEMW cleared = {};
     cleared.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    for (int flag : {LVNI_SELECTED, LVNI_FOCUSED})
-        for (int row = m_list.GetNextItem(-1, flag); row >= 0; row = m_list.GetNextItem(row, flag))
-            m_list.SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                               reinterpret_cast<LPARAM>(&cleared));
+    auto clear = [&](int row) {
+        m_list.SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                           reinterpret_cast<LPARAM>(&cleared));
+    };
+    for (int row = m_list.GetSelectedItem(); row >= 0; row = m_list.GetNextItem(row, LVNI_SELECTED))
+        clear(row);
+    if (int focused = m_list.GetNextItem(-1, LVNI_FOCUSED); focused >= 0) clear(focused);
     m_list.SendMessage(LVM_SETSELECTIONMARK, 0, -1);
 }
 
