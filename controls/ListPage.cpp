@@ -1,5 +1,7 @@
 #include "controls/ListPage.h"
 
+#include <algorithm>
+
 #include "framework/Strings.h"
 #include "framework/Text.h"
 #include "res/resource.h"
@@ -26,11 +28,18 @@ BOOL CListPage::OnInitDialog() {
 }
 
 void CListPage::ShowRowCount() const {
-    // Wine's list view updates its scroll bars for every new count, a few milliseconds each
-    // time; a count it already has changes nothing but the cells.
-    if (m_list.SendMessage(LVM_GETITEMCOUNT) != static_cast<LRESULT>(m_rows.size()))
+    // A new count repaints the whole list. Wine's list view also updates its scroll bars for
+    // it, a few milliseconds each time: for the count it already has, only the rows in view
+    // are drawn again.
+    LRESULT count = static_cast<LRESULT>(m_rows.size());
+    if (m_list.SendMessage(LVM_GETITEMCOUNT) != count) {
         m_list.SendMessage(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOSCROLL);
-    m_list.Invalidate();
+        return;
+    }
+    LRESULT top = m_list.SendMessage(LVM_GETTOPINDEX);
+    // The row cut off at the bottom too; the list refuses a range past its last row.
+    LRESULT last = std::min(top + m_list.SendMessage(LVM_GETCOUNTPERPAGE), count - 1);
+    if (last >= top) m_list.SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(top), last);
 }
 
 void CListPage::ClearRows() {
@@ -56,10 +65,13 @@ void CListPage::ReplaceRows(std::vector<ListRow> rows) {
     std::erase_if(rows, [](const ListRow& row) { return row.empty(); });
     ForgetSelection();
     m_rows = std::move(rows);
-    // Emptying the list first would hide its scroll bar and show it again: two frame changes,
-    // which cost Wine more than the rest of a refresh of a thousand rows.
+    // One count change at most: emptying the list first would hide its scroll bar and show it
+    // again, two frame changes, which cost Wine more than a refresh of a thousand rows.
     ShowRowCount();
-    if (m_list.SendMessage(LVM_GETTOPINDEX) > 0) m_list.SendMessage(LVM_ENSUREVISIBLE, 0, FALSE);
+    if (m_list.SendMessage(LVM_GETTOPINDEX) > 0) {
+        m_list.SendMessage(LVM_ENSUREVISIBLE, 0, FALSE);
+        m_list.Invalidate();
+    }
 }
 
 void CListPage::ForgetSelection() const {
