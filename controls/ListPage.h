@@ -41,6 +41,8 @@ class CListPage : public CPage {
     void DeleteRow(int row);
 
   protected:
+    const std::vector<ListRow>& Rows() const { return m_rows; }
+
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool OnNotify(NMHDR* header, LRESULT* result) override;
