@@ -41,6 +41,7 @@ class CListPage : public CPage {
     void DeleteRow(int row);
 
   protected:
+    // Every row, in the order shown.
     const std::vector<ListRow>& Rows() const { return m_rows; }
 
     BOOL OnInitDialog() override;
