@@ -3,6 +3,18 @@
 #include "autostart/AutostartDelete.h"
 #include "autostart/ListUpdate.h"
 
+namespace {
+// The entries' texts move into the rows: the rows are all the page keeps of them.
+std::vector<ListRow> RowsOf(std::vector<AutostartEntry> entries) {
+    std::vector<ListRow> rows;
+    rows.reserve(entries.size());
+    for (AutostartEntry& entry : entries)
+        rows.push_back(
+            {std::move(entry.name), std::move(entry.command), std::move(entry.location)});
+    return rows;
+}
+}  // namespace
+
 CAutostartPage::CAutostartPage()
     : CListPage(
           IDD_AUTOSTART, IDC_AUTOSTART_LIST,
@@ -24,16 +36,16 @@ LRESULT CAutostartPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void CAutostartPage::RefreshAutostartList() {
     m_listedOnce = true;
-    std::vector<AutostartEntry> fresh = ListAutostartEntries();
-    ListUpdate update = PlanListUpdate(m_listed, fresh);
-    if (update.rebuild) ClearRows();
+    std::vector<ListRow> fresh = RowsOf(ListAutostartEntries());
+    ListUpdate update = PlanListUpdate(Rows(), fresh);
+    if (update.rebuild) {
+        ReplaceRows(std::move(fresh));
+        return;
+    }
     for (size_t removed = 0; removed < update.remove; ++removed)
         DeleteRow(static_cast<int>(update.keep));
-    std::vector<ListRow> rows;
-    for (size_t index = fresh.size() - update.append; index < fresh.size(); ++index)
-        rows.push_back({fresh[index].name, fresh[index].command, fresh[index].location});
-    AddRows(rows);
-    m_listed = std::move(fresh);
+    fresh.erase(fresh.begin(), fresh.end() - static_cast<std::ptrdiff_t>(update.append));
+    AddRows(fresh);
 }
 
 bool CAutostartPage::OnCommand(UINT id, UINT code, HWND) {

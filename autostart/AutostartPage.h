@@ -1,9 +1,6 @@
 #pragma once
 // The autostart page: every value of the Run-type registry locations and every file of the
 // Startup folders, with Refresh and Delete.
-#include <vector>
-
-#include "autostart/AutostartValues.h"
 #include "controls/ListPage.h"
 #include "controls/SkinButton.h"
 #include "res/resource.h"
@@ -24,7 +21,5 @@ class CAutostartPage : public CListPage {
 
     CSkinButton m_refreshButton;
     CSkinButton m_deleteButton;
-    // What the rows show, in their order.
-    std::vector<AutostartEntry> m_listed;
     bool m_listedOnce = false;
 };

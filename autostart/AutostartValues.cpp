@@ -21,8 +21,8 @@ ValueSizes QueryValueSizes(HKEY key) {
 }
 
 LONG ReadValueAt(HKEY key, DWORD index, const ValueSizes& sizes, RegistryValueData& value) {
-    value.name.assign(sizes.maxName + 1, L'\0');
-    value.data.assign(sizes.maxData + 1, 0);
+    value.name.resize(sizes.maxName + 1);
+    value.data.resize(sizes.maxData + 1);
     DWORD nameLength = sizes.maxName + 1, dataSize = sizes.maxData + 1;
     LONG result = ::RegEnumValueW(key, index, value.name.data(), &nameLength, nullptr, &value.type,
                                   value.data.data(), &dataSize);
@@ -30,6 +30,16 @@ LONG ReadValueAt(HKEY key, DWORD index, const ValueSizes& sizes, RegistryValueDa
     value.name.resize(nameLength);
     value.data.resize(dataSize);
     return ERROR_SUCCESS;
+}
+
+// ERROR_MORE_DATA when the value kept growing past the sizes asked again each time.
+LONG ReadWholeValueAt(HKEY key, DWORD index, ValueSizes& sizes, RegistryValueData& value) {
+    LONG result = ReadValueAt(key, index, sizes, value);
+    for (int attempt = 1; result == ERROR_MORE_DATA && attempt < kReadAttempts; ++attempt) {
+        sizes = QueryValueSizes(key);  // the value grew since the sizes were asked
+        result = ReadValueAt(key, index, sizes, value);
+    }
+    return result;
 }
 
 std::vector<std::wstring> SubKeyNames(const RegistryKeyAddress& address) {
@@ -48,40 +58,59 @@ std::vector<std::wstring> SubKeyNames(const RegistryKeyAddress& address) {
     return names;
 }
 
-// The views in which a location's key is read: one, or on a 64-bit system both views of a
-// HKLM key unless they are one key.
-std::vector<RegistryKeyAddress> KeyViews(const AutostartLocation& location) {
-    RegistryKeyAddress native{location.hive, location.keyPath, RegistryView::kNative};
-    if (location.hive != kHiveLocalMachine || !IsWow64System()) return {native};
-    RegistryKeyAddress wow32{location.hive, location.keyPath, RegistryView::kWow32};
-    ScopedRegKey nativeKey, wow32Key;
-    bool haveNative = OpenRegistryKey(native, KEY_QUERY_VALUE, nativeKey) == ERROR_SUCCESS;
-    bool haveWow32 = OpenRegistryKey(wow32, KEY_QUERY_VALUE, wow32Key) == ERROR_SUCCESS;
-    if (haveNative && haveWow32 && IsSameRegistryKey(nativeKey.get(), wow32Key.get()))
-        return {native};
-    return {native, wow32};
+// A key of a location in one view, opened for reading its values when it can be.
+struct KeyView {
+    RegistryKeyAddress address;
+    ScopedRegKey values;
+    bool readable = false;
+};
+
+// One view, or on a 64-bit system both views of a HKLM key unless they are one key.
+std::vector<KeyView> KeyViews(const AutostartLocation& location) {
+    std::vector<KeyView> views;
+    views.push_back({{location.hive, location.keyPath, RegistryView::kNative}, {}});
+    if (location.hive == kHiveLocalMachine && IsWow64System())
+        views.push_back({{location.hive, location.keyPath, RegistryView::kWow32}, {}});
+    for (KeyView& view : views)
+        view.readable =
+            OpenRegistryKey(view.address, KEY_QUERY_VALUE, view.values) == ERROR_SUCCESS;
+    if (views.size() == 2 && views[0].readable && views[1].readable &&
+        IsSameRegistryKey(views[0].values.get(), views[1].values.get()))
+        views.pop_back();
+    return views;
+}
+
+void AppendKeyEntries(HKEY key, const RegistryKeyAddress& address, LocationValues values,
+                      std::vector<AutostartEntry>& entries) {
+    std::string location = FormatRegistryLocation(address);
+    ForEachKeyValue(key, [&](const RegistryValueData& value) {
+        AutostartEntry entry{WideToUtf8(value.name), ValueDataAsText(value), location};
+        if (IsListedValue(values, address, entry.name, entry.command))
+            entries.push_back(std::move(entry));
+    });
+}
+
+void AppendSubKeyEntries(const RegistryKeyAddress& parent, std::vector<AutostartEntry>& entries) {
+    for (const std::wstring& subKey : SubKeyNames(parent)) {
+        RegistryKeyAddress child = parent;
+        child.keyPath += "\\" + WideToUtf8(subKey);
+        ScopedRegKey key;
+        if (OpenRegistryKey(child, KEY_QUERY_VALUE, key) == ERROR_SUCCESS)
+            AppendKeyEntries(key.get(), child, LocationValues::kAll, entries);
+    }
 }
 }  // namespace
 
-std::vector<RegistryValueData> ReadKeyValues(HKEY key) {
-    std::vector<RegistryValueData> values;
+void ForEachKeyValue(HKEY key, const std::function<void(const RegistryValueData&)>& visit) {
     ValueSizes sizes = QueryValueSizes(key);
     RegistryValueData value;
-    DWORD index = 0;
-    for (int attempt = 1;; ++attempt) {
-        LONG result = ReadValueAt(key, index, sizes, value);
-        if (result == ERROR_MORE_DATA && attempt < kReadAttempts) {
-            sizes = QueryValueSizes(key);  // the value grew since the sizes were asked
-            continue;
-        }
+    for (DWORD index = 0;; ++index) {
+        LONG result = ReadWholeValueAt(key, index, sizes, value);
         if (result == ERROR_SUCCESS)
-            values.push_back(value);
+            visit(value);
         else if (result != ERROR_MORE_DATA)
             break;
-        ++index;
-        attempt = 0;
     }
-    return values;
 }
 
 std::string ValueDataAsText(const RegistryValueData& value) {
@@ -89,34 +118,20 @@ std::string ValueDataAsText(const RegistryValueData& value) {
     if (value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ) {
         std::wstring text(data.size() / sizeof(wchar_t), L'\0');
         std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
-        return WideToUtf8(text.substr(0, text.find(L'\0')));
+        if (size_t end = text.find(L'\0'); end != std::wstring::npos) text.resize(end);
+        return WideToUtf8(text);
     }
     std::string bytes(data.begin(), data.end());
-    return AnsiToUtf8(bytes.substr(0, bytes.find('\0')));
-}
-
-bool EnumAutostartValues(const RegistryKeyAddress& key, std::vector<AutostartEntry>& entries,
-                         LocationValues values) {
-    ScopedRegKey opened;
-    if (OpenRegistryKey(key, KEY_QUERY_VALUE, opened) != ERROR_SUCCESS) return false;
-    std::string location = FormatRegistryLocation(key);
-    for (const RegistryValueData& value : ReadKeyValues(opened.get())) {
-        AutostartEntry entry{WideToUtf8(value.name), ValueDataAsText(value), location};
-        if (IsListedValue(values, key, entry.name, entry.command))
-            entries.push_back(std::move(entry));
-    }
-    return true;
+    if (size_t end = bytes.find('\0'); end != std::string::npos) bytes.resize(end);
+    return AnsiToUtf8(bytes);
 }
 
 void EnumAutostartLocation(const AutostartLocation& location,
                            std::vector<AutostartEntry>& entries) {
-    for (const RegistryKeyAddress& key : KeyViews(location)) {
-        EnumAutostartValues(key, entries, location.values);
-        if (location.values != LocationValues::kAllAndSubKeys) continue;
-        for (const std::wstring& subKey : SubKeyNames(key)) {
-            RegistryKeyAddress child = key;
-            child.keyPath += "\\" + WideToUtf8(subKey);
-            EnumAutostartValues(child, entries);
-        }
+    for (KeyView& view : KeyViews(location)) {
+        if (view.readable)
+            AppendKeyEntries(view.values.get(), view.address, location.values, entries);
+        if (location.values == LocationValues::kAllAndSubKeys)
+            AppendSubKeyEntries(view.address, entries);
     }
 }

@@ -4,6 +4,7 @@
 // opened for reading only, so a key that refuses write access still shows its values.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,17 +25,15 @@ struct RegistryValueData {
     std::vector<BYTE> data;
 };
 
-// Every value of an open key, in the registry's order; a value that changes size while it is
-// read more than a few times over is skipped.
-std::vector<RegistryValueData> ReadKeyValues(HKEY key);
+// Calls `visit` with every value of an open key, in the registry's order, in one buffer that the
+// next value reuses; a value that changes size while it is read more than a few times over is
+// skipped.
+void ForEachKeyValue(HKEY key, const std::function<void(const RegistryValueData&)>& visit);
 // Text types as their text, anything else as its bytes read as ANSI text; up to the first
 // zero either way.
 std::string ValueDataAsText(const RegistryValueData& value);
 
-// Appends one entry per value of `key` that `values` keeps; false when the key cannot be
-// opened for reading (missing, or not permitted).
-bool EnumAutostartValues(const RegistryKeyAddress& key, std::vector<AutostartEntry>& entries,
-                         LocationValues values = LocationValues::kAll);
 // Appends the entries of one location: in each view of HKLM on a 64-bit system (a key both
-// views share once), with the values of the direct sub-keys where the location has them.
+// views share once), with the values of the direct sub-keys where the location has them. A key
+// that cannot be opened for reading (missing, or not permitted) adds nothing.
 void EnumAutostartLocation(const AutostartLocation& location, std::vector<AutostartEntry>& entries);

@@ -1,10 +1,11 @@
 // Autostart Refresh of 1,000 values over the locations and both registry views, every row
-// re-added, against a bare enumeration of the same keys.   autostart_bench.exe [rounds]
+// replaced, against a bare enumeration of the same keys.   autostart_bench.exe [rounds]
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,8 @@
 #include "tests/support/Wait.h"
 
 namespace {
-constexpr int kValues = 1000, kRefresh = 1035;
+constexpr int kValues = 1000, kRefresh = 1035, kPageButton = 1009;
+constexpr UINT kTaskwatchPage = 150;
 const std::string kVersion = "Software\\Microsoft\\Windows\\CurrentVersion\\";
 
 struct BenchKey {
@@ -57,6 +59,66 @@ int BareEnumeration() {
     }
     return values;
 }
+
+// Times of the rounds of one kind, and each Refresh against its own round's bare walk: on a
+// shared machine other work comes and goes, and a pair taken a moment apart meets the same.
+struct Rounds {
+    std::vector<double> bare, listing, refresh, paint, ratio;
+    int hidden = 0;  // rounds left out: the page was not the one shown
+
+    void Print(const char* refreshWhat) {
+        if (refresh.empty()) {
+            std::printf("  no round counted: another page came forward in each\n");
+            return;
+        }
+        for (auto* ms : {&bare, &listing, &refresh, &paint, &ratio}) std::ranges::sort(*ms);
+        auto line = [](const char* what, const std::vector<double>& ms, const char* unit) {
+            std::printf("  %-40s %6.1f / %6.1f / %6.1f %s\n", what, ms[0], ms[ms.size() / 2],
+                        ms.back(), unit);
+        };
+        line("bare enumeration (256-byte buffers)", bare, "ms");
+        line("the listing alone, in this process", listing, "ms");
+        line(refreshWhat, refresh, "ms");
+        line("then the rows in view painted", paint, "ms");
+        line("Refresh / bare, round by round", ratio, "x");
+        if (hidden) std::printf("  (%d rounds left out: another page came forward)\n", hidden);
+    }
+};
+
+// Changes the registry with `change`, then times the bare walk, the listing in this process
+// and the Refresh click, which must leave `rows` rows.
+bool TimeRound(const PageView& page, size_t rows, const std::function<bool()>& change,
+               Rounds& rounds) {
+    // A hidden list paints nothing and leaves its scroll bar alone: a Refresh there is cheaper.
+    if (!::IsWindowVisible(page.Page()) && !page.Open(kPageButton)) return false;
+    if (!change()) return false;
+    // The previous round's painting is over: the walks below meet an idle program.
+    ::Sleep(300);
+    double began = NowMs();
+    bool ok = BareEnumeration() >= kValues;
+    const double bare = NowMs() - began;
+    began = NowMs();
+    ok = ok && ListAutostartEntries().size() == rows;
+    const double listing = NowMs() - began;
+    began = NowMs();
+    ok = ok && page.SendClick(kRefresh, 60000);
+    const double refresh = NowMs() - began;
+    // Not part of the click: the rows in view are painted when the program next looks at its
+    // queue; a paint sent from here waits for it.
+    began = NowMs();
+    ::UpdateWindow(page.List());
+    const double paint = NowMs() - began;
+    if (!::IsWindowVisible(page.Page())) {
+        ++rounds.hidden;
+    } else {
+        rounds.bare.push_back(bare);
+        rounds.listing.push_back(listing);
+        rounds.refresh.push_back(refresh);
+        rounds.paint.push_back(paint);
+        rounds.ratio.push_back(refresh / std::max(bare, 0.001));
+    }
+    return ok && static_cast<size_t>(page.RowCount()) == rows;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -72,33 +134,37 @@ int main(int argc, char** argv) {
         ok = planted.AddString(key.root, key.path, key.view, L"Bench" + std::to_wstring(i),
                                L"C:\\Bench\\tool" + std::to_wstring(i) + L".exe /background");
     }
-    ok = ok && app.StartHidden() && page.Open(1009);
+    // Under Wine the process shield's first pass brings its own page forward after five
+    // seconds: let it come before the rounds (on Windows it may never come).
+    ok = ok && app.StartHidden() && page.Open(kPageButton);
+    WaitUntil([&] { return app.VisiblePage() == kTaskwatchPage; }, 15000);
     const size_t listed = ListAutostartEntries().size();
-    std::vector<double> bareMs, refreshMs;
-    for (int round = 0; ok && round < rounds; ++round) {
-        double began = NowMs();
-        ok = BareEnumeration() >= kValues;
-        bareMs.push_back(NowMs() - began);
-        // The first row changes, so every row goes and comes back.
-        ok = ok && planted.AddString(kKeys[0].root, kKeys[0].path, kKeys[0].view, L"Bench0",
+    // The first row changes: every row is replaced, as many as before. Then one value more
+    // among the first key's: every row is replaced and the list has one more.
+    Rounds same, grown;
+    auto plant = [&](const std::wstring& name, int round) {
+        return [&, name, round] {
+            return planted.AddString(kKeys[0].root, kKeys[0].path, kKeys[0].view, name,
                                      L"C:\\Bench\\round" + std::to_wstring(round) + L".exe");
-        ::Sleep(300);  // the previous round's painting is over
-        began = NowMs();
-        ok = ok && page.SendClick(kRefresh, 60000);
-        refreshMs.push_back(NowMs() - began);
-        ok = ok && static_cast<size_t>(page.RowCount()) == listed;
-    }
+        };
+    };
+    for (int round = 0; ok && round < rounds; ++round)
+        ok = TimeRound(page, listed, plant(L"Bench0", round), same);
+    for (int round = 0; ok && round < rounds; ++round)
+        ok = TimeRound(page, listed + round + 1, plant(L"Extra" + std::to_wstring(round), round),
+                       grown);
     KillProcessesNamed("Koravant.exe");
     if (!ok) std::printf("autostart bench: the values were not planted, read or listed in full\n");
     if (!ok) return 1;
-    for (auto* ms : {&bareMs, &refreshMs}) std::ranges::sort(*ms);
-    const double bare = bareMs[rounds / 2], refresh = refreshMs[rounds / 2];
-    std::printf(
-        "autostart, %d values, %zu rows, median / worst of %d rounds\n"
-        "  bare enumeration (256-byte buffers)  %7.1f / %7.1f ms\n"
-        "  Refresh, every row re-added          %7.1f / %7.1f ms\n"
-        "  target: Refresh within 2x the bare enumeration: %.1fx, %s\n",
-        kValues, listed, rounds, bare, bareMs.back(), refresh, refreshMs.back(),
-        refresh / std::max(bare, 0.001), refresh <= 2 * bare ? "met" : "not met");
+    std::printf("autostart, %d values, %zu rows, best / median / worst of %d rounds\n", kValues,
+                listed, rounds);
+    same.Print("Refresh, every row replaced");
+    std::printf(" one value more each round:\n");
+    grown.Print("Refresh, every row replaced, one more");
+    if (same.refresh.empty()) return 1;
+    const double bare = same.bare[same.bare.size() / 2];
+    const double refresh = same.refresh[same.refresh.size() / 2];
+    std::printf("  target: Refresh within 2x the bare enumeration (medians): %.1fx, %s\n",
+                refresh / std::max(bare, 0.001), refresh <= 2 * bare ? "met" : "not met");
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "controls/ListPage.h"
 
+#include <algorithm>
+
 #include "framework/Strings.h"
 #include "framework/Text.h"
 #include "res/resource.h"
@@ -26,8 +28,18 @@ BOOL CListPage::OnInitDialog() {
 }
 
 void CListPage::ShowRowCount() const {
-    m_list.SendMessage(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOSCROLL);
-    m_list.Invalidate();
+    // A new count repaints the whole list. Wine's list view also updates its scroll bars for
+    // it, a few milliseconds each time: for the count it already has, only the rows in view
+    // are drawn again.
+    LRESULT count = static_cast<LRESULT>(m_rows.size());
+    if (m_list.SendMessage(LVM_GETITEMCOUNT) != count) {
+        m_list.SendMessage(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOSCROLL);
+        return;
+    }
+    LRESULT top = m_list.SendMessage(LVM_GETTOPINDEX);
+    // The row cut off at the bottom too; the list refuses a range past its last row.
+    LRESULT last = std::min(top + m_list.SendMessage(LVM_GETCOUNTPERPAGE), count - 1);
+    if (last >= top) m_list.SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(top), last);
 }
 
 void CListPage::ClearRows() {
@@ -47,6 +59,32 @@ void CListPage::AddRows(const std::vector<ListRow>& rows) {
     for (const ListRow& row : rows)
         if (!row.empty()) m_rows.push_back(row);
     ShowRowCount();
+}
+
+void CListPage::ReplaceRows(std::vector<ListRow> rows) {
+    std::erase_if(rows, [](const ListRow& row) { return row.empty(); });
+    ForgetSelection();
+    m_rows = std::move(rows);
+    // One count change at most: emptying the list first would hide its scroll bar and show it
+    // again, two frame changes, which cost Wine more than a refresh of a thousand rows.
+    ShowRowCount();
+    if (m_list.SendMessage(LVM_GETTOPINDEX) > 0) {
+        m_list.SendMessage(LVM_ENSUREVISIBLE, 0, FALSE);
+        m_list.Invalidate();
+    }
+}
+
+void CListPage::ForgetSelection() const {
+    LVITEMW cleared = {};
+    cleared.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    auto clear = [&](int row) {
+        m_list.SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                           reinterpret_cast<LPARAM>(&cleared));
+    };
+    for (int row = m_list.GetSelectedItem(); row >= 0; row = m_list.GetNextItem(row, LVNI_SELECTED))
+        clear(row);
+    if (int focused = m_list.GetNextItem(-1, LVNI_FOCUSED); focused >= 0) clear(focused);
+    m_list.SendMessage(LVM_SETSELECTIONMARK, 0, -1);
 }
 
 std::string CListPage::CellText(int row, int column) const {

@@ -31,6 +31,8 @@ class CListPage : public CPage {
     int AddRow(const ListRow& row);
     // Appends with one redraw for the lot.
     void AddRows(const std::vector<ListRow>& rows);
+    // ClearRows and AddRows in one count change, from the top, nothing selected.
+    void ReplaceRows(std::vector<ListRow> rows);
     // "" for a row or column that is not there.
     std::string CellText(int row, int column) const;
     // Every row's text in `column`.
@@ -39,6 +41,9 @@ class CListPage : public CPage {
     void DeleteRow(int row);
 
   protected:
+    // Every row, in the order shown.
+    const std::vector<ListRow>& Rows() const { return m_rows; }
+
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool OnNotify(NMHDR* header, LRESULT* result) override;
@@ -68,6 +73,7 @@ class CListPage : public CPage {
   private:
     void ShowCell(NMLVDISPINFOW& info) const;
     void ShowRowCount() const;
+    void ForgetSelection() const;
 
     UINT m_listId;
     std::vector<ListColumn> m_columns;

@@ -80,3 +80,22 @@ TEST_F(AutostartPageTest, RowsInLocationOrderDeleteRemovesOnlyItsOwnAndQuarantin
     EXPECT_EQ(ReadFileBytes(file), "@echo off");
     ::DeleteFileA(file.c_str());
 }
+
+// A Refresh that finds another text replaces every row: the new text shows, and the selection
+// goes with the old rows, so Delete cannot reach whatever entry now stands in the selected place.
+TEST_F(AutostartPageTest, RefreshThatReplacesTheRowsShowsTheNewTextAndDropsTheSelection) {
+    ASSERT_TRUE(planted.AddString(HKEY_CURRENT_USER, kRun, kView64, L"Alpha", L"C:\\a.exe"));
+    ASSERT_TRUE(planted.AddString(HKEY_CURRENT_USER, kRun, kView64, L"Beta", L"C:\\b.exe"));
+    ASSERT_TRUE(app.StartHidden() && page.Open(kPageButton));
+    ASSERT_TRUE(WaitUntil([&] { return page.RowOf("Beta") >= 0; }));
+    const int rows = page.RowCount();
+    ASSERT_TRUE(page.Select(page.RowOf("Beta")));
+
+    // As many rows as before, the first planted one with another command.
+    ASSERT_TRUE(planted.AddString(HKEY_CURRENT_USER, kRun, kView64, L"Alpha", L"C:\\a2.exe"));
+    ASSERT_TRUE(page.SendClick(kRefresh));
+    EXPECT_EQ(page.RowCount(), rows);
+    EXPECT_EQ(RowsNamed("Alpha"), (ListRows{{"Alpha", "C:\\a2.exe", kCuRun}}));
+    EXPECT_EQ(RowsNamed("Beta"), (ListRows{{"Beta", "C:\\b.exe", kCuRun}}));
+    EXPECT_EQ(ClickAndAnswer(page, kDelete), "Please select an item");
+}
