@@ -96,17 +96,21 @@ void CMainDlg::SetUpPageButtons() {
 }
 
 void CMainDlg::CreatePages() {
-    const int creationOrder[] = {kPageInformation, kPageTaskwatch, kPageQuarantine,
-                                 kPagePlugsweep,   kPagePlugwatch, kPageRepairSystem,
-                                 kPagePlugkit,     kPageAutostart};
-    for (int index : creationOrder) {
-        UINT templateId = PageByIndex(index).templateId;
-        CPage& page = Page(index);
-        page.SetHost(this);
-        // The template id doubles as the page's control id, so GetDlgItem finds a page.
-        if (page.Create(templateId, this))
-            ::SetWindowLongPtrA(page.m_hWnd, GWLP_ID, static_cast<LONG_PTR>(templateId));
-    }
+    // The page shown first, and the process page, whose monitor runs from start-up. The others
+    // are made when first shown: each costs Wine hundreds of round trips to its server.
+    EnsurePage(kPageInformation);
+    EnsurePage(kPageTaskwatch);
+}
+
+bool CMainDlg::EnsurePage(int index) {
+    CPage& page = Page(index);
+    if (page.m_hWnd) return true;
+    UINT templateId = PageByIndex(index).templateId;
+    page.SetHost(this);
+    if (!page.Create(templateId, this)) return false;
+    // The template id doubles as the page's control id, so GetDlgItem finds a page.
+    ::SetWindowLongPtrA(page.m_hWnd, GWLP_ID, static_cast<LONG_PTR>(templateId));
+    return true;
 }
 
 void CMainDlg::ShowPage(int index) {
@@ -118,7 +122,7 @@ void CMainDlg::ShowPage(int index) {
         m_pageButtons[shown - 1].LoadBitmapImages(info.hoverBitmap, kTransparent, info.plainBitmap,
                                                   kTransparent);
     }
-    if (index < 1 || index > kPageCount) return;
+    if (index < 1 || index > kPageCount || !EnsurePage(index)) return;
     CPage& page = Page(index);
     page.ShowWindow(SW_SHOW);
     page.SetWindowPos(HWND_TOP, kPageX, kPageY, kPageWidth, kPageHeight, SWP_SHOWWINDOW);
