@@ -66,7 +66,9 @@ BOOL CMainDlg::OnInitDialog() {
     MoveWindow(50, 50, 755, 550, TRUE);
     CenterWindow();
     SetUpPageButtons();
-    CreatePages();
+    // Pages are made when first shown, since each costs Wine hundreds of round trips to its
+    // server; the process page, whose monitor runs from start-up, right after the window hides.
+    EnsurePage(kPageInformation);
     AddTrayIcon(m_hWnd);
     ShowPage(kPageInformation);
     if (HANDLE keeper = ::CreateThread(nullptr, 0, TrayKeeperThread, nullptr, 0, nullptr))
@@ -76,6 +78,7 @@ BOOL CMainDlg::OnInitDialog() {
     CheckForUsbDrives();
     // Start hidden: only the notification area shows the program.
     PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessage(WM_APP_LATE_PAGE, 0, 0);
     return TRUE;
 }
 
@@ -93,13 +96,6 @@ void CMainDlg::SetUpPageButtons() {
         button.SetHoverBorder(FALSE, TRUE);
         button.LoadHoverCursor(IDC_HAND_CURSOR, TRUE);
     }
-}
-
-void CMainDlg::CreatePages() {
-    // The page shown first, and the process page, whose monitor runs from start-up. The others
-    // are made when first shown: each costs Wine hundreds of round trips to its server.
-    EnsurePage(kPageInformation);
-    EnsurePage(kPageTaskwatch);
 }
 
 bool CMainDlg::EnsurePage(int index) {
@@ -261,6 +257,9 @@ LRESULT CMainDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_APP_SHOW_PAGE:
             BringForward();
             ShowPage(static_cast<int>(wp));
+            return 0;
+        case WM_APP_LATE_PAGE:
+            EnsurePage(kPageTaskwatch);
             return 0;
         default:
             return CDialog::WindowProc(msg, wp, lp);
