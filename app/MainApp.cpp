@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/MainDlg.h"
+#include "framework/LateImport.h"
 #include "framework/Paths.h"
 #include "framework/Strings.h"
 #include "framework/Thread.h"
@@ -23,9 +24,11 @@ Fn SkinExport(HMODULE library, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
 }
 
+// The socket library is loaded only when an update check is due.
 bool InitSockets() {
+    auto startup = LATE_IMPORT("ws2_32.dll", WSAStartup);
     WSADATA data;
-    return ::WSAStartup(MAKEWORD(1, 1), &data) == 0;
+    return startup && startup(MAKEWORD(1, 1), &data) == 0;
 }
 }  // namespace
 
@@ -95,10 +98,8 @@ BOOL CMainApp::InitInstance() {
 
     CheckAutorunSetting(settings.get());
     if (m_alertDlg.Create(IDD_ALERT)) ShowAboveTaskbar(m_alertDlg.m_hWnd);
-    bool checkDue = IsUpdateCheckDue(settings.get());
-    m_socketsReady = InitSockets();
     // The update window waits hidden for the check's news; without a check it is not needed.
-    if (m_socketsReady && checkDue && m_webCheckDlg.Create(IDD_WEBCHECK))
+    if (IsUpdateCheckDue(settings.get()) && InitSockets() && m_webCheckDlg.Create(IDD_WEBCHECK))
         StartUpdateCheck(m_webCheckDlg.Link());
     settings.reset();
 

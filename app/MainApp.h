@@ -15,10 +15,7 @@ class CMainApp : public CWinApp {
     BOOL InitInstance() override;
     int ExitInstance() override;
 
-    // The update notice, made on first use.
-
     CAlertDlg m_alertDlg;
-    bool m_socketsReady = false;
 
   private:
     bool ClaimSingleInstance();

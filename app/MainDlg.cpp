@@ -66,7 +66,9 @@ BOOL CMainDlg::OnInitDialog() {
     MoveWindow(50, 50, 755, 550, TRUE);
     CenterWindow();
     SetUpPageButtons();
-    CreatePages();
+    // Pages are made when first shown, since each costs Wine hundreds of round trips to its
+    // server; the process page, whose monitor runs from start-up, right after the window hides.
+    EnsurePage(kPageInformation);
     AddTrayIcon(m_hWnd);
     ShowPage(kPageInformation);
     if (HANDLE keeper = ::CreateThread(nullptr, 0, TrayKeeperThread, nullptr, 0, nullptr))
@@ -76,6 +78,7 @@ BOOL CMainDlg::OnInitDialog() {
     CheckForUsbDrives();
     // Start hidden: only the notification area shows the program.
     PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessage(WM_APP_LATE_PAGE, 0, 0);
     return TRUE;
 }
 
@@ -95,18 +98,15 @@ void CMainDlg::SetUpPageButtons() {
     }
 }
 
-void CMainDlg::CreatePages() {
-    const int creationOrder[] = {kPageInformation, kPageTaskwatch, kPageQuarantine,
-                                 kPagePlugsweep,   kPagePlugwatch, kPageRepairSystem,
-                                 kPagePlugkit,     kPageAutostart};
-    for (int index : creationOrder) {
-        UINT templateId = PageByIndex(index).templateId;
-        CPage& page = Page(index);
-        page.SetHost(this);
-        // The template id doubles as the page's control id, so GetDlgItem finds a page.
-        if (page.Create(templateId, this))
-            ::SetWindowLongPtrA(page.m_hWnd, GWLP_ID, static_cast<LONG_PTR>(templateId));
-    }
+bool CMainDlg::EnsurePage(int index) {
+    CPage& page = Page(index);
+    if (page.m_hWnd) return true;
+    UINT templateId = PageByIndex(index).templateId;
+    page.SetHost(this);
+    if (!page.Create(templateId, this)) return false;
+    // The template id doubles as the page's control id, so GetDlgItem finds a page.
+    ::SetWindowLongPtrA(page.m_hWnd, GWLP_ID, static_cast<LONG_PTR>(templateId));
+    return true;
 }
 
 void CMainDlg::ShowPage(int index) {
@@ -118,7 +118,7 @@ void CMainDlg::ShowPage(int index) {
         m_pageButtons[shown - 1].LoadBitmapImages(info.hoverBitmap, kTransparent, info.plainBitmap,
                                                   kTransparent);
     }
-    if (index < 1 || index > kPageCount) return;
+    if (index < 1 || index > kPageCount || !EnsurePage(index)) return;
     CPage& page = Page(index);
     page.ShowWindow(SW_SHOW);
     page.SetWindowPos(HWND_TOP, kPageX, kPageY, kPageWidth, kPageHeight, SWP_SHOWWINDOW);
@@ -257,6 +257,9 @@ LRESULT CMainDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_APP_SHOW_PAGE:
             BringForward();
             ShowPage(static_cast<int>(wp));
+            return 0;
+        case WM_APP_LATE_PAGE:
+            EnsurePage(kPageTaskwatch);
             return 0;
         default:
             return CDialog::WindowProc(msg, wp, lp);

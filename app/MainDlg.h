@@ -44,7 +44,8 @@ class CMainDlg : public CDialog, public IPageHost {
 
   private:
     CPage& Page(int index);
-    void CreatePages();
+    // Creates page `index` unless it exists; false when it cannot be created.
+    bool EnsurePage(int index);
     void PaintMinimised();
     void BringForward();
     void SetUpPageButtons();

@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 
 #include "app/MainDlg.h"
+#include "framework/LateImport.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "usb/DriveList.h"
@@ -16,7 +17,7 @@ void CMainDlg::CheckForUsbDrives() {
     ShowPage(kPagePlugwatch);
     m_plugwatchPage.ClearRows();
     // Asynchronous, so the examination runs while the sound plays.
-    ::PlaySoundA(MAKEINTRESOURCEA(IDR_ALERT_WAVE), AfxGetInstanceHandle(),
-                 SND_RESOURCE | SND_ASYNC);
+    LATE_CALL("winmm.dll", PlaySoundA, MAKEINTRESOURCEA(IDR_ALERT_WAVE), AfxGetInstanceHandle(),
+              SND_RESOURCE | SND_ASYNC);
     m_plugwatchPage.ExamineDrives(letters, count);
 }

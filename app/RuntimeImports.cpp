@@ -4,17 +4,12 @@
 // executable before kernel32's import library, looks the function up at run time instead.
 #include <windows.h>
 
+#include "framework/LateImport.h"
+
 namespace {
 using TickCountFn = ULONGLONG(WINAPI*)();
 
-TickCountFn LookUpTickCount64() {
-    HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-    return kernel ? reinterpret_cast<TickCountFn>(
-                        reinterpret_cast<void*>(::GetProcAddress(kernel, "GetTickCount64")))
-                  : nullptr;
-}
-
-const TickCountFn g_systemTickCount64 = LookUpTickCount64();
+const TickCountFn g_systemTickCount64 = LateImport<TickCountFn>("kernel32.dll", "GetTickCount64");
 volatile LONG g_tickHigh = 0;
 volatile LONG g_lastTick = 0;
 

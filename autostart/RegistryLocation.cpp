@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/LateImport.h"
 #include "framework/Text.h"
 #include "usb/ThreatRules.h"
 
@@ -25,8 +26,7 @@ HKEY HiveHandle(RegistryHive hive) {
 std::wstring RegistryObjectName(HKEY key) {
     using NtQueryKeyFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
     constexpr int kKeyNameInformation = 3;
-    static auto query = reinterpret_cast<NtQueryKeyFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQueryKey")));
+    static auto query = LateImport<NtQueryKeyFn>("ntdll.dll", "NtQueryKey");
     if (!query) return {};
     std::vector<BYTE> buffer(2048);
     ULONG needed = 0;
@@ -44,10 +44,8 @@ std::wstring RegistryObjectName(HKEY key) {
 
 bool IsWow64System() {
     if (sizeof(void*) == 8) return true;
-    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, BOOL*);
     static const bool wow64 = [] {
-        auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(
-            ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+        auto isWow64 = LATE_IMPORT("kernel32.dll", IsWow64Process);
         BOOL result = FALSE;
         return isWow64 && isWow64(::GetCurrentProcess(), &result) && result;
     }();

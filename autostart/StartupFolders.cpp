@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "framework/Handles.h"
+#include "framework/LateImport.h"
 #include "framework/Text.h"
 
 namespace {
@@ -21,18 +22,24 @@ bool IsShortcut(const std::wstring& name) {
     return name.size() > 4 && SameNoCase(name.substr(name.size() - 4), L".lnk");
 }
 
+// Loaded when the first shortcut is read.
+constexpr char kOle[] = "ole32.dll";
+
 // COM for one call on this thread; left as it was when the thread had it already.
 class ComScope {
   public:
-    ComScope() : m_result(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ComScope() {
+        if (auto initialize = LATE_IMPORT(kOle, CoInitializeEx))
+            m_result = initialize(nullptr, COINIT_APARTMENTTHREADED);
+    }
     ~ComScope() {
-        if (SUCCEEDED(m_result)) ::CoUninitialize();
+        if (SUCCEEDED(m_result)) LATE_CALL(kOle, CoUninitialize);
     }
     ComScope(const ComScope&) = delete;
     ComScope& operator=(const ComScope&) = delete;
 
   private:
-    HRESULT m_result;
+    HRESULT m_result = E_FAIL;
 };
 
 template <typename T>
@@ -78,8 +85,9 @@ std::vector<std::string> StartupFolders() {
 std::string ShortcutCommand(const std::string& shortcutPath) {
     ComScope com;
     ComPtr<IShellLinkW> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&link.p))))
+    auto create = LATE_IMPORT(kOle, CoCreateInstance);
+    if (!create || FAILED(create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&link.p))))
         return {};
     return LinkTargetAndArguments(link.p, Utf8ToWide(shortcutPath));
 }

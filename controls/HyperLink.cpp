@@ -43,12 +43,20 @@ void CHyperLink::PreSubclassWindow() {
     FitToText();
     LoadHandCursor();
     if (m_underlineMode == 1) UseFont(true);
-    if (m_toolTip.Create(m_hWnd)) {
+}
+
+void CHyperLink::RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp) {
+    // Made when the pointer first comes: a tooltip window at start-up costs Wine dozens of
+    // round trips to its server.
+    if (!m_toolTip.IsCreated()) {
+        if (!m_toolTip.Create(m_hWnd)) return;
         RECT client;
         GetClientRect(&client);
         m_toolTip.AddTool(m_hWnd, kToolId, client, m_target.c_str());
         m_toolTip.Activate(TRUE);
     }
+    MSG relayed = {m_hWnd, msg, wp, lp, 0, {}};
+    m_toolTip.RelayEvent(relayed);
 }
 
 void CHyperLink::SetLinkTarget(std::string target) {
@@ -154,10 +162,7 @@ bool CHyperLink::OnChildNotify(UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
 }
 
 LRESULT CHyperLink::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && m_toolTip.IsCreated()) {
-        MSG relayed = {m_hWnd, msg, wp, lp, 0, {}};
-        m_toolTip.RelayEvent(relayed);
-    }
+    if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) RelayToToolTip(msg, wp, lp);
     switch (msg) {
         case WM_ERASEBKGND: {
             RECT client;

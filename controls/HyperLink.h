@@ -28,6 +28,7 @@ class CHyperLink : public CStatic {
     void FitToText();
     void LoadHandCursor();
     void UseFont(bool underlined);
+    void RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp);
     void OnMouseMove();
     void OnHoverTimer();
     void OnClicked();

@@ -18,7 +18,10 @@ constexpr UINT kCaptionFormat = DT_WORDBREAK | DT_CENTER;
 
 HANDLE LoadResourceImage(UINT id, UINT type) {
     if (id == 0) return nullptr;
-    return ::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(id), type, 0, 0, LR_DEFAULTCOLOR);
+    // Bitmaps keep their own format: one made for the screen's asks Wine's server about the
+    // display each time.
+    UINT flags = type == IMAGE_BITMAP ? LR_CREATEDIBSECTION : LR_DEFAULTCOLOR;
+    return ::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(id), type, 0, 0, flags);
 }
 
 void FillSolid(HDC dc, int x, int y, int width, int height, COLORREF color) {

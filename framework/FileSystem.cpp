@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "framework/LateImport.h"
 #include "framework/Paths.h"
 #include "framework/Text.h"
 
@@ -104,9 +105,7 @@ std::string DesktopDirectoryUtf8() {
         return AnsiToUtf8(ansi);
     }
     // Looked up, not imported: a shell32 without it must not keep the program from starting.
-    using GetFolderPathW = BOOL(WINAPI*)(HWND, LPWSTR, int, BOOL);
-    auto getFolderPath = reinterpret_cast<GetFolderPathW>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleA("shell32.dll"), "SHGetSpecialFolderPathW")));
+    auto getFolderPath = LATE_IMPORT("shell32.dll", SHGetSpecialFolderPathW);
     wchar_t wide[MAX_PATH] = {};
     if (!getFolderPath || !getFolderPath(nullptr, wide, CSIDL_DESKTOPDIRECTORY, FALSE)) return {};
     return WideToUtf8(wide);

@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include "framework/Handles.h"
+#include "framework/LateImport.h"
 #include "framework/Text.h"
 #include "usb/DriveList.h"
 
@@ -49,11 +50,7 @@ bool FromAnsiSnapshot(HANDLE snapshot, std::string& path) {
 
 // Windows before Vista lacks QueryFullProcessImageNameW: looked up at run time.
 bool FromImageName(DWORD processId, std::string& path) {
-    using QueryImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
-    HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-    auto query = kernel ? reinterpret_cast<QueryImageName>(reinterpret_cast<void*>(
-                              ::GetProcAddress(kernel, "QueryFullProcessImageNameW")))
-                        : nullptr;
+    auto query = LATE_IMPORT("kernel32.dll", QueryFullProcessImageNameW);
     if (!query) return false;
     ScopedHandle process(::OpenProcess(kQueryLimitedInformation, FALSE, processId));
     if (!process) return false;

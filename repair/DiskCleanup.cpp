@@ -4,6 +4,7 @@
 #include <shlobj.h>
 #include <wininet.h>
 
+#include "framework/LateImport.h"
 #include "framework/Text.h"
 #include "repair/FolderCleanup.h"
 #include "res/resource.h"
@@ -11,6 +12,8 @@
 namespace {
 constexpr DWORD kCacheEntrySize = 4096;
 constexpr DWORD kTempPathChars = 500;
+// Loaded when a cleanup reaches the Internet cache.
+constexpr char kWinInet[] = "wininet.dll";
 
 // One cache entry into `buffer`, which grows for an entry that does not fit. `find` is the
 // open enumeration, or null for the first entry (then set on success).
@@ -18,8 +21,9 @@ bool ReadCacheEntry(HANDLE& find, std::vector<BYTE>& buffer) {
     for (;;) {
         auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(buffer.data());
         DWORD size = static_cast<DWORD>(buffer.size());
-        bool read = find ? ::FindNextUrlCacheEntryW(find, entry, &size) != FALSE
-                         : (find = ::FindFirstUrlCacheEntryW(nullptr, entry, &size)) != nullptr;
+        bool read = find ? LATE_CALL(kWinInet, FindNextUrlCacheEntryW, find, entry, &size) != FALSE
+                         : (find = LATE_CALL(kWinInet, FindFirstUrlCacheEntryW, nullptr, entry,
+                                             &size)) != nullptr;
         if (read) return true;
         if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= buffer.size()) return false;
         buffer.resize(size);
@@ -52,11 +56,11 @@ bool ClearUrlCache(const ListStep& list) {
     bool listening = true;
     while (listening && ReadCacheEntry(find, buffer)) {
         const auto& entry = *reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(buffer.data());
-        ::DeleteUrlCacheEntryW(entry.lpszSourceUrlName);
+        LATE_CALL(kWinInet, DeleteUrlCacheEntryW, entry.lpszSourceUrlName);
         listening = list(CacheEntryName(entry), IDS_IE_CACHE_DELETED);
     }
     DWORD last = ::GetLastError();
-    if (find) ::FindCloseUrlCache(find);
+    if (find) LATE_CALL(kWinInet, FindCloseUrlCache, find);
     return listening && last == ERROR_NO_MORE_ITEMS;
 }
 

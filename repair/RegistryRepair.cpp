@@ -1,9 +1,9 @@
 #include "repair/RegistryRepair.h"
 
 #include "framework/Handles.h"
+#include "framework/LateImport.h"
 
 namespace {
-using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
 
 void ApplyInView(const RegistryStep& step, HKEY root, REGSAM view) {
     ScopedRegKey key;
@@ -32,8 +32,7 @@ void ApplyInView(const RegistryStep& step, HKEY root, REGSAM view) {
 bool IsSixtyFourBitSystem() {
     if (sizeof(void*) == 8) return true;
     // Not in Windows before XP SP2: looked up, not imported.
-    auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+    auto isWow64 = LATE_IMPORT("kernel32.dll", IsWow64Process);
     BOOL wow64 = FALSE;
     return isWow64 && isWow64(::GetCurrentProcess(), &wow64) && wow64;
 }

@@ -4,6 +4,7 @@
 #include <wininet.h>
 
 #include "framework/Handles.h"
+#include "framework/LateImport.h"
 #include "framework/Paths.h"
 
 namespace {
@@ -13,20 +14,22 @@ constexpr DWORD kRequestFlags = INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_N
                                 INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NEED_FILE;
 static_assert(kRequestFlags == 0x24200010);
 constexpr DWORD_PTR kContext = 1;
+// Loaded when the first download starts.
+constexpr char kWinInet[] = "wininet.dll";
 
 struct InternetHandleTraits {
     using Type = HINTERNET;
     static Type Empty() { return nullptr; }
     static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::InternetCloseHandle(h); }
+    static void Close(Type h) { LATE_CALL(kWinInet, InternetCloseHandle, h); }
 };
 using ScopedInternetHandle = ScopedResource<InternetHandleTraits>;
 
 // The length the server announced, or 0 when it announced none.
 DWORD AnnouncedLength(HINTERNET request) {
     DWORD length = 0, size = sizeof(length);
-    if (!::HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length,
-                          &size, nullptr))
+    if (!LATE_CALL(kWinInet, HttpQueryInfoA, request,
+                   HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size, nullptr))
         return 0;
     return length;
 }
@@ -38,7 +41,8 @@ bool CopyBody(HINTERNET request, HANDLE file, size_t limit) {
     size_t total = 0;
     for (;;) {
         DWORD got = 0, written = 0;
-        if (!::InternetReadFile(request, piece, sizeof(piece), &got)) return false;
+        if (!LATE_CALL(kWinInet, InternetReadFile, request, piece, sizeof(piece), &got))
+            return false;
         if (got == 0) break;
         total += got;
         if (total > limit) return false;
@@ -72,8 +76,8 @@ bool StoreBody(HINTERNET request, const std::string& target, size_t limit) {
 }
 
 HINTERNET OpenRequest(HINTERNET connection, const std::string& path) {
-    return ::HttpOpenRequestA(connection, "GET", path.c_str(), nullptr, nullptr, nullptr,
-                              kRequestFlags, kContext);
+    return LATE_CALL(kWinInet, HttpOpenRequestA, connection, "GET", path.c_str(), nullptr, nullptr,
+                     nullptr, kRequestFlags, kContext);
 }
 }  // namespace
 
@@ -89,8 +93,8 @@ bool ParseHttpUrl(const std::string& url, HttpUrl& out) {
     parts.dwUrlPathLength = sizeof(path);
     parts.lpszExtraInfo = extra;
     parts.dwExtraInfoLength = sizeof(extra);
-    if (!::InternetCrackUrlA(url.c_str(), 0, 0, &parts) || parts.nScheme != INTERNET_SCHEME_HTTP ||
-        host[0] == '\0')
+    if (!LATE_CALL(kWinInet, InternetCrackUrlA, url.c_str(), 0, 0, &parts) ||
+        parts.nScheme != INTERNET_SCHEME_HTTP || host[0] == '\0')
         return false;
     out.host = host;
     out.port = parts.nPort;
@@ -102,19 +106,20 @@ bool DownloadToFile(const std::string& url, const std::string& target, const cha
                     size_t limit) {
     HttpUrl parts;
     if (target.size() > kMaxPathLength || !ParseHttpUrl(url, parts)) return false;
-    ScopedInternetHandle session(
-        ::InternetOpenA(agent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    ScopedInternetHandle session(LATE_CALL(kWinInet, InternetOpenA, agent,
+                                           INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return false;
     DWORD timeout = kConnectTimeoutMs;
-    if (!::InternetSetOptionA(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout,
-                              sizeof(timeout)))
+    if (!LATE_CALL(kWinInet, InternetSetOptionA, session.get(), INTERNET_OPTION_CONNECT_TIMEOUT,
+                   &timeout, sizeof(timeout)))
         return false;
-    ScopedInternetHandle connection(::InternetConnectA(session.get(), parts.host.c_str(),
-                                                       parts.port, nullptr, nullptr,
-                                                       INTERNET_SERVICE_HTTP, 0, kContext));
+    ScopedInternetHandle connection(LATE_CALL(kWinInet, InternetConnectA, session.get(),
+                                              parts.host.c_str(), parts.port, nullptr, nullptr,
+                                              INTERNET_SERVICE_HTTP, 0, kContext));
     if (!connection) return false;
     ScopedInternetHandle request(OpenRequest(connection.get(), parts.path));
-    if (!request || !::HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) return false;
+    if (!request || !LATE_CALL(kWinInet, HttpSendRequestA, request.get(), nullptr, 0, nullptr, 0))
+        return false;
     // The temporary file is gone before the request closes.
     return StoreBody(request.get(), target, limit);
 }

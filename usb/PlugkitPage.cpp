@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "framework/LateImport.h"
 #include "framework/Strings.h"
 #include "framework/WinApp.h"
 #include "usb/DriveList.h"
@@ -18,8 +19,8 @@ void SetUpButton(CSkinButton& button, CWnd* page, UINT id, UINT bitmap, UINT tip
 
 // An AutoRun file was deleted from `root`: the alert sound, and a warning naming the root.
 void WarnAboutRootFile(const char* root) {
-    ::PlaySoundA(MAKEINTRESOURCEA(IDR_ALERT_WAVE), AfxGetInstanceHandle(),
-                 SND_RESOURCE | SND_ASYNC);
+    LATE_CALL("winmm.dll", PlaySoundA, MAKEINTRESOURCEA(IDR_ALERT_WAVE), AfxGetInstanceHandle(),
+              SND_RESOURCE | SND_ASYNC);
     char text[512];
     std::snprintf(text, sizeof(text), LoadResString(IDS_ROOT_VIRUS_WARNING).c_str(), root);
     AfxMessageBox(text, MB_OK);

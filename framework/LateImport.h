@@ -1,0 +1,31 @@
+#pragma once
+// Functions looked up at run time instead of imported: those newer than the oldest Windows
+// the program runs on, and those of libraries that only a few commands need (each imported
+// library is loaded, with its own dependencies, before the program starts; under Wine that
+// is a large share of the start-up time).
+#include <windows.h>
+
+#include <type_traits>
+
+// The address of `function` in `library`, which is loaded from the system folder when the
+// process has not loaded it yet; null when either is missing. The library stays loaded.
+void* LateImportAddress(const char* library, const char* function);
+
+template <typename Fn>
+Fn LateImport(const char* library, const char* function) {
+    return reinterpret_cast<Fn>(LateImportAddress(library, function));
+}
+
+// Calls a looked-up function; for functions whose zero result means failure, which is what a
+// missing one returns.
+template <typename Fn, typename... Args>
+auto LateCall(const char* library, const char* function, Args... args) {
+    using Result = std::invoke_result_t<Fn, Args...>;
+    if (Fn address = LateImport<Fn>(library, function)) return address(args...);
+    if constexpr (!std::is_void_v<Result>) return Result{};
+}
+
+// The declaration in the Windows headers gives the type; no import comes of it.
+#define LATE_IMPORT(library, function) LateImport<decltype(&::function)>(library, #function)
+#define LATE_CALL(library, function, ...) \
+    LateCall<decltype(&::function)>(library, #function __VA_OPT__(, ) __VA_ARGS__)
