@@ -86,7 +86,7 @@ TEST_F(AutostartPageTest, RowsInLocationOrderDeleteRemovesOnlyItsOwnAndQuarantin
 TEST_F(AutostartPageTest, RefreshThatReplacesTheRowsShowsTheNewTextAndDropsTheSelection) {
     ASSERT_TRUE(planted.AddString(HKEY_CURRENT_USER, kRun, kView64, L"Alpha", L"C:\\a.exe"));
     ASSERT_TRUE(planted.AddString(HKEY_CURRENT_USER, kRun, kView64, L"Beta", L"C:\\b.exe"));
-    ASSERT_TRUE(app.StartHidden() && page.Open(kPageButton));
+    ASSERT_TRUE(app.StartHidden() && page.Open(1009));
     ASSERT_TRUE(WaitUntil([&] { return page.RowOf("Beta") >= 0; }));
     const int rows = page.RowCount();
     ASSERT_TRUE(page.Select(page.RowOf("Beta")));
@@ -95,7 +95,8 @@ TEST_F(AutostartPageTest, RefreshThatReplacesTheRowsShowsTheNewTextAndDropsTheSe
     ASSERT_TRUE(planted.AddString(HKEY_CURRENT_USER, kRun, kView64, L"Alpha", L"C:\\a2.exe"));
     ASSERT_TRUE(page.SendClick(kRefresh));
     EXPECT_EQ(page.RowCount(), rows);
-    EXPECT_EQ(RowsNamed("Alpha"), (ListRows{{"Alpha", "C:\\a2.exe", kCuRun}}));
-    EXPECT_EQ(RowsNamed("Beta"), (ListRows{{"Beta", "C:\\b.exe", kCuRun}}));
+    EXPECT_EQ(RowsNamed("Alpha"),
+              (ListRows{{"Alpha", "C:\\a2.exe", "HKEY_CURRENT_USER\\" + kRun}}));
+    EXPECT_EQ(RowsNamed("Beta"), (ListRows{{"Beta", "C:\\b.exe", "HKEY_CURRENT_USER\\" + kRun}}));
     EXPECT_EQ(ClickAndAnswer(page, kDelete), "Please select an item");
 }
