@@ -56,7 +56,7 @@ void Report(const char* what, Samples& samples) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
+    int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 15;
     KillProcessesNamed("Koravant.exe");
     ResetSettingsAnswered();
     KoravantApp app({"startup-bench"});  // copies the program into a folder of its own
@@ -66,6 +66,11 @@ int main(int argc, char** argv) {
         if (!Sample(app.ExePath(), kMainWindowTitle, 129, program) ||
             !Sample(BuildFolder() + "\\MinimalWindow.exe", "Minimal window", 0, reference))
             return 1;
+    // Each run's difference to the reference run beside it: steadier than the difference of the
+    // medians on a machine whose load changes between runs.
+    std::vector<double> paired;
+    for (int run = 0; run < runs; ++run) paired.push_back(program[0][run] - reference[0][run]);
+    std::ranges::sort(paired);
     std::printf("start-up to the hidden main window, medians of %d runs under Wine\n", runs);
     Report("Koravant.exe", program);
     Report("minimal window (reference)", reference);
@@ -73,8 +78,9 @@ int main(int argc, char** argv) {
     std::printf("  Koravant over the reference: %+.0f ms start, ", over(0));
     std::printf("%+.1f MB working set, %+.1f MB private\n", over(1), over(2));
     // The aim: start-up within the minimal program's time plus 100 ms.
-    std::printf("  target reference + %.0f ms: %s\n", kStartupAllowanceMs,
-                over(0) <= kStartupAllowanceMs ? "met" : "not met");
+    std::printf("  median of the runs' differences: %+.0f ms; target reference + %.0f ms: %s\n",
+                paired[runs / 2], kStartupAllowanceMs,
+                paired[runs / 2] <= kStartupAllowanceMs ? "met" : "not met");
     WIN32_FILE_ATTRIBUTE_DATA exe = {};
     ::GetFileAttributesExA((BuildFolder() + "\\Koravant.exe").c_str(), GetFileExInfoStandard, &exe);
     std::printf("executable size (this build): %lu bytes\n", exe.nFileSizeLow);
