@@ -47,7 +47,9 @@ TestHttpServer::~TestHttpServer() {
     ::WSACleanup();
 }
 
-bool TestHttpServer::Start() {
+bool TestHttpServer::Start(std::string response, Mode mode) {
+    m_response = std::move(response);
+    m_mode = mode;
     m_listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address = {};
     address.sin_family = AF_INET;
@@ -60,6 +62,7 @@ bool TestHttpServer::Start() {
         return false;
     m_port = ntohs(address.sin_port);
     m_acceptThread = std::thread([this] { AcceptLoop(); });
+    if (mode == Mode::Refuse) Stop();
     return true;
 }
 
@@ -79,11 +82,9 @@ std::vector<std::string> TestHttpServer::RequestedPaths() const {
     return m_paths;
 }
 
-bool TestHttpServer::WaitForRequest(DWORD timeoutMs) const {
-    return WaitUntil([&] { return !RequestedPaths().empty(); }, timeoutMs);
-}
-
-bool TestHttpServer::WaitForFinishedConnection(DWORD timeoutMs) const {
+bool TestHttpServer::WaitForConnection(DWORD timeoutMs) const {
+    if (m_mode == Mode::Stall)
+        return WaitUntil([&] { return !RequestedPaths().empty(); }, timeoutMs);
     return WaitUntil([&] { return m_finished > 0; }, timeoutMs);
 }
 

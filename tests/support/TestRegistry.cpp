@@ -43,7 +43,7 @@ bool RegistryKeyExists(HKEY root, const char* key) {
 }
 
 void ResetSettingsAnswered() {
-    ResetSettingsFirstRun();
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestSettingsKey);
     WriteRegistryString(HKEY_LOCAL_MACHINE, kTestSettingsKey, "autorun", "1");
     // Checked today: no program of a test reaches for the real update server.
     SYSTEMTIME now;
@@ -52,27 +52,21 @@ void ResetSettingsAnswered() {
                         std::to_string(now.wDay));
 }
 
-bool LockRegistryKey(HKEY root, const char* key) {
+bool RestrictRegistryKey(HKEY root, const char* key, REGSAM access) {
     ScopedRegKey created;
-    ACL empty;
-    ::InitializeAcl(&empty, sizeof(empty), ACL_REVISION);
-    return ::RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, created.put(),
-                             nullptr) == ERROR_SUCCESS &&
-           SetKeyDacl(root, key, &empty);
-}
-
-bool UnlockRegistryKey(HKEY root, const char* key) { return SetKeyDacl(root, key, nullptr); }
-
-bool AllowOnlyOnRegistryKey(HKEY root, const char* key, REGSAM access) {
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
     PSID everyone = nullptr;
-    if (!::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone))
+    if (::RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, created.put(),
+                          nullptr) != ERROR_SUCCESS ||
+        !::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone))
         return false;
     alignas(DWORD) BYTE buffer[256];
     ACL* acl = reinterpret_cast<ACL*>(buffer);
     bool limited = ::InitializeAcl(acl, sizeof(buffer), ACL_REVISION) &&
-                   ::AddAccessAllowedAce(acl, ACL_REVISION, access, everyone) &&
+                   (!access || ::AddAccessAllowedAce(acl, ACL_REVISION, access, everyone)) &&
                    SetKeyDacl(root, key, acl);
     ::FreeSid(everyone);
     return limited;
 }
+
+bool UnlockRegistryKey(HKEY root, const char* key) { return SetKeyDacl(root, key, nullptr); }
