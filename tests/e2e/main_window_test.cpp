@@ -96,9 +96,7 @@ TEST_F(MainWindowTest, InformationPageAboutHelpEnterEverywhereHidingAndQuitting)
     // The links open the site and a mail to support through whatever the system has for them:
     // here a recorder stands in for the browser and the mailer.
     const std::string folder = app.Folder() + "\\handler", handler = folder + "\\Quorrel.exe";
-    ASSERT_TRUE(
-        CreateFolders(folder) &&
-        ::CopyFileA((BuildFolder() + "\\testbin\\Quorrel.exe").c_str(), handler.c_str(), FALSE));
+    ASSERT_TRUE(CopyProgram(BuildFolder() + "\\testbin\\Quorrel.exe", handler));
     for (auto [link, text, prefix] : {std::tuple{1049, "https://www.brellonix.com", ""},
                                       {1050, "support@brellonix.com", "mailto:"}}) {
         std::string url = prefix + std::string(text), scheme = url.substr(0, url.find(':'));
@@ -121,8 +119,7 @@ TEST_F(MainWindowTest, InformationPageAboutHelpEnterEverywhereHidingAndQuitting)
     ASSERT_TRUE(about);
     ClickButton(about, IDOK);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about); }));
-    ASSERT_TRUE(::CopyFileA((BuildFolder() + "\\Koravant.chm").c_str(),
-                            (app.Folder() + "\\Koravant.chm").c_str(), FALSE));
+    ASSERT_TRUE(CopyProgram(BuildFolder() + "\\Koravant.chm", app.Folder() + "\\Koravant.chm"));
     PressKey(Main(), VK_F1);
     EXPECT_TRUE(WaitForWindow(0, "Brellonix Help", ""));  // the help viewer's
     EXPECT_FALSE(AnyMessageBox(app.Pid()));

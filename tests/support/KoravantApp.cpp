@@ -1,5 +1,6 @@
 #include "tests/support/KoravantApp.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "tests/support/Wait.h"
@@ -15,10 +16,8 @@ std::string EnvironmentBlock(const std::vector<std::pair<std::string, std::strin
     char* strings = ::GetEnvironmentStringsA();
     for (const char* entry = strings; *entry; entry += strlen(entry) + 1) {
         std::string text = entry;
-        bool changed = false;
-        for (const auto& [name, value] : changes)
-            changed = changed || text.rfind(name + "=", 0) == 0;
-        if (!changed) block += text + '\0';
+        if (std::ranges::none_of(changes, [&](auto& c) { return text.starts_with(c.first + "="); }))
+            block += text + '\0';
     }
     ::FreeEnvironmentStringsA(strings);
     for (const auto& [name, value] : changes) block += name + "=" + value + '\0';
@@ -89,12 +88,7 @@ bool KoravantApp::WaitUntilVisible(DWORD timeoutMs) const {
 }
 
 bool KoravantApp::WaitUntilHidden(DWORD timeoutMs) const {
-    return WaitUntil(
-        [&] {
-            HWND main = MainWindow();
-            return main && !::IsWindowVisible(main);
-        },
-        timeoutMs);
+    return WaitUntil([&] { return MainWindow() && !::IsWindowVisible(MainWindow()); }, timeoutMs);
 }
 
 UINT KoravantApp::VisiblePage() const {

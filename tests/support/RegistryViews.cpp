@@ -2,6 +2,7 @@
 
 #include "framework/Handles.h"
 
+namespace {
 bool WriteValue(HKEY root, const std::string& key, REGSAM view, const std::wstring& name,
                 DWORD type, const void* data, DWORD size) {
     ScopedRegKey created;
@@ -10,6 +11,7 @@ bool WriteValue(HKEY root, const std::string& key, REGSAM view, const std::wstri
            ::RegSetValueExW(created.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
                             size) == ERROR_SUCCESS;
 }
+}  // namespace
 
 bool WriteStringValue(HKEY root, const std::string& key, REGSAM view, const std::wstring& name,
                       const std::wstring& text) {

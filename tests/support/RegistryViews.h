@@ -33,9 +33,7 @@ class PlantedValues {
     std::vector<Planted> m_values;
 };
 
-// Both create the key when it is missing.
-bool WriteValue(HKEY root, const std::string& key, REGSAM view, const std::wstring& name,
-                DWORD type, const void* data, DWORD size);
+// Creates the key when it is missing.
 bool WriteStringValue(HKEY root, const std::string& key, REGSAM view, const std::wstring& name,
                       const std::wstring& text);
 // The value's string, or "<missing>"; read in the given view.

@@ -28,6 +28,15 @@ bool SendAll(SOCKET client, const std::string& data) {
     }
     return true;
 }
+void SendHugeBody(SOCKET client) {
+    // Were it stored, this would offer a version and show the window.
+    std::string start = "[Koravant]\r\nVERSION=9.9.9.9\r\nCHANGE=", filler(64 * 1024, 'x');
+    const int pieces = 160;  // 10 MB
+    bool sent = SendAll(client, "HTTP/1.1 200 OK\r\nContent-Length: " +
+                                    std::to_string(start.size() + pieces * filler.size()) +
+                                    "\r\nConnection: close\r\n\r\n" + start);
+    for (int i = 0; sent && i < pieces; ++i) sent = SendAll(client, filler);
+}
 }  // namespace
 
 std::string HttpResponse(const std::string& status, const std::string& body,
@@ -103,14 +112,4 @@ void TestHttpServer::AcceptLoop() {
         ::closesocket(client);
         ++m_finished;
     }
-}
-
-void TestHttpServer::SendHugeBody(Socket client) {
-    // Were it stored, this would offer a version and show the window.
-    std::string start = "[Koravant]\r\nVERSION=9.9.9.9\r\nCHANGE=", filler(64 * 1024, 'x');
-    const int pieces = 160;  // 10 MB
-    bool sent = SendAll(client, "HTTP/1.1 200 OK\r\nContent-Length: " +
-                                    std::to_string(start.size() + pieces * filler.size()) +
-                                    "\r\nConnection: close\r\n\r\n" + start);
-    for (int i = 0; sent && i < pieces; ++i) sent = SendAll(client, filler);
 }

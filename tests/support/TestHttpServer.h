@@ -39,7 +39,6 @@ class TestHttpServer {
 
   private:
     void AcceptLoop();
-    void SendHugeBody(Socket client);
 
     Mode m_mode = Mode::Reply;
     std::string m_response;

@@ -38,10 +38,6 @@ RunningProgram::RunningProgram(DWORD pid)
           ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, pid)),
       m_pid(pid) {}
 
-bool RunningProgram::Running() const {
-    return m_process && ::WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT;
-}
-
 bool RunningProgram::WaitForExit(DWORD timeoutMs) const {
     return !m_process || ::WaitForSingleObject(m_process.get(), timeoutMs) == WAIT_OBJECT_0;
 }
@@ -53,9 +49,7 @@ DWORD RunningProgram::ExitCode() const {
 }
 
 void RunningProgram::Kill() {
-    if (!Running()) return;
-    ::TerminateProcess(m_process.get(), 1);
-    ::WaitForSingleObject(m_process.get(), 5000);
+    if (Running() && ::TerminateProcess(m_process.get(), 1)) WaitForExit(5000);
 }
 
 DWORD RunToEnd(const std::string& exePath, const std::string& arguments, DWORD timeoutMs) {
@@ -64,9 +58,8 @@ DWORD RunToEnd(const std::string& exePath, const std::string& arguments, DWORD t
 }
 
 bool CopyProgram(const std::string& from, const std::string& to) {
-    std::string folder = to.substr(0, to.find_last_of('\\'));
-    ::CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr);
-    return ::CopyFileW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(), FALSE) != FALSE;
+    return CreateFolders(to.substr(0, to.find_last_of('\\'))) &&
+           ::CopyFileW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(), FALSE);
 }
 
 std::vector<DWORD> ProcessIdsNamed(const std::string& exeName) {

@@ -27,7 +27,8 @@ class RunningProgram {
     RunningProgram& operator=(RunningProgram&&) = default;
 
     DWORD Pid() const { return m_pid; }
-    bool Running() const;
+    bool Running() const { return m_process && !WaitForExit(0); }
+    // True when it has ended (or never started).
     bool WaitForExit(DWORD timeoutMs = 10000) const;
     // STILL_ACTIVE while it runs.
     DWORD ExitCode() const;

@@ -28,15 +28,6 @@ std::optional<RegistryValue> ReadRegistryValue(HKEY root, const char* key, const
     return value;
 }
 
-bool WriteRegistryString(HKEY root, const char* key, const char* name, const std::string& text) {
-    return ::RegSetKeyValueA(root, key, name, REG_SZ, text.c_str(),
-                             static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
-}
-
-bool WriteRegistryDword(HKEY root, const char* key, const char* name, DWORD value) {
-    return ::RegSetKeyValueA(root, key, name, REG_DWORD, &value, sizeof(value)) == ERROR_SUCCESS;
-}
-
 bool RegistryKeyExists(HKEY root, const char* key) {
     ScopedRegKey opened;
     return ::RegOpenKeyExA(root, key, 0, KEY_READ, opened.put()) == ERROR_SUCCESS;

@@ -15,8 +15,14 @@ struct RegistryValue {
 // Nothing for a missing value or one longer than 4,096 bytes.
 std::optional<RegistryValue> ReadRegistryValue(HKEY root, const char* key, const char* name);
 // Both create the key when it is missing.
-bool WriteRegistryString(HKEY root, const char* key, const char* name, const std::string& text);
-bool WriteRegistryDword(HKEY root, const char* key, const char* name, DWORD value);
+inline bool WriteRegistryString(HKEY root, const char* key, const char* name,
+                                const std::string& text) {
+    return ::RegSetKeyValueA(root, key, name, REG_SZ, text.c_str(), DWORD(text.size() + 1)) ==
+           ERROR_SUCCESS;
+}
+inline bool WriteRegistryDword(HKEY root, const char* key, const char* name, DWORD value) {
+    return ::RegSetKeyValueA(root, key, name, REG_DWORD, &value, sizeof(value)) == ERROR_SUCCESS;
+}
 inline void DeleteRegistryTree(HKEY root, const char* key) { ::RegDeleteTreeA(root, key); }
 bool RegistryKeyExists(HKEY root, const char* key);
 
