@@ -48,7 +48,7 @@ unsigned long AnsiWalk(const std::string& folder) {
 
 int main(int argc, char** argv) {
     int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    MappedDrive drive('E', EnsureScanTree());
+    TestDrive drive('E', EnsureScanTree());
     KillProcessesNamed("Koravant.exe");
     ResetSettingsAnswered();
     KoravantApp app({"scan-bench"});

@@ -1,14 +1,57 @@
 // Loaded into the program under test by a thread the test starts there: counts the program's
 // own objects from inside, since Wine answers such questions about another process with 0.
-// Where Wine answers 0 inside too, the probe counts for itself.
+// Where Wine answers 0 inside too, the probe counts for itself by walking the handle numbers.
 #include <windows.h>
 #include <psapi.h>
 
-#include "tests/support/GuiObjects.h"
+#include "framework/Handles.h"
 #include "tests/support/ObjectProbe.h"
 
 namespace {
 constexpr UINT_PTR kLastHandleValue = 0x10000;
+
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+    ++*reinterpret_cast<DWORD*>(count);
+    return TRUE;
+}
+
+BOOL CALLBACK CountOwnWindow(HWND window, LPARAM count) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == ::GetCurrentProcessId()) {
+        CountChild(window, count);
+        ::EnumChildWindows(window, CountChild, count);
+    }
+    return TRUE;
+}
+
+// Handles carry their table index in the low word; Wine accepts a zero high word as any.
+DWORD CountGdi() {
+    if (DWORD gdi = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return gdi;
+    DWORD count = 0;
+    for (UINT_PTR index = 0x20; index < kLastHandleValue; ++index)
+        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(index))) ++count;
+    return count;
+}
+
+// Windows, then every user handle number that names a menu, an icon or a cursor.
+DWORD CountUser() {
+    if (DWORD user = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS)) return user;
+    DWORD count = 0;
+    ::EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&count));
+    HDC screen = ::GetDC(nullptr);
+    MemoryDC probe(screen);
+    ScopedBitmap canvas(::CreateCompatibleBitmap(screen, 1, 1));
+    ::ReleaseDC(nullptr, screen);
+    SelectedObject selected(probe.get(), canvas.get());
+    for (UINT_PTR handle = 0x20; handle < kLastHandleValue; handle += 2) {
+        if (::IsMenu(reinterpret_cast<HMENU>(handle)) ||
+            ::DrawIconEx(probe.get(), 0, 0, reinterpret_cast<HICON>(handle), 1, 1, 0, nullptr,
+                         DI_NORMAL))
+            ++count;
+    }
+    return count;
+}
 
 // Kernel handles are multiples of 4; every one that names an object answers its flags.
 DWORD CountHandles() {
@@ -44,9 +87,9 @@ DWORD PrivateKilobytes() {
 extern "C" __declspec(dllexport) DWORD WINAPI ProbeCount(LPVOID what) {
     switch (static_cast<ProbeCountKind>(reinterpret_cast<UINT_PTR>(what))) {
         case ProbeCountKind::Gdi:
-            return static_cast<DWORD>(CountOwnGuiObjects().gdi);
+            return CountGdi();
         case ProbeCountKind::User:
-            return static_cast<DWORD>(CountOwnGuiObjects().user);
+            return CountUser();
         case ProbeCountKind::Handles:
             return CountHandles();
         case ProbeCountKind::PrivateKb:

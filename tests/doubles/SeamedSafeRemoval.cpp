@@ -10,24 +10,18 @@
 #include <cstring>
 #include <string>
 
+#include "framework/Handles.h"
 #include "process/ProcessModule.h"
 #include "usb/SafeRemoval.h"
 #include "usb/VolumeEject.h"
 
 namespace {
-
-bool LockFails() {
+BOOL AnswerVolumeCall(HANDLE, DWORD code, void*, DWORD) {
     char mode[32] = {};
     ::GetEnvironmentVariableA("KORAVANT_TEST_VOLUMES", mode, sizeof(mode));
-    return std::strcmp(mode, "lock-fails") == 0;
-}
-
-BOOL AnswerVolumeCall(HANDLE, DWORD code, void*, DWORD) {
-    if (code == FSCTL_LOCK_VOLUME && LockFails()) {
-        ::SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    return TRUE;
+    if (code != FSCTL_LOCK_VOLUME || std::strcmp(mode, "lock-fails") != 0) return TRUE;
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
 }
 
 bool EndUnlessWindowsShell(DWORD processId) {
@@ -37,14 +31,10 @@ bool EndUnlessWindowsShell(DWORD processId) {
     if (GetProcessExeModule(processId, path) && IsShellProgram(path) &&
         _strnicmp(path.c_str(), windows, length) == 0)
         return false;
-    HANDLE process = ::OpenProcess(PROCESS_TERMINATE, FALSE, processId);
-    if (!process) return false;
-    bool ended = ::TerminateProcess(process, 0) != FALSE;
-    ::CloseHandle(process);
-    return ended;
+    ScopedHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, processId));
+    return process && ::TerminateProcess(process.get(), 0);
 }
 
 const bool g_installed = (SetVolumeControlForTesting(AnswerVolumeCall),
                           SetProcessEndForTesting(EndUnlessWindowsShell), true);
-
 }  // namespace

@@ -10,8 +10,7 @@ HMODULE g_self = nullptr;
 // Appends `line` to the log; returns 1, the library's answer to every call.
 int Record(const std::string& line) {
     char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(g_self, path, MAX_PATH);
-    std::string log(path, length < MAX_PATH ? length : 0);
+    std::string log(path, ::GetModuleFileNameA(g_self, path, MAX_PATH));
     log.replace(log.rfind('\\') + 1, std::string::npos, "skinload.log");
     if (FILE* file = std::fopen(log.c_str(), "ab")) {
         std::fprintf(file, "%s\r\n", line.c_str());

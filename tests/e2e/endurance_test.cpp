@@ -8,8 +8,6 @@
 #include "tests/support/Wait.h"
 
 namespace {
-const std::pair<int, UINT> kPageButtons[] = {{1000, 129}, {1001, 153}, {1006, 152}, {1008, 155},
-                                             {1010, 150}, {1009, 159}, {1007, 154}, {1011, 151}};
 const char* const kRemoveStick = "Please remove your USB disk and plug it into the computer again";
 
 struct Sizes {
@@ -52,7 +50,7 @@ class EnduranceTest : public ProgramTest {
     // By default the build whose process monitor passes every 600 ms, so that its thread runs
     // under every case here.
     explicit EnduranceTest(const char* program = "testbin\\KoravantQuickWatch.exe")
-        : ProgramTest(LaunchFolder("endurance", "Koravant.exe", false, {}, program)) {}
+        : ProgramTest("endurance", program) {}
 
     void SetUp() override {
         ProgramTest::SetUp();
@@ -138,7 +136,7 @@ void EnduranceTest::ArrivalsAndRemovals(const Sizes& sizes) {
 // Two whole scans with page switches under them: a short one first, as what the pages make on
 // first use stays, and the counted one; then a quit while a third scan runs.
 void EnduranceTest::PageSwitchesUnderScans(const Sizes& sizes) {
-    MappedDrive drive('E', EnsureScanTree());
+    TestDrive drive('E', EnsureScanTree());
     ASSERT_TRUE(drive.Plugged() && app.StartHidden());
     PageView scan{app, 152, 1024, 1025};
     double longest = 0;
@@ -187,10 +185,7 @@ void EnduranceTest::QuitMidWork(const Sizes& sizes) {
     TestDrive stick('E', DriveKind::Removable);
     StartWithThreats(stick, sizes.threats);
     StartDeleteAll();
-    const std::string bigCopy = QuarantineFile("t0.inf.kv");
-    ASSERT_TRUE(
-        WaitUntil([&] { return ::GetFileAttributesA(bigCopy.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                  60000, 1));
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(QuarantineFile("t0.inf.kv")); }, 60000, 1));
     QuitAndReport("quit during Delete all, inside the copy of a 32 MB threat");
     ExpectNothingLost(stick, sizes.threats);
 

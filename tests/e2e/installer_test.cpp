@@ -1,23 +1,65 @@
 // The setup program and its uninstaller under Wine.
 #include <gtest/gtest.h>
+#include <objbase.h>
 #include <shlobj.h>
 
-#include "tests/support/Installation.h"
+#include "framework/Text.h"
 #include "tests/support/ProgramTest.h"
+#include "tests/support/TestPrograms.h"
 #include "tests/support/Wait.h"
 
 namespace {
 constexpr DWORD kUninstallTimeoutMs = 120000;
 const Strings kInstalledFiles = {"Koravant.chm", "Koravant.exe", "LogonTask.xml", "Uninstall.exe"};
+constexpr char kProductName[] = "Brellonix";
+// The status line of the progress page, a dialog inside the wizard.
+constexpr int kProgressStatus = 1006;
 
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+std::string SpecialFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    return SUCCEEDED(::SHGetFolderPathA(nullptr, csidl, nullptr, 0, path)) ? path : "";
 }
 
-// Ended by itself, not by force.
-bool Quit(const StartedProcess& program) {
-    DWORD code = STILL_ACTIVE;
-    return program.Ended(0) && ::GetExitCodeProcess(program.process.get(), &code) && code == 0;
+std::string ShortcutTarget(const std::string& shortcut) {
+    HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    char target[MAX_PATH] = {};
+    bool read =
+        SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IShellLinkA, reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(Utf8ToWide(shortcut).c_str(), STGM_READ)) &&
+        SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, 0));
+    if (file) file->Release();
+    if (link) link->Release();
+    if (SUCCEEDED(com)) ::CoUninitialize();
+    return read ? target : "";
+}
+
+// The Task Scheduler keeps each task in a file of the 64-bit system folder.
+bool ScheduledTaskExists(const std::string& name) {
+    return FileExists(SpecialFolder(CSIDL_WINDOWS) + "\\sysnative\\tasks\\" + name);
+}
+
+// The text of the first <tag> element of an XML file stored as UTF-16 ("" when missing).
+std::string XmlElement(const std::string& xmlFile, const std::string& tag) {
+    std::string bytes = ReadFileBytes(xmlFile);
+    if (bytes.compare(0, 2, "\xFF\xFE") != 0) return "";
+    std::string text = WideToUtf8(
+        std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2));
+    size_t start = text.find("<" + tag + ">"), end = text.find("</" + tag + ">");
+    if (start == std::string::npos || end == std::string::npos || end < start) return "";
+    start += tag.size() + 2;
+    return text.substr(start, end - start);
+}
+
+std::string WizardStatus(HWND wizard) {
+    for (HWND page : ChildWindows(wizard, "#32770")) {
+        if (HWND status = ::GetDlgItem(page, kProgressStatus); ::IsWindowVisible(status))
+            return WindowText(status);
+    }
+    return "";
 }
 
 class InstallerTest : public testing::Test {
@@ -34,24 +76,23 @@ class InstallerTest : public testing::Test {
         KillProcessesNamed("Koravant.exe");
         KillProcessesNamed("hh.exe");
         if (std::string installed = InstalledFolder(); !installed.empty())
-            StartUninstaller("\"" + installed + "\\Uninstall.exe\" /S /REMOVEDATA")
-                .Ended(kUninstallTimeoutMs);
+            StartUninstaller("/S /REMOVEDATA").WaitForExit(kUninstallTimeoutMs);
         DeleteTree(SpecialFolder(CSIDL_PROGRAM_FILES) + "\\Brellonix");
         ResetSettingsAnswered();
     }
-    static void RunSetup() { ASSERT_EQ(RunToEnd("\"" + SetupPath() + "\" /S"), 0u); }
+    static void RunSetup() { ASSERT_EQ(RunToEnd(SetupPath(), "/S"), 0u); }
     std::string Installed(const std::string& name) const { return folder + "\\" + name; }
     std::string Shortcut() const {
         return SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\Brellonix.lnk";
     }
     // Starts the installed program as its logon task does; `main` is set once it has hidden.
-    StartedProcess StartFromLogonTask() {
+    RunningProgram StartFromLogonTask() {
         std::string definition = Installed("LogonTask.xml");
-        StartedProcess program = StartProcess("\"" + XmlElement(definition, "Command") + "\"",
-                                              XmlElement(definition, "WorkingDirectory"));
+        RunningProgram program(XmlElement(definition, "Command"), {},
+                               XmlElement(definition, "WorkingDirectory"));
         main = nullptr;
         WaitUntil([&] {
-            main = FindTopLevel(program.pid, "#32770", kMainWindowTitle);
+            main = FindTopLevel(program.Pid(), "#32770", kMainWindowTitle);
             return main && !::IsWindowVisible(main);
         });
         return program;
@@ -59,8 +100,8 @@ class InstallerTest : public testing::Test {
     // Everything the setup put down is gone (the folder itself may stay for kept data).
     void ExpectProgramRemoved() const {
         for (const std::string& name : kInstalledFiles)
-            EXPECT_FALSE(Exists(Installed(name))) << name;
-        EXPECT_FALSE(Exists(Installed("update.ini")) || Exists(Shortcut()));
+            EXPECT_FALSE(FileExists(Installed(name))) << name;
+        EXPECT_FALSE(FileExists(Installed("update.ini")) || FileExists(Shortcut()));
         EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
         EXPECT_FALSE(ScheduledTaskExists(kProductName));
     }
@@ -99,14 +140,13 @@ TEST_F(InstallerTest, InstallLogonStartHelpAndEveryUninstallEndTheProgramFirst) 
     EXPECT_FALSE(ReadRegistryValue(
         HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", kProductName));
 
-    StartedProcess running = StartFromLogonTask();
+    RunningProgram running = StartFromLogonTask();
     ASSERT_TRUE(main);
     PressKey(main, VK_F1);
-    EXPECT_TRUE(WaitUntil(
-        [] { return ::IsWindowVisible(::FindWindowA(nullptr, "Brellonix Help")); }, 20000));
-    KillProcessesNamed("hh.exe");  // it holds the help file
+    EXPECT_TRUE(WaitForWindow(0, "Brellonix Help", ""));  // the help viewer's
+    KillProcessesNamed("hh.exe");                         // it holds the help file
     RunSetup();
-    EXPECT_TRUE(Quit(running));
+    EXPECT_EQ(running.ExitCode(), 0u) << "ended by itself, not by force";
     EXPECT_TRUE(ScheduledTaskExists(kProductName));
 
     for (bool removeData : {false, true}) {
@@ -117,15 +157,14 @@ TEST_F(InstallerTest, InstallLogonStartHelpAndEveryUninstallEndTheProgramFirst) 
         ASSERT_TRUE(CreateFolders(Installed("quarantine")) &&
                     WriteFileBytes(quarantined, EncodeQuarantineFile("F:\\autorun.inf", "[x]")) &&
                     WriteFileBytes(Installed("update.ini"), "[update]\r\n"));
-        StartedProcess quiet = StartFromLogonTask();
+        RunningProgram quiet = StartFromLogonTask();
         ASSERT_TRUE(main);
-        std::string command = UninstallEntry("QuietUninstallString");
-        StartedProcess uninstaller = StartUninstaller(command + (removeData ? " /REMOVEDATA" : ""));
-        ASSERT_TRUE(uninstaller.Ended(kUninstallTimeoutMs) && uninstaller.process);
-        EXPECT_TRUE(Quit(quiet));
+        RunningProgram uninstaller = StartUninstaller(removeData ? "/S /REMOVEDATA" : "/S");
+        ASSERT_TRUE(uninstaller.Pid() && uninstaller.WaitForExit(kUninstallTimeoutMs));
+        EXPECT_EQ(quiet.ExitCode(), 0u);
         ExpectProgramRemoved();
-        EXPECT_EQ(Exists(quarantined), !removeData);
-        EXPECT_EQ(Exists(folder), !removeData);
+        EXPECT_EQ(FileExists(quarantined), !removeData);
+        EXPECT_EQ(FileExists(folder), !removeData);
         EXPECT_EQ(RegistryKeyExists(HKEY_LOCAL_MACHINE, kTestSettingsKey), !removeData);
     }
 
@@ -133,29 +172,30 @@ TEST_F(InstallerTest, InstallLogonStartHelpAndEveryUninstallEndTheProgramFirst) 
     // for that before it removes a file, then asks before it removes the program's data.
     RunSetup();
     ResetSettingsAnswered();
-    StartedProcess program = StartFromLogonTask();
+    RunningProgram program = StartFromLogonTask();
     ASSERT_TRUE(main);
-    StartedProcess uninstaller = StartUninstaller("\"" + Installed("Uninstall.exe") + "\"");
-    HWND wizard = WaitForWizard(uninstaller.pid, kUninstallerTitle);
+    RunningProgram uninstaller = StartUninstaller();
+    HWND wizard = WaitForWindow(uninstaller.Pid(), kUninstallerTitle);
     ASSERT_TRUE(wizard);
-    MessageBoxInfo notice = WaitForMessageBox(program.pid);
+    MessageBoxInfo notice = WaitForMessageBox(program.Pid());
     EXPECT_EQ(notice.text, "The Brellonix will quit!");
     ClickButton(wizard, kWizardNext);
     EXPECT_TRUE(
         WaitUntil([&] { return WizardStatus(wizard) == "Waiting for Brellonix to quit..."; }));
-    EXPECT_FALSE(program.Ended(0));
-    for (const std::string& name : kInstalledFiles) EXPECT_TRUE(Exists(Installed(name))) << name;
-    EXPECT_TRUE(Exists(Shortcut()));
+    EXPECT_TRUE(program.Running());
+    for (const std::string& name : kInstalledFiles)
+        EXPECT_TRUE(FileExists(Installed(name))) << name;
+    EXPECT_TRUE(FileExists(Shortcut()));
 
     AnswerMessageBox(notice, IDOK);
-    EXPECT_TRUE(program.Ended(10000));
-    MessageBoxInfo question = WaitForMessageBox(uninstaller.pid, 30000);
+    EXPECT_TRUE(program.WaitForExit());
+    MessageBoxInfo question = WaitForMessageBox(uninstaller.Pid(), 30000);
     EXPECT_TRUE(question.text.starts_with("Also remove Brellonix's own data")) << question.text;
     AnswerMessageBox(question, IDYES);
     EXPECT_TRUE(
         WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(wizard, kWizardNext)); }, 30000));
     ClickButton(wizard, kWizardNext);
-    ASSERT_TRUE(uninstaller.Ended(kUninstallTimeoutMs));
+    ASSERT_TRUE(uninstaller.WaitForExit(kUninstallTimeoutMs));
     ExpectProgramRemoved();
-    EXPECT_FALSE(Exists(folder) || RegistryKeyExists(HKEY_LOCAL_MACHINE, kTestSettingsKey));
+    EXPECT_FALSE(FileExists(folder) || RegistryKeyExists(HKEY_LOCAL_MACHINE, kTestSettingsKey));
 }

@@ -11,8 +11,6 @@
 #include "usb/Immunity.h"
 
 namespace {
-const std::pair<int, UINT> kPageButtons[] = {{1000, 129}, {1001, 153}, {1006, 152}, {1008, 155},
-                                             {1010, 150}, {1009, 159}, {1007, 154}, {1011, 151}};
 constexpr UINT kTrayCallback = WM_USER + 1;
 constexpr char kImmune[] = "Your computer and USB storage are immune from virus";
 constexpr char kPolicyKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
@@ -66,9 +64,8 @@ class MainWindowTest : public ProgramTest {
     // Opens the tray menu and presses `key` `times` times from no selection, then Enter.
     void PickTrayItem(UINT key, int times) const {
         ::PostMessageA(Main(), kTrayCallback, 160, WM_RBUTTONUP);
-        HWND menu = nullptr;
-        ASSERT_TRUE(WaitUntil(
-            [&] { return ::IsWindowVisible(menu = FindTopLevel(app.Pid(), "#32768", "")); }));
+        HWND menu = WaitForWindow(app.Pid(), "", "#32768");
+        ASSERT_TRUE(menu);
         for (int i = 0; i < times; ++i) PressKey(menu, key);
         PressKey(menu, VK_RETURN);
     }
@@ -99,9 +96,7 @@ TEST_F(MainWindowTest, InformationPageAboutHelpEnterEverywhereHidingAndQuitting)
     // The links open the site and a mail to support through whatever the system has for them:
     // here a recorder stands in for the browser and the mailer.
     const std::string folder = app.Folder() + "\\handler", handler = folder + "\\Quorrel.exe";
-    ASSERT_TRUE(
-        CreateFolders(folder) &&
-        ::CopyFileA((BuildFolder() + "\\testbin\\Quorrel.exe").c_str(), handler.c_str(), FALSE));
+    ASSERT_TRUE(CopyProgram(BuildFolder() + "\\testbin\\Quorrel.exe", handler));
     for (auto [link, text, prefix] : {std::tuple{1049, "https://www.brellonix.com", ""},
                                       {1050, "support@brellonix.com", "mailto:"}}) {
         std::string url = prefix + std::string(text), scheme = url.substr(0, url.find(':'));
@@ -120,17 +115,13 @@ TEST_F(MainWindowTest, InformationPageAboutHelpEnterEverywhereHidingAndQuitting)
             WriteRegistryString(HKEY_CLASSES_ROOT, key.c_str(), nullptr, saved->data.c_str());
     }
     ::PostMessageA(Main(), WM_SYSCOMMAND, 0x0010, 0);
-    HWND about = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        return ::IsWindowVisible(about = FindTopLevel(app.Pid(), "#32770", "About the program"));
-    }));
+    HWND about = WaitForWindow(app.Pid(), "About the program");
+    ASSERT_TRUE(about);
     ClickButton(about, IDOK);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about); }));
-    ASSERT_TRUE(::CopyFileA((BuildFolder() + "\\Koravant.chm").c_str(),
-                            (app.Folder() + "\\Koravant.chm").c_str(), FALSE));
+    ASSERT_TRUE(CopyProgram(BuildFolder() + "\\Koravant.chm", app.Folder() + "\\Koravant.chm"));
     PressKey(Main(), VK_F1);
-    EXPECT_TRUE(WaitUntil(
-        [] { return ::IsWindowVisible(::FindWindowA(nullptr, "Brellonix Help")); }, 20000));
+    EXPECT_TRUE(WaitForWindow(0, "Brellonix Help", ""));  // the help viewer's
     EXPECT_FALSE(AnyMessageBox(app.Pid()));
 
     ::PostMessageA(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -253,7 +244,8 @@ TEST_F(MainWindowTest, TrayIconReturnsWithANewTaskbarAndItsItemsWorkWhileTheWind
 }
 
 TEST_F(StartupTest, ASecondStartBringsItsNamesakeForwardAndLeaves) {
-    KoravantApp first({"single"}), twin({"pair", "KoravantTwin.exe"}), second({"single"});
+    KoravantApp first({"single"}), twin({.name = "pair", .exeName = "KoravantTwin.exe"}),
+        second({"single"});
     ASSERT_TRUE(first.StartHidden() && twin.StartHidden());
     EXPECT_TRUE(second.Start() && second.WaitForExit());
     EXPECT_TRUE(first.WaitUntilVisible() && ::GetForegroundWindow() == first.MainWindow());
@@ -275,7 +267,7 @@ TEST_F(StartupTest, ASecondStartBringsItsNamesakeForwardAndLeaves) {
 
 // An unreachable key stops the start. Either answer is recorded, so the question comes once.
 TEST_F(StartupTest, SettingsKeyAndFirstRunQuestion) {
-    ASSERT_TRUE(LockRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey));
+    ASSERT_TRUE(RestrictRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey, 0));
     KoravantApp locked({"locked-settings"});
     ASSERT_TRUE(locked.Start());
     MessageBoxInfo box = WaitForMessageBox(locked.Pid());
@@ -287,7 +279,7 @@ TEST_F(StartupTest, SettingsKeyAndFirstRunQuestion) {
     // Cancel leaves the policy as it was, OK sets it; the key missing is the unit tests' case.
     for (auto [answer, expected] : {std::pair{IDCANCEL, '\x91'}, {IDOK, '\x9F'}}) {
         SCOPED_TRACE(answer);
-        ResetSettingsFirstRun();
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestSettingsKey);  // never ran here
         ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun", 0x91));
         KoravantApp app({"firstrun"});
         ASSERT_TRUE(app.Start());
@@ -306,7 +298,7 @@ TEST_F(StartupTest, SettingsKeyAndFirstRunQuestion) {
 // end; one lacking LoadSkin is not initialised but still freed.
 TEST_F(StartupTest, SkinLibraryCallsComeInOrder) {
     for (bool complete : {true, false}) {
-        KoravantApp app({complete ? "skinned" : "half-skinned", "Koravant.exe", false,
+        KoravantApp app({complete ? "skinned" : "half-skinned", "Koravant.exe",
                          complete ? "SkinLoad.dll" : "SkinLoadNoLoadSkin.dll"});
         ASSERT_TRUE(app.StartHidden());
         DWORD uiThread = ::GetWindowThreadProcessId(app.MainWindow(), nullptr);

@@ -9,9 +9,43 @@
 #include "framework/Handles.h"
 #include "tests/support/ProgramTest.h"
 #include "tests/support/Wait.h"
-#include "tests/support/WineTools.h"
 
 namespace {
+// Starts a host program (a path such as "/bin/ln") from the prefix; it runs on its own, so
+// callers wait for its effect.
+void RunUnix(const std::string& commandLine) {
+    std::string line = "\\\\?\\unix" + commandLine;
+    for (size_t slash = 0; slash < line.find(' '); ++slash)
+        if (line[slash] == '/') line[slash] = '\\';
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    // Wine starts a host program outside any Windows process: it reports success but fills
+    // in no handles (the fields keep whatever they held), so none is closed here.
+    ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                     nullptr, &startup, &info);
+}
+
+// A host symbolic link at `link` to the folder `target` (both Windows paths in the prefix),
+// which reads as a directory link (a reparse point); Wine cannot make one itself, so the
+// host's ln does. Remove takes the link away without touching its target.
+bool MakeHostSymlink(const std::string& target, const std::string& link) {
+    std::string unixTarget = UnixPathOf(target), unixLink = UnixPathOf(link);
+    if (unixTarget.empty() || unixLink.empty()) return false;
+    RunUnix("/bin/ln -s \"" + unixTarget + "\" \"" + unixLink + "\"");
+    return WaitUntil([&] {
+        DWORD attributes = ::GetFileAttributesA(link.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    });
+}
+
+void RemoveHostSymlink(const std::string& link) {
+    std::string unixLink = UnixPathOf(link);
+    if (unixLink.empty()) return;
+    RunUnix("/bin/rm -f \"" + unixLink + "\"");
+    WaitUntil([&] { return ::GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; });
+}
+
 constexpr int kRepair = 1002, kCleanup = 1003;
 constexpr char kRepairQuestion[] = "Do you want to repair registry?";
 constexpr char kCleanupQuestion[] =
@@ -28,10 +62,6 @@ bool PutInTrash(const std::string& trash, const std::string& name) {
            WriteFileBytes(
                trash + "\\info\\" + name + ".trashinfo",
                "[Trash Info]\nPath=/tmp/" + name + "\nDeletionDate=2026-01-01T00:00:00\n");
-}
-
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 class RepairPageTest : public ProgramTest {
@@ -108,7 +138,7 @@ TEST_F(RepairPageTest, RepairThenCleanupWithTheirQuestionsRowsAndEffects) {
 
     EXPECT_EQ(ClickAndAnswer(page, kCleanup, IDCANCEL), kCleanupQuestion);
     EXPECT_TRUE(WaitUntil([&] { return Idle(); }));
-    EXPECT_TRUE(Exists(locked) && Exists(trash + "\\files\\own.txt"));
+    EXPECT_TRUE(FileExists(locked) && FileExists(trash + "\\files\\own.txt"));
     EXPECT_EQ(page.Rows(), rows);
     ASSERT_EQ(ClickAndAnswer(page, kCleanup), kCleanupQuestion);
     // Both buttons stay disabled until the run ends with its notice.
@@ -130,9 +160,10 @@ TEST_F(RepairPageTest, RepairThenCleanupWithTheirQuestionsRowsAndEffects) {
     EXPECT_EQ(StateOf(cached), "IE cache Deleted");
     EXPECT_EQ(StateOf(work + "\\link\\letter.doc"), "<not listed>");
     EXPECT_EQ(ReadFileBytes(outside + "\\letter.doc"), "keep");
-    EXPECT_FALSE(Exists(locked) || Exists(trash + "\\files\\own.txt"));
-    EXPECT_TRUE(Exists(held) && Exists(work + "\\empty\\a\\b") && Exists(work + "\\f3"));
-    EXPECT_TRUE(Exists(std::string(kRunTrash) + "\\files\\kept.txt"));
+    EXPECT_FALSE(FileExists(locked) || FileExists(trash + "\\files\\own.txt"));
+    EXPECT_TRUE(FileExists(held) && FileExists(work + "\\empty\\a\\b") &&
+                FileExists(work + "\\f3"));
+    EXPECT_TRUE(FileExists(std::string(kRunTrash) + "\\files\\kept.txt"));
 
     // Nothing is left in the cache: a second run adds no cache rows.
     holder.reset();

@@ -51,7 +51,7 @@ TEST_F(ScanTest, WalksDepthFirstDeletesAndShowsItsProgressUntilStoppedOrPulledOu
     EXPECT_EQ(ClickAndAnswer(scan, kDelete), "Delete: " + rows[1] + "?");
     EXPECT_EQ(Answer(), "Please wait for a while");
     EXPECT_TRUE(WaitUntil([&] { return scan.Cell(1, 1) == "Deleted"; }));
-    EXPECT_EQ(::GetFileAttributesA(rows[1].c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(FileExists(rows[1]));
     EXPECT_EQ(ReadFileBytes(QuarantineFile(rows[1].substr(rows[1].rfind('\\') + 1) + ".kv")),
               EncodeQuarantineFile(rows[1], ""));
 
@@ -63,7 +63,8 @@ TEST_F(ScanTest, WalksDepthFirstDeletesAndShowsItsProgressUntilStoppedOrPulledOu
     MessageBoxInfo notice = WaitForMessageBox(app.Pid());
     ScopedHandle worker = OpenOwnerThread(notice.window);
     EXPECT_TRUE(AnswerMessageBox(notice, IDOK) && scan.WaitForAllStates("Deleted"));
-    EXPECT_TRUE(WaitForThreadEnd(worker) && !AnyMessageBox(app.Pid()));
+    EXPECT_TRUE(::WaitForSingleObject(worker.get(), 10000) == WAIT_OBJECT_0 &&
+                !AnyMessageBox(app.Pid()));
     EXPECT_EQ(ListFolder(QuarantineFolder()).size(), 1u);
 
     // Without a drive the rows of the last scan stay.
@@ -72,7 +73,7 @@ TEST_F(ScanTest, WalksDepthFirstDeletesAndShowsItsProgressUntilStoppedOrPulledOu
     EXPECT_TRUE(WaitForScanEnd() && scan.WaitForResultLine("No threat found"));
     EXPECT_EQ(scan.Column(0), rows);
 
-    MappedDrive drive('G', EnsureScanTree());
+    TestDrive drive('G', EnsureScanTree());
     ASSERT_TRUE(drive.Plugged() && scan.SendClick(kScan));
     // The count of files examined grows, and every threat is a file examined.
     const std::regex progress("Scanning G:\\\\.+\r\n(\\d+) files examined, (\\d+) threats found");

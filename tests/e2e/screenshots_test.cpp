@@ -1,7 +1,6 @@
 // Pictures for docs/screenshots: the start-up alert, the notification area, every page (the
 // repair page after a repair), the About box, the update window, the setup's first page and the
 // uninstaller. Disabled in ordinary runs: scripts/screenshots runs it and makes the PNGs.
-#include "tests/support/Installation.h"
 #include "tests/support/ProgramTest.h"
 #include "tests/support/RegistryViews.h"
 #include "tests/support/Screenshot.h"
@@ -19,12 +18,6 @@ const struct {
               {"taskwatch", 1010, 150},    {"quarantine", 1011, 151}, {"plugkit", 1008, 155},
               {"repairsystem", 1007, 154}, {"autostart", 1009, 159}};
 
-HWND WaitForDialog(DWORD pid, const char* title) {
-    HWND dialog = nullptr;
-    WaitUntil([&] { return ::IsWindowVisible(dialog = FindTopLevel(pid, "#32770", title)); });
-    return dialog;
-}
-
 // Lets the windows finish painting first.
 bool Snap(const std::string& name, HWND window) {
     ::Sleep(400);
@@ -35,7 +28,7 @@ bool Snap(const std::string& name, HWND window) {
 TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     KillProcessesNamed("Koravant.exe");
     ResetSettingsAnswered();
-    KoravantApp app{LaunchFolder("screenshots", "Koravant.exe", /*withHelpFile=*/true)};
+    KoravantApp app{{.name = "screenshots", .withHelpFile = true}};
     // Files deleted earlier, one in a script the code page cannot spell.
     const std::string quarantine = app.Folder() + "\\quarantine";
     DeleteTree(quarantine);
@@ -70,9 +63,9 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     RunningProgram risky(hiddenProgram);
     ASSERT_TRUE(app.Start());
 
-    HWND alert = WaitForDialog(app.Pid(), "Brellonix");
+    HWND alert = WaitForWindow(app.Pid(), "Brellonix");
     ASSERT_TRUE(Snap("alert", alert));
-    ASSERT_TRUE(app.WaitForMainWindow() && app.WaitUntilHidden());
+    ASSERT_TRUE(app.WaitUntilHidden(30000));
     // The alert hides itself after three seconds; the picture of the taskbar waits for it.
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(alert); }, 6000));
     EXPECT_TRUE(Snap("taskbar", ::FindWindowA("Shell_TrayWnd", nullptr)));
@@ -98,7 +91,7 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
         EXPECT_TRUE(Snap(std::string("main-") + page.name, app.MainWindow())) << page.name;
     }
     ::PostMessageA(app.MainWindow(), WM_SYSCOMMAND, 0x0010, 0);
-    EXPECT_TRUE(Snap("about", WaitForDialog(app.Pid(), "About the program")));
+    EXPECT_TRUE(Snap("about", WaitForWindow(app.Pid(), "About the program")));
     risky.Kill();
     ::SetFileAttributesA(hiddenProgram.c_str(), FILE_ATTRIBUTE_NORMAL);
     ::DeleteFileA(hiddenProgram.c_str());
@@ -111,16 +104,16 @@ TEST(Screenshots, DISABLED_TakeThePictureOfTheUpdateWindow) {
     ResetSettingsAnswered();
     ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kTestSettingsKey, "lastcheck");
     TestHttpServer server;
-    server.Reply(HttpResponse("200 OK",
-                              "[Koravant]\r\nVERSION=5.1.0.2\r\nCHANGE=Brellonix 5.1 finds "
-                              "shortcut worms on USB drives and starts twice as fast.\r\n"));
-    ASSERT_TRUE(server.Start());
+    ASSERT_TRUE(server.Start(HttpResponse("200 OK",
+                                          "[Koravant]\r\nVERSION=5.1.0.2\r\nCHANGE=Brellonix 5.1 "
+                                          "finds shortcut worms on USB drives and starts twice "
+                                          "as fast.\r\n")));
     ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", server.Url().c_str());
     // After the start-up notice, which takes the same corner for three seconds.
     ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", "7000");
-    KoravantApp app({"screenshots", "Koravant.exe", false, {}, kTestSourceProgram});
+    KoravantApp app({"screenshots", kTestSourceProgram});
     ASSERT_TRUE(app.Start());
-    HWND window = WaitForDialog(app.Pid(), "Koravant Web Check");
+    HWND window = WaitForWindow(app.Pid(), "Koravant Web Check");
     HWND alert = FindTopLevel(app.Pid(), "#32770", "Brellonix");
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(alert); }) && ::IsWindowVisible(window));
     // Under Wine the process shield's first pass brings the main window forward about then
@@ -138,23 +131,18 @@ TEST(Screenshots, DISABLED_TakeThePictureOfTheUpdateWindow) {
 TEST(Screenshots, DISABLED_TakeThePicturesOfTheSetupAndTheUninstaller) {
     if (SetupPath().empty()) GTEST_SKIP() << "built without makensis: no setup program";
     KillProcessesNamed("Koravant.exe");
-    StartedProcess setup = StartProcess("\"" + SetupPath() + "\"");
-    HWND wizard = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND window : TopLevelWindows(setup.pid, "#32770"))
-            if (::IsWindowVisible(window)) wizard = window;
-        return wizard != nullptr;
-    }));
+    RunningProgram setup(SetupPath());
+    HWND wizard = WaitForWindow(setup.Pid(), "");
+    ASSERT_TRUE(wizard);
     EXPECT_TRUE(Snap("setup", wizard));
     ClickButton(wizard, kWizardCancel);
-    AnswerMessageBox(WaitForMessageBox(setup.pid), IDYES);
-    ASSERT_TRUE(setup.Ended(10000));
+    AnswerMessageBox(WaitForMessageBox(setup.Pid()), IDYES);
+    ASSERT_TRUE(setup.WaitForExit());
 
-    ASSERT_EQ(RunToEnd("\"" + SetupPath() + "\" /S"), 0u);
-    std::string uninstaller = InstalledFolder() + "\\Uninstall.exe";
-    StartedProcess wizardProcess = StartUninstaller("\"" + uninstaller + "\"");
-    EXPECT_TRUE(Snap("uninstall", WaitForWizard(wizardProcess.pid, kUninstallerTitle)));
-    ClickButton(WaitForWizard(wizardProcess.pid, kUninstallerTitle), kWizardCancel);
-    EXPECT_TRUE(wizardProcess.Ended(10000));
-    EXPECT_TRUE(StartUninstaller("\"" + uninstaller + "\" /S /REMOVEDATA").Ended(120000));
+    ASSERT_EQ(RunToEnd(SetupPath(), "/S"), 0u);
+    RunningProgram wizardProcess = StartUninstaller();
+    EXPECT_TRUE(Snap("uninstall", WaitForWindow(wizardProcess.Pid(), kUninstallerTitle)));
+    ClickButton(WaitForWindow(wizardProcess.Pid(), kUninstallerTitle), kWizardCancel);
+    EXPECT_TRUE(wizardProcess.WaitForExit());
+    EXPECT_TRUE(StartUninstaller("/S /REMOVEDATA").WaitForExit(120000));
 }

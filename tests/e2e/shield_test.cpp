@@ -21,9 +21,8 @@ class ShieldTest : public ProgramTest {
 // change under a question or a notice are left as they are.
 TEST_F(ShieldTest, ArrivalsListEveryRootsThreatsAndDeletesCopeWithLockedAndRelistedFiles) {
     ASSERT_TRUE(app.Start());
-    HWND alert = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] { return ::IsWindowVisible(alert = FindTopLevel(app.Pid(), "#32770", "Brellonix")); }));
+    HWND alert = WaitForWindow(app.Pid(), "Brellonix");
+    ASSERT_TRUE(alert);
     RECT rect, taskbar;
     ASSERT_TRUE(::GetWindowRect(::FindWindowA("Shell_TrayWnd", nullptr), &taskbar) &&
                 ::GetWindowRect(alert, &rect));
@@ -89,7 +88,8 @@ TEST_F(ShieldTest, ArrivalsListEveryRootsThreatsAndDeletesCopeWithLockedAndRelis
     ScopedHandle worker = OpenOwnerThread(notice.window);
     ASSERT_TRUE(WriteFiles(other, {"z.inf"}) && SendDriveArrival(Main(), 'J'));
     ASSERT_EQ(shield.RowCount(), 3);
-    EXPECT_TRUE(AnswerMessageBox(notice, IDOK) && WaitForThreadEnd(worker));
+    EXPECT_TRUE(AnswerMessageBox(notice, IDOK) &&
+                ::WaitForSingleObject(worker.get(), 10000) == WAIT_OBJECT_0);
     EXPECT_FALSE(AnyMessageBox(app.Pid()));
     EXPECT_EQ(ListFolder(stick.Folder()).size(), 3u);
     EXPECT_EQ(shield.Column(1), Strings(3, "Risky"));

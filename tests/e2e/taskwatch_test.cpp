@@ -16,9 +16,7 @@ std::string Path(const std::string& name) { return std::string(kWork) + "\\" + n
 
 class TaskwatchTest : public ProgramTest {
   protected:
-    TaskwatchTest()
-        : ProgramTest(LaunchFolder("taskwatch", "Koravant.exe", false, {},
-                                   "testbin\\KoravantQuickWatch.exe")) {}
+    TaskwatchTest() : ProgramTest("taskwatch", "testbin\\KoravantQuickWatch.exe") {}
     void SetUp() override {
         ProgramTest::SetUp();
         DeleteTree(kWork);
@@ -33,7 +31,7 @@ class TaskwatchTest : public ProgramTest {
 
     // Copies test program `program` to `name` in the work folder (once) and starts it.
     RunningProgram& Run(const char* program, const std::string& name, bool hidden) {
-        if (::GetFileAttributesA(Path(name).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (!FileExists(Path(name))) {
             EXPECT_TRUE(CopyProgram(BuildFolder() + "\\testbin\\" + program, Path(name)));
             if (hidden) ::SetFileAttributesA(Path(name).c_str(), FILE_ATTRIBUTE_HIDDEN);
         }
@@ -50,7 +48,7 @@ class TaskwatchTest : public ProgramTest {
         return WaitUntil([&] {
             int row = page.RowOf(name);
             return row >= 0 && page.Select(row) && app.WaitForPostedMessages() &&
-                   page.Cell(SelectedListRow(page.List()), 0) == name;
+                   page.Cell(page.SelectedRow(), 0) == name;
         });
     }
     void ExpectForward(const char* step, bool thenHide = true) {
@@ -121,10 +119,10 @@ TEST_F(TaskwatchTest, ListsComesForwardWhenTheCountChangesDeletesAndQuitsMidPass
         EXPECT_EQ(Answer(), opens ? "Deleted" : "Delete failed") << name;
     }
     EXPECT_TRUE(versioned.WaitForExit() && wide.WaitForExit() && sealed.Running());
-    EXPECT_EQ(::GetFileAttributesA(Path("tw_versioned.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(FileExists(Path("tw_versioned.exe")));
     EXPECT_EQ(ReadFileBytes(QuarantineFile("tw_versioned.exe.kv")),
               EncodeQuarantineFile(Path("tw_versioned.exe"), original));
-    EXPECT_NE(::GetFileAttributesA(Path("sealed.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(FileExists(Path("sealed.exe")));
     EXPECT_TRUE(WaitUntil([&] { return page.Column(0) == Strings{"sealed.exe"}; }));
 
     // A pass that meets "slow..." takes three seconds more: the next begins within a second.

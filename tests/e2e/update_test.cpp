@@ -29,14 +29,7 @@ class UpdateTest : public testing::Test {
         ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", "0");
     }
     static HWND WaitForUpdateWindow(const KoravantApp& app) {
-        HWND window = nullptr;
-        WaitUntil(
-            [&] {
-                window = FindTopLevel(app.Pid(), "#32770", "Koravant Web Check");
-                return ::IsWindowVisible(window) != FALSE;
-            },
-            30000);
-        return window;
+        return WaitForWindow(app.Pid(), "Koravant Web Check", "#32770", 30000);
     }
 };
 }  // namespace
@@ -46,12 +39,12 @@ class UpdateTest : public testing::Test {
 // stalls, refuses or sends 10 MB leave the previous description and no temporary file; the
 // program keeps answering throughout.
 TEST_F(UpdateTest, ShowsTheOfferOnlyForAnotherVersionAndSurvivesBadServers) {
-    enum Serve { Reply, Stall, Refuse, Huge };
+    using enum TestHttpServer::Mode;
     const std::string previous = Description("4.0", "previous"), longChange(3000, 'c');
     auto ok = [](const std::string& body) { return HttpResponse("200 OK", body); };
     const struct {
         const char* name;
-        Serve serve;
+        TestHttpServer::Mode serve;
         std::string response, stored, version, change;  // version and change shown, if any
     } cases[] = {
         {"same version", Reply, ok(Description("5.0.0.38", "Same")),
@@ -73,19 +66,13 @@ TEST_F(UpdateTest, ShowsTheOfferOnlyForAnotherVersionAndSurvivesBadServers) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TestHttpServer server;
-        server.Reply(c.response);
-        if (c.serve == Stall) server.Stall();
-        if (c.serve == Huge) server.SendHuge();
-        ASSERT_TRUE(server.Start());
+        ASSERT_TRUE(server.Start(c.response, c.serve));
         CheckNowAgainst(server.Url());
-        if (c.serve == Refuse) server.Stop();
-        KoravantApp app(
-            LaunchFolder("update check", "Koravant.exe", false, {}, kTestSourceProgram));
+        KoravantApp app({"update check", kTestSourceProgram});
         std::string description = app.Folder() + "\\update.ini";
         ASSERT_TRUE(WriteFileBytes(description, previous) && app.StartHidden());
         EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(description) == c.stored; }, 30000));
-        EXPECT_TRUE(c.serve != Stall || server.WaitForRequest());
-        EXPECT_TRUE(c.serve != Huge || server.WaitForFinishedConnection());
+        EXPECT_TRUE(c.serve == Refuse || server.WaitForConnection());
         if (!c.version.empty()) {
             HWND window = WaitForUpdateWindow(app);
             RECT rect = {}, screen = {}, taskbar = {};
@@ -118,15 +105,13 @@ TEST_F(UpdateTest, BothRoadsStartTheUpdaterOrGoOn) {
         SCOPED_TRACE(std::string(fromWindow ? "Update" : "Update Now") +
                      (withUpdater ? ", updater present" : ", updater missing"));
         TestHttpServer server;
-        server.Reply(HttpResponse("200 OK", Description("5.0.0.39", "Newer")));
-        ASSERT_TRUE(server.Start());
+        ASSERT_TRUE(server.Start(HttpResponse("200 OK", Description("5.0.0.39", "Newer"))));
         // The product is offered the seam as well, and must not take it.
         ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", server.Url().c_str());
         if (fromWindow) CheckNowAgainst(server.Url());
-        LaunchFolder folder("update roads", "Koravant.exe", false, {},
-                            fromWindow ? kTestSourceProgram : "Koravant.exe");
-        folder.withUpdater = withUpdater;
-        KoravantApp app(folder);
+        KoravantApp app({.name = "update roads",
+                         .program = fromWindow ? kTestSourceProgram : "Koravant.exe",
+                         .withUpdater = withUpdater});
         ASSERT_TRUE(app.StartHidden());
         HWND window = fromWindow ? WaitForUpdateWindow(app) : nullptr;
         if (fromWindow)

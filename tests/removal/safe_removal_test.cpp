@@ -42,7 +42,7 @@ struct StickPrograms {
 class SafeRemovalTest : public ProgramTest {
   protected:
     explicit SafeRemovalTest(const char* program = "testbin\\koravant_seamed.exe")
-        : ProgramTest(LaunchFolder("removal", "Koravant.exe", false, {}, program)) {}
+        : ProgramTest("removal", program) {}
     void TearDown() override {
         ProgramTest::TearDown();
         KillProcessesNamed("rundll32.exe");
@@ -83,8 +83,7 @@ TEST_F(SafeRemovalTest, EndsStickProgramsAndTheShellThenADeclinedLogOffChangesNo
 // own volume gets the log-off question.
 TEST_F(SafeRemovalTest, RunFromTheStickItEndsTheOthersButNeverItselfAndKeepsItsOwnVolume) {
     TestDrive stick('E', DriveKind::Removable), other('F', DriveKind::Removable);
-    KoravantApp fromStick{LaunchFolder(stick.Path("Brellonix"), "Koravant.exe", false, {},
-                                       "testbin\\koravant_seamed.exe")};
+    KoravantApp fromStick{{stick.Path("Brellonix"), "testbin\\koravant_seamed.exe"}};
     fromStick.SetEnvironment("KORAVANT_TEST_VOLUMES", "succeed");
     ASSERT_TRUE(fromStick.StartHidden());
     // Under Wine the first monitor pass lists Wine's own unversioned services and brings the

@@ -1,13 +1,12 @@
 #include "tests/support/KoravantApp.h"
 
+#include <algorithm>
 #include <cstring>
 
-#include "tests/support/TestPrograms.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WindowQuery.h"
 
 namespace {
-const UINT kPageTemplates[] = {129, 150, 151, 152, 153, 154, 155, 159};
 // No control of the program has this id.
 constexpr WORD kStartedMarkerId = 0x7FF0;
 
@@ -17,10 +16,8 @@ std::string EnvironmentBlock(const std::vector<std::pair<std::string, std::strin
     char* strings = ::GetEnvironmentStringsA();
     for (const char* entry = strings; *entry; entry += strlen(entry) + 1) {
         std::string text = entry;
-        bool changed = false;
-        for (const auto& [name, value] : changes)
-            changed = changed || text.rfind(name + "=", 0) == 0;
-        if (!changed) block += text + '\0';
+        if (std::ranges::none_of(changes, [&](auto& c) { return text.starts_with(c.first + "="); }))
+            block += text + '\0';
     }
     ::FreeEnvironmentStringsA(strings);
     for (const auto& [name, value] : changes) block += name + "=" + value + '\0';
@@ -36,14 +33,10 @@ std::string BuildFolder() {
 }
 
 void KillProcessesNamed(const std::string& exeName) {
-    for (DWORD pid : ProcessIdsNamed(exeName)) {
-        ScopedHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-        if (process && ::TerminateProcess(process.get(), 1))
-            ::WaitForSingleObject(process.get(), 5000);
-    }
+    for (DWORD pid : ProcessIdsNamed(exeName)) RunningProgram(pid).Kill();
 }
 
-KoravantApp::KoravantApp(LaunchFolder folder) : m_exeName(folder.exeName) {
+KoravantApp::KoravantApp(const LaunchFolder& folder) : m_exeName(folder.exeName) {
     std::string runs = BuildFolder() + "\\runs";
     ::CreateDirectoryA(runs.c_str(), nullptr);
     bool absolute = folder.name.find(':') != std::string::npos;
@@ -62,26 +55,14 @@ KoravantApp::KoravantApp(LaunchFolder folder) : m_exeName(folder.exeName) {
     if (!folder.skinLibrary.empty()) copy(folder.skinLibrary, "SkinLoad.dll");
 }
 
-KoravantApp::~KoravantApp() { Kill(); }
-
 bool KoravantApp::Start() {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    std::string commandLine = "\"" + ExePath() + "\"";
-    std::string environment = EnvironmentBlock(m_environment);
-    if (!::CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                          m_environment.empty() ? nullptr : environment.data(), m_folder.c_str(),
-                          &startup, &info))
-        return false;
-    ::CloseHandle(info.hThread);
-    m_process.reset(info.hProcess);
-    m_pid = info.dwProcessId;
-    return true;
+    m_program = RunningProgram(ExePath(), {}, m_folder,
+                               m_environment.empty() ? "" : EnvironmentBlock(m_environment));
+    return Pid() != 0;
 }
 
 bool KoravantApp::StartHidden(DWORD timeoutMs) {
-    if (!Start() || !WaitForMainWindow(timeoutMs) || !WaitUntilHidden(timeoutMs)) return false;
+    if (!Start() || !WaitUntilHidden(timeoutMs)) return false;
     // The window exists, hidden, before its start-up has posted itself the close command.
     return WaitForPostedMessages(timeoutMs) && WaitUntilHidden(timeoutMs);
 }
@@ -102,56 +83,19 @@ bool KoravantApp::WaitForPostedMessages(DWORD timeoutMs) const {
     return settled;
 }
 
-bool KoravantApp::IsRunning() const {
-    return m_process && ::WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT;
-}
-
-bool KoravantApp::WaitForExit(DWORD timeoutMs) const {
-    return !m_process || ::WaitForSingleObject(m_process.get(), timeoutMs) == WAIT_OBJECT_0;
-}
-
-DWORD KoravantApp::ExitCode() const {
-    DWORD code = STILL_ACTIVE;
-    if (m_process) ::GetExitCodeProcess(m_process.get(), &code);
-    return code;
-}
-
-void KoravantApp::Kill() {
-    if (!IsRunning()) return;
-    ::TerminateProcess(m_process.get(), 1);
-    ::WaitForSingleObject(m_process.get(), 5000);
-}
-
-HWND KoravantApp::MainWindow() const {
-    return m_pid ? FindTopLevel(m_pid, "#32770", kMainWindowTitle) : nullptr;
-}
-
-bool KoravantApp::WaitForMainWindow(DWORD timeoutMs) const {
-    return WaitUntil([&] { return MainWindow() != nullptr; }, timeoutMs);
-}
-
 bool KoravantApp::WaitUntilVisible(DWORD timeoutMs) const {
     return WaitUntil([&] { return ::IsWindowVisible(MainWindow()) != FALSE; }, timeoutMs);
 }
 
 bool KoravantApp::WaitUntilHidden(DWORD timeoutMs) const {
-    return WaitUntil(
-        [&] {
-            HWND main = MainWindow();
-            return main && !::IsWindowVisible(main);
-        },
-        timeoutMs);
-}
-
-HWND KoravantApp::Page(UINT templateId) const {
-    return ::GetDlgItem(MainWindow(), static_cast<int>(templateId));
+    return WaitUntil([&] { return MainWindow() && !::IsWindowVisible(MainWindow()); }, timeoutMs);
 }
 
 UINT KoravantApp::VisiblePage() const {
     // The page's own style bit: IsWindowVisible is false for every page while the main
     // window hides.
     UINT shown = 0;
-    for (UINT id : kPageTemplates) {
+    for (auto [button, id] : kPageButtons) {
         HWND page = Page(id);
         if (page && (::GetWindowLongPtrA(page, GWL_STYLE) & WS_VISIBLE)) {
             if (shown) return 0;
@@ -167,9 +111,16 @@ bool KoravantApp::Answers(DWORD timeoutMs) const {
     return main && ::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0;
 }
 
+// The main window is made hidden and then posts itself the close command that hides it at
+// start-up; a restore that comes before that command is undone by it. This restores until
+// the window stays shown.
 bool KoravantApp::BringForward() const {
     HWND main = MainWindow();
-    if (!main) return false;
-    ::ShowWindow(main, SW_RESTORE);
-    return WaitUntilVisible();
+    for (int attempt = 0; main && attempt < 5; ++attempt) {
+        ::ShowWindow(main, SW_RESTORE);
+        // A restore undone at once may never be seen shown: try again soon.
+        if (!WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, 1000, 5)) continue;
+        if (!WaitUntil([&] { return !::IsWindowVisible(main); }, 300)) return true;
+    }
+    return false;
 }

@@ -51,9 +51,6 @@ ProcessCounts CountObjectsOf(DWORD pid) {
         return RunRemote(process.get(), counter,
                          reinterpret_cast<void*>(static_cast<UINT_PTR>(kind)));
     };
-    counts.gdi = ask(ProbeCountKind::Gdi);
-    counts.user = ask(ProbeCountKind::User);
-    counts.handles = ask(ProbeCountKind::Handles);
-    counts.privateKb = ask(ProbeCountKind::PrivateKb);
-    return counts;
+    return {ask(ProbeCountKind::Gdi), ask(ProbeCountKind::User), ask(ProbeCountKind::Handles),
+            ask(ProbeCountKind::PrivateKb)};
 }

@@ -1,12 +1,18 @@
 #pragma once
 // Reading and driving one page of the running program: its list, result line and buttons.
+// List-view messages that carry pointers are not marshalled between processes: rows are read
+// and selected through memory allocated inside the program.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
 
 #include "tests/support/KoravantApp.h"
-#include "tests/support/RemoteListView.h"
+#include "tests/support/WindowQuery.h"
+
+// Every row, every column, as the user sees them.
+using ListRows = std::vector<std::vector<std::string>>;
 
 class PageView {
   public:
@@ -15,18 +21,24 @@ class PageView {
 
     HWND Page() const { return m_app.Page(m_templateId); }
     HWND List() const { return ::GetDlgItem(Page(), m_listId); }
-    ListRows Rows() const { return ReadListView(List()); }
-    int RowCount() const { return ListRowCount(List()); }
+    ListRows Rows() const;
+    int RowCount() const {
+        return static_cast<int>(::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
+    }
     // Column `column` of every row.
     std::vector<std::string> Column(int column) const;
     // One cell, "" when the row or column is not there.
     std::string Cell(int row, int column) const;
     // The row whose column 0 reads `text`, or -1.
     int RowOf(const std::string& text) const;
-    std::string ResultLine() const;
-    bool IsEnabled(int controlId) const;
-    bool Select(int row) const { return SelectListRow(List(), row); }
-    void Click(int controlId) const;
+    int SelectedRow() const {
+        return static_cast<int>(::SendMessageA(List(), LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+    }
+    std::string ResultLine() const { return WindowText(::GetDlgItem(Page(), m_resultId)); }
+    bool IsEnabled(int id) const { return ::IsWindowEnabled(::GetDlgItem(Page(), id)) != FALSE; }
+    // Selects and focuses row `row` alone (or clears the selection for -1).
+    bool Select(int row) const;
+    void Click(int controlId) const { ClickButton(Page(), controlId); }
     // Sends a click and returns once the page's handler has (for commands that start a worker
     // and return at once; one that shows a message box keeps this waiting until `timeoutMs`).
     bool SendClick(int controlId, DWORD timeoutMs = 5000) const;

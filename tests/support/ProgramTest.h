@@ -28,8 +28,8 @@ inline bool WriteFiles(TestDrive& drive, std::initializer_list<const char*> name
 
 class ProgramTest : public testing::Test {
   protected:
-    explicit ProgramTest(const char* folder) : app{LaunchFolder(folder)} {}
-    explicit ProgramTest(LaunchFolder folder) : app{std::move(folder)} {}
+    explicit ProgramTest(const char* folder, const char* program = "Koravant.exe")
+        : app{{folder, program}} {}
 
     void SetUp() override {
         KillProcessesNamed("Koravant.exe");

@@ -1,6 +1,5 @@
 #pragma once
-// Registry values in either view of HKLM, planted and removed without the program's code, and
-// Wine's own reg.exe as an independent witness of what is where.
+// Registry values in either view of HKLM, planted and removed without the program's code.
 #include <windows.h>
 
 #include <string>
@@ -9,13 +8,6 @@
 // The view flag of the 64-bit and the 32-bit registry; both work from a 32-bit process.
 constexpr REGSAM kView64 = KEY_WOW64_64KEY;
 constexpr REGSAM kView32 = KEY_WOW64_32KEY;
-
-struct PlantedValue {
-    HKEY root;
-    std::string key;
-    REGSAM view;
-    std::wstring name;
-};
 
 // Writes values and removes every one of them again when it goes.
 class PlantedValues {
@@ -32,17 +24,19 @@ class PlantedValues {
     void RemoveAll();
 
   private:
-    std::vector<PlantedValue> m_values;
+    struct Planted {
+        HKEY root;
+        std::string key;
+        REGSAM view;
+        std::wstring name;
+    };
+    std::vector<Planted> m_values;
 };
 
+// Creates the key when it is missing.
 bool WriteStringValue(HKEY root, const std::string& key, REGSAM view, const std::wstring& name,
                       const std::wstring& text);
 // The value's string, or "<missing>"; read in the given view.
 std::wstring ReadStringValue(HKEY root, const std::string& key, REGSAM view,
                              const std::wstring& name);
 bool RemoveRegistryValue(HKEY root, const std::string& key, REGSAM view, const std::wstring& name);
-
-// Runs Wine's reg.exe with `arguments`; its exit code, or -1 when it did not start or end.
-int RunRegTool(const std::string& arguments);
-// `reg query "<key>" /v <name> /reg:<bits>` finds the value (key with its hive, "HKLM\...").
-bool RegToolFindsValue(const std::string& key, const std::string& name, int bits);

@@ -42,15 +42,3 @@ std::string EnsureScanTree() {
     DeleteTree(kTree);
     return BuildScanTree() && WriteFileBytes(kCompleteMark, "10000 10 10 20") ? kTree : "";
 }
-
-bool MappedDrive::Plug() {
-    if (m_plugged) return true;
-    std::string unixPath = UnixPathOf(m_folder);
-    m_plugged = !unixPath.empty() && DefineWineDrive(m_letter, DRIVE_REMOVABLE, unixPath);
-    return m_plugged;
-}
-
-bool MappedDrive::Remove() {
-    if (m_plugged) m_plugged = !DefineWineDrive(m_letter, DRIVE_NO_ROOT_DIR, {});
-    return !m_plugged;
-}

@@ -1,5 +1,7 @@
 #include "tests/support/Screenshot.h"
 
+#include <bit>
+
 #include "tests/support/KoravantApp.h"
 #include "tests/support/TestDrives.h"
 #include "tests/support/Wait.h"
@@ -7,17 +9,13 @@
 namespace {
 // The watcher, outside the prefix, touches its heartbeat file every second.
 bool WatcherIsRunning(const std::string& folder) {
-    WIN32_FILE_ATTRIBUTE_DATA heartbeat = {};
-    if (!::GetFileAttributesExA((folder + "\\.watching").c_str(), GetFileExInfoStandard,
-                                &heartbeat))
-        return false;
+    WIN32_FILE_ATTRIBUTE_DATA beat = {};
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER touched = {
-        {heartbeat.ftLastWriteTime.dwLowDateTime, heartbeat.ftLastWriteTime.dwHighDateTime}};
-    ULARGE_INTEGER current = {{now.dwLowDateTime, now.dwHighDateTime}};
     constexpr ULONGLONG kFreshTicks = 3ULL * 10000000ULL;  // 3 s in 100 ns ticks
-    return current.QuadPart < touched.QuadPart + kFreshTicks;
+    return ::GetFileAttributesExA((folder + "\\.watching").c_str(), GetFileExInfoStandard, &beat) &&
+           std::bit_cast<ULONGLONG>(now) <
+               std::bit_cast<ULONGLONG>(beat.ftLastWriteTime) + kFreshTicks;
 }
 }  // namespace
 

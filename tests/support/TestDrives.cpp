@@ -39,40 +39,15 @@ std::string ParentOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-bool SendDeviceChange(HWND window, WPARAM event, char letter, DWORD timeoutMs) {
+bool SendDeviceChange(HWND window, WPARAM event, char letter) {
     DEV_BROADCAST_VOLUME volume{sizeof(volume), DBT_DEVTYP_VOLUME, 0, 1ul << (letter - 'A'), 0};
     DWORD_PTR answer = 0;
     return ::SendMessageTimeoutA(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume),
-                                 SMTO_ABORTIFHUNG, timeoutMs, &answer) != 0;
+                                 SMTO_ABORTIFHUNG, 30000, &answer) != 0;
 }
 
-bool DeleteTreeWide(const std::wstring& folder) {
-    WIN32_FIND_DATAW entry;
-    ScopedFindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &entry));
-    while (find) {
-        std::wstring path = folder + L"\\" + entry.cFileName;
-        if (std::wcscmp(entry.cFileName, L".") && std::wcscmp(entry.cFileName, L"..")) {
-            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (!::DeleteFileW(path.c_str())) DeleteTreeWide(path);  // a folder refuses
-        }
-        if (!::FindNextFileW(find.get(), &entry)) find.reset();
-    }
-    ::SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return ::RemoveDirectoryW(folder.c_str()) != FALSE;
-}
-}  // namespace
-
-std::string UnixPathOf(const std::string& windowsPath) {
-    using UnixNameFn = char*(CDECL*)(LPCWSTR);
-    auto toUnix = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!toUnix) return {};
-    char* unixName = toUnix(std::wstring(windowsPath.begin(), windowsPath.end()).c_str());
-    std::string result = unixName ? unixName : "";
-    ::HeapFree(::GetProcessHeap(), 0, unixName);
-    return result;
-}
-
+// Defines or removes a drive letter through the mount manager: `unixPath` is the folder's
+// path on the host (not empty); DRIVE_NO_ROOT_DIR removes the letter.
 bool DefineWineDrive(char letter, UINT driveType, const std::string& unixPath) {
     if (unixPath.empty() && driveType != DRIVE_NO_ROOT_DIR) return false;
     // The record, then the host path and its terminator.
@@ -91,6 +66,19 @@ bool DefineWineDrive(char letter, UINT driveType, const std::string& unixPath) {
                                         nullptr, 0, &returned, nullptr);
 }
 
+}  // namespace
+
+std::string UnixPathOf(const std::string& windowsPath) {
+    using UnixNameFn = char*(CDECL*)(LPCWSTR);
+    auto toUnix = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix) return {};
+    char* unixName = toUnix(std::wstring(windowsPath.begin(), windowsPath.end()).c_str());
+    std::string result = unixName ? unixName : "";
+    ::HeapFree(::GetProcessHeap(), 0, unixName);
+    return result;
+}
+
 bool CreateFolders(const std::string& path) {
     if (path.empty() || path.back() == ':') return true;
     DWORD attributes = ::GetFileAttributesW(Utf8ToWide(path).c_str());
@@ -101,8 +89,15 @@ bool CreateFolders(const std::string& path) {
 }
 
 bool DeleteTree(const std::string& folder) {
-    // Wide "\\?\" paths, so trees deeper than 260 characters go too.
-    return DeleteTreeWide(L"\\\\?\\" + Utf8ToWide(folder));
+    // "\\?\" paths, so trees deeper than 260 characters go too.
+    std::string tree = folder.starts_with("\\\\?\\") ? folder : "\\\\?\\" + folder;
+    for (const std::string& name : ListFolder(tree)) {
+        std::wstring path = Utf8ToWide(tree + "\\" + name);
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!::DeleteFileW(path.c_str())) DeleteTree(tree + "\\" + name);  // a folder refuses
+    }
+    ::SetFileAttributesW(Utf8ToWide(tree).c_str(), FILE_ATTRIBUTE_NORMAL);
+    return ::RemoveDirectoryW(Utf8ToWide(tree).c_str()) != FALSE;
 }
 
 TestDrive::TestDrive(char letter, DriveKind kind)
@@ -112,8 +107,14 @@ TestDrive::TestDrive(char letter, DriveKind kind)
     if (CreateFolders(m_folder)) Plug();
 }
 
+TestDrive::TestDrive(char letter, const std::string& folder)
+    : m_letter(letter), m_driveType(DRIVE_REMOVABLE), m_folder(folder), m_ownsFolder(false) {
+    if (!folder.empty()) Plug();
+}
+
 TestDrive::~TestDrive() {
     Remove();
+    if (!m_ownsFolder) return;
     DeleteTree(m_folder);
     ::RemoveDirectoryA(kDrivesFolder);  // only when no other drive's folder is left
 }
@@ -176,10 +177,10 @@ std::vector<std::string> ListFolder(const std::string& folder) {
     return names;
 }
 
-bool SendDriveArrival(HWND window, char letter, DWORD timeoutMs) {
-    return SendDeviceChange(window, DBT_DEVICEARRIVAL, letter, timeoutMs);
+bool SendDriveArrival(HWND window, char letter) {
+    return SendDeviceChange(window, DBT_DEVICEARRIVAL, letter);
 }
 
-bool SendDriveRemoval(HWND window, char letter, DWORD timeoutMs) {
-    return SendDeviceChange(window, DBT_DEVICEREMOVECOMPLETE, letter, timeoutMs);
+bool SendDriveRemoval(HWND window, char letter) {
+    return SendDeviceChange(window, DBT_DEVICEREMOVECOMPLETE, letter);
 }

@@ -11,11 +11,18 @@
 
 enum class DriveKind { Removable, Fixed, CdRom, Network };
 
+// A file or folder at the UTF-8 `path`.
+inline bool FileExists(const std::string& path) {
+    return ::GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 class TestDrive {
   public:
     // Maps the capital `letter` to a new empty folder; check Plugged(). Names and paths here are
     // UTF-8 and reach the system through the wide functions.
     TestDrive(char letter, DriveKind kind);
+    // A removable drive on the existing `folder`, which outlives it.
+    TestDrive(char letter, const std::string& folder);
     ~TestDrive();
     TestDrive(const TestDrive&) = delete;
     TestDrive& operator=(const TestDrive&) = delete;
@@ -37,21 +44,16 @@ class TestDrive {
     bool WriteFile(const std::string& relative, const std::string& content,
                    DWORD attributes = FILE_ATTRIBUTE_NORMAL);
     bool MakeFolder(const std::string& relative, DWORD attributes = 0);
-    bool Exists(const std::string& relative) const {
-        return ::GetFileAttributesW(Utf8ToWide(FolderPath(relative)).c_str()) !=
-               INVALID_FILE_ATTRIBUTES;
-    }
+    bool Exists(const std::string& relative) const { return FileExists(FolderPath(relative)); }
 
   private:
     char m_letter;
     UINT m_driveType;
     std::string m_folder;
+    bool m_ownsFolder = true;
     bool m_plugged = false;
 };
 
-// Defines or removes a drive letter through the mount manager: `unixPath` is the folder's
-// path on the host (not empty); DRIVE_NO_ROOT_DIR removes the letter.
-bool DefineWineDrive(char letter, UINT driveType, const std::string& unixPath);
 // The host path of an ASCII Windows path inside the prefix; empty when Wine cannot tell.
 std::string UnixPathOf(const std::string& windowsPath);
 
@@ -67,6 +69,6 @@ bool DeleteTree(const std::string& folder);
 bool CreateFolders(const std::string& path);
 
 // Wine broadcasts nothing for drives defined at run time, so tests send WM_DEVICECHANGE for
-// the capital `letter` themselves; false when the window did not answer within `timeoutMs`.
-bool SendDriveArrival(HWND window, char letter, DWORD timeoutMs = 30000);
-bool SendDriveRemoval(HWND window, char letter, DWORD timeoutMs = 30000);
+// the capital `letter` themselves; false when the window did not answer within 30 s.
+bool SendDriveArrival(HWND window, char letter);
+bool SendDriveRemoval(HWND window, char letter);

@@ -28,6 +28,15 @@ bool SendAll(SOCKET client, const std::string& data) {
     }
     return true;
 }
+void SendHugeBody(SOCKET client) {
+    // Were it stored, this would offer a version and show the window.
+    std::string start = "[Koravant]\r\nVERSION=9.9.9.9\r\nCHANGE=", filler(64 * 1024, 'x');
+    const int pieces = 160;  // 10 MB
+    bool sent = SendAll(client, "HTTP/1.1 200 OK\r\nContent-Length: " +
+                                    std::to_string(start.size() + pieces * filler.size()) +
+                                    "\r\nConnection: close\r\n\r\n" + start);
+    for (int i = 0; sent && i < pieces; ++i) sent = SendAll(client, filler);
+}
 }  // namespace
 
 std::string HttpResponse(const std::string& status, const std::string& body,
@@ -47,7 +56,9 @@ TestHttpServer::~TestHttpServer() {
     ::WSACleanup();
 }
 
-bool TestHttpServer::Start() {
+bool TestHttpServer::Start(std::string response, Mode mode) {
+    m_response = std::move(response);
+    m_mode = mode;
     m_listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address = {};
     address.sin_family = AF_INET;
@@ -60,6 +71,7 @@ bool TestHttpServer::Start() {
         return false;
     m_port = ntohs(address.sin_port);
     m_acceptThread = std::thread([this] { AcceptLoop(); });
+    if (mode == Mode::Refuse) Stop();
     return true;
 }
 
@@ -79,11 +91,9 @@ std::vector<std::string> TestHttpServer::RequestedPaths() const {
     return m_paths;
 }
 
-bool TestHttpServer::WaitForRequest(DWORD timeoutMs) const {
-    return WaitUntil([&] { return !RequestedPaths().empty(); }, timeoutMs);
-}
-
-bool TestHttpServer::WaitForFinishedConnection(DWORD timeoutMs) const {
+bool TestHttpServer::WaitForConnection(DWORD timeoutMs) const {
+    if (m_mode == Mode::Stall)
+        return WaitUntil([&] { return !RequestedPaths().empty(); }, timeoutMs);
     return WaitUntil([&] { return m_finished > 0; }, timeoutMs);
 }
 
@@ -102,14 +112,4 @@ void TestHttpServer::AcceptLoop() {
         ::closesocket(client);
         ++m_finished;
     }
-}
-
-void TestHttpServer::SendHugeBody(Socket client) {
-    // Were it stored, this would offer a version and show the window.
-    std::string start = "[Koravant]\r\nVERSION=9.9.9.9\r\nCHANGE=", filler(64 * 1024, 'x');
-    const int pieces = 160;  // 10 MB
-    bool sent = SendAll(client, "HTTP/1.1 200 OK\r\nContent-Length: " +
-                                    std::to_string(start.size() + pieces * filler.size()) +
-                                    "\r\nConnection: close\r\n\r\n" + start);
-    for (int i = 0; sent && i < pieces; ++i) sent = SendAll(client, filler);
 }

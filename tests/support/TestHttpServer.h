@@ -23,27 +23,22 @@ class TestHttpServer {
     TestHttpServer(const TestHttpServer&) = delete;
     TestHttpServer& operator=(const TestHttpServer&) = delete;
 
-    // How every request is answered; set before Start.
-    void Reply(std::string response) { m_response = std::move(response); }
-    // Reads the request and sends nothing until the server stops.
-    void Stall() { m_mode = Mode::Stall; }
-    // Sends 10 MB: a description that offers another version, then text without end.
-    void SendHuge() { m_mode = Mode::Huge; }
-
-    bool Start();
+    // How every request is answered: with `response`; by reading it and sending nothing until
+    // the server stops; with 10 MB, a description that offers another version, then text
+    // without end; or not at all, every connection refused.
+    enum class Mode { Reply, Stall, Huge, Refuse };
+    bool Start(std::string response, Mode mode = Mode::Reply);
     // Afterwards connections to Url() are refused.
     void Stop();
     std::string Url() const;
 
     std::vector<std::string> RequestedPaths() const;
-    bool WaitForRequest(DWORD timeoutMs = 30000) const;
-    // Until the server has finished with a connection (answered, or dropped by the client).
-    bool WaitForFinishedConnection(DWORD timeoutMs = 30000) const;
+    // Until a request has come and, unless stalled, the server has finished with it (answered,
+    // or dropped by the client).
+    bool WaitForConnection(DWORD timeoutMs = 30000) const;
 
   private:
-    enum class Mode { Reply, Stall, Huge };
     void AcceptLoop();
-    void SendHugeBody(Socket client);
 
     Mode m_mode = Mode::Reply;
     std::string m_response;

@@ -2,9 +2,12 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
+
 #include "framework/Text.h"
 #include "tests/support/KoravantApp.h"
 #include "tests/support/TestDrives.h"
+#include "tests/support/TestRegistry.h"
 
 std::string IdleProgramPath(bool is64Bit) {
     return BuildFolder() +
@@ -12,40 +15,51 @@ std::string IdleProgramPath(bool is64Bit) {
 }
 
 RunningProgram::RunningProgram(const std::string& exePath, const std::string& arguments,
-                               const std::string& workingFolder) {
+                               const std::string& workingFolder, const std::string& environment) {
     std::wstring exe = Utf8ToWide(exePath);
     std::wstring folder = Utf8ToWide(
         workingFolder.empty() ? exePath.substr(0, exePath.find_last_of('\\')) : workingFolder);
-    std::wstring commandLine = L"\"" + exe + L"\" " + Utf8ToWide(arguments);
+    std::wstring commandLine =
+        L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" ") + Utf8ToWide(arguments);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.c_str(), &startup, &info))
+    std::string block = environment;  // CreateProcessW may write to it
+    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                          block.empty() ? nullptr : block.data(), folder.c_str(), &startup, &info))
         return;
     ::CloseHandle(info.hThread);
     m_process.reset(info.hProcess);
     m_pid = info.dwProcessId;
 }
 
-bool RunningProgram::Running() const {
-    return m_process && ::WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT;
-}
+RunningProgram::RunningProgram(DWORD pid)
+    : m_process(
+          ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, pid)),
+      m_pid(pid) {}
 
 bool RunningProgram::WaitForExit(DWORD timeoutMs) const {
     return !m_process || ::WaitForSingleObject(m_process.get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
+DWORD RunningProgram::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (m_process) ::GetExitCodeProcess(m_process.get(), &code);
+    return code;
+}
+
 void RunningProgram::Kill() {
-    if (!Running()) return;
-    ::TerminateProcess(m_process.get(), 1);
-    ::WaitForSingleObject(m_process.get(), 5000);
+    if (Running() && ::TerminateProcess(m_process.get(), 1)) WaitForExit(5000);
+}
+
+DWORD RunToEnd(const std::string& exePath, const std::string& arguments, DWORD timeoutMs) {
+    RunningProgram program(exePath, arguments);
+    return program.Pid() && program.WaitForExit(timeoutMs) ? program.ExitCode() : STILL_ACTIVE;
 }
 
 bool CopyProgram(const std::string& from, const std::string& to) {
-    std::string folder = to.substr(0, to.find_last_of('\\'));
-    ::CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr);
-    return ::CopyFileW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(), FALSE) != FALSE;
+    return CreateFolders(to.substr(0, to.find_last_of('\\'))) &&
+           ::CopyFileW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(), FALSE);
 }
 
 std::vector<DWORD> ProcessIdsNamed(const std::string& exeName) {
@@ -59,4 +73,31 @@ std::vector<DWORD> ProcessIdsNamed(const std::string& exeName) {
         if (lstrcmpiA(entry.szExeFile, exeName.c_str()) == 0) ids.push_back(entry.th32ProcessID);
     }
     return ids;
+}
+
+constexpr char kUninstallerCopy[] = "Un.exe";
+
+std::string SetupPath() {
+#ifdef KORAVANT_SETUP_NAME
+    return BuildFolder() + "\\testbin\\" + KORAVANT_SETUP_NAME;
+#else
+    return "";
+#endif
+}
+
+std::string UninstallEntry(const char* name) {
+    auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, name);
+    return value && value->type == REG_SZ ? value->data.c_str() : "";
+}
+
+RunningProgram StartUninstaller(const std::string& arguments) {
+    std::vector<DWORD> before = ProcessIdsNamed(kUninstallerCopy);
+    // Started outside the folder it removes.
+    RunningProgram launcher(InstalledFolder() + "\\Uninstall.exe", arguments, BuildFolder());
+    if (!launcher.WaitForExit(30000) || launcher.ExitCode() != 0) return {};
+    // The launcher ends only once its copy has started.
+    for (DWORD pid : ProcessIdsNamed(kUninstallerCopy))
+        if (std::find(before.begin(), before.end(), pid) == before.end())
+            return RunningProgram(pid);
+    return {};
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Helper programs of the tests (built into the build's testbin folder, never beside the
-// product), started where a test wants them and ended at scope end.
+// Programs that tests start (helpers built into the build's testbin folder, never beside the
+// product, the program itself, the setup and its uninstaller), ended at scope end.
 #include <windows.h>
 
 #include <string>
@@ -15,16 +15,23 @@ class RunningProgram {
   public:
     RunningProgram() = default;
     // Starts the UTF-8 `exePath` with the UTF-8 `arguments` in `workingFolder` (its own
-    // folder when empty); check Running().
+    // folder when empty), with the given environment block (the test's own when empty);
+    // check Pid().
     explicit RunningProgram(const std::string& exePath, const std::string& arguments = {},
-                            const std::string& workingFolder = {});
+                            const std::string& workingFolder = {},
+                            const std::string& environment = {});
+    // Takes over the running process `pid`.
+    explicit RunningProgram(DWORD pid);
     ~RunningProgram() { Kill(); }
     RunningProgram(RunningProgram&&) = default;
     RunningProgram& operator=(RunningProgram&&) = default;
 
     DWORD Pid() const { return m_pid; }
-    bool Running() const;
+    bool Running() const { return m_process && !WaitForExit(0); }
+    // True when it has ended (or never started).
     bool WaitForExit(DWORD timeoutMs = 10000) const;
+    // STILL_ACTIVE while it runs.
+    DWORD ExitCode() const;
     void Kill();
 
   private:
@@ -32,8 +39,28 @@ class RunningProgram {
     DWORD m_pid = 0;
 };
 
+// The program's exit code, or STILL_ACTIVE when it has not ended in time.
+DWORD RunToEnd(const std::string& exePath, const std::string& arguments = {},
+               DWORD timeoutMs = 120000);
+
 // Copies a file between UTF-8 paths, creating the target's folders.
 bool CopyProgram(const std::string& from, const std::string& to);
 
 // The processes of the prefix whose program file is named `exeName` (any case).
 std::vector<DWORD> ProcessIdsNamed(const std::string& exeName);
+
+constexpr char kUninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Brellonix";
+constexpr char kUninstallerTitle[] = "Brellonix Uninstall";
+constexpr int kWizardNext = 1;  // Install, Uninstall, Finish
+constexpr int kWizardCancel = 2;
+
+// The setup program copied into the prefix; empty when the build made none.
+std::string SetupPath();
+
+std::string UninstallEntry(const char* name);  // a string value, "" when missing
+inline std::string InstalledFolder() { return UninstallEntry("InstallLocation"); }
+
+// The uninstaller runs a copy of itself from the temporary folder, so that it can remove its
+// own file: runs the installed one with `arguments` and returns the copy, which does the work.
+RunningProgram StartUninstaller(const std::string& arguments = {});

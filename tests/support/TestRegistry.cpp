@@ -28,22 +28,13 @@ std::optional<RegistryValue> ReadRegistryValue(HKEY root, const char* key, const
     return value;
 }
 
-bool WriteRegistryString(HKEY root, const char* key, const char* name, const std::string& text) {
-    return ::RegSetKeyValueA(root, key, name, REG_SZ, text.c_str(),
-                             static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
-}
-
-bool WriteRegistryDword(HKEY root, const char* key, const char* name, DWORD value) {
-    return ::RegSetKeyValueA(root, key, name, REG_DWORD, &value, sizeof(value)) == ERROR_SUCCESS;
-}
-
 bool RegistryKeyExists(HKEY root, const char* key) {
     ScopedRegKey opened;
     return ::RegOpenKeyExA(root, key, 0, KEY_READ, opened.put()) == ERROR_SUCCESS;
 }
 
 void ResetSettingsAnswered() {
-    ResetSettingsFirstRun();
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestSettingsKey);
     WriteRegistryString(HKEY_LOCAL_MACHINE, kTestSettingsKey, "autorun", "1");
     // Checked today: no program of a test reaches for the real update server.
     SYSTEMTIME now;
@@ -52,27 +43,21 @@ void ResetSettingsAnswered() {
                         std::to_string(now.wDay));
 }
 
-bool LockRegistryKey(HKEY root, const char* key) {
+bool RestrictRegistryKey(HKEY root, const char* key, REGSAM access) {
     ScopedRegKey created;
-    ACL empty;
-    ::InitializeAcl(&empty, sizeof(empty), ACL_REVISION);
-    return ::RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, created.put(),
-                             nullptr) == ERROR_SUCCESS &&
-           SetKeyDacl(root, key, &empty);
-}
-
-bool UnlockRegistryKey(HKEY root, const char* key) { return SetKeyDacl(root, key, nullptr); }
-
-bool AllowOnlyOnRegistryKey(HKEY root, const char* key, REGSAM access) {
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
     PSID everyone = nullptr;
-    if (!::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone))
+    if (::RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, created.put(),
+                          nullptr) != ERROR_SUCCESS ||
+        !::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone))
         return false;
     alignas(DWORD) BYTE buffer[256];
     ACL* acl = reinterpret_cast<ACL*>(buffer);
     bool limited = ::InitializeAcl(acl, sizeof(buffer), ACL_REVISION) &&
-                   ::AddAccessAllowedAce(acl, ACL_REVISION, access, everyone) &&
+                   (!access || ::AddAccessAllowedAce(acl, ACL_REVISION, access, everyone)) &&
                    SetKeyDacl(root, key, acl);
     ::FreeSid(everyone);
     return limited;
 }
+
+bool UnlockRegistryKey(HKEY root, const char* key) { return SetKeyDacl(root, key, nullptr); }

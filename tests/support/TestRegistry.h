@@ -15,20 +15,22 @@ struct RegistryValue {
 // Nothing for a missing value or one longer than 4,096 bytes.
 std::optional<RegistryValue> ReadRegistryValue(HKEY root, const char* key, const char* name);
 // Both create the key when it is missing.
-bool WriteRegistryString(HKEY root, const char* key, const char* name, const std::string& text);
-bool WriteRegistryDword(HKEY root, const char* key, const char* name, DWORD value);
+inline bool WriteRegistryString(HKEY root, const char* key, const char* name,
+                                const std::string& text) {
+    return ::RegSetKeyValueA(root, key, name, REG_SZ, text.c_str(), DWORD(text.size() + 1)) ==
+           ERROR_SUCCESS;
+}
+inline bool WriteRegistryDword(HKEY root, const char* key, const char* name, DWORD value) {
+    return ::RegSetKeyValueA(root, key, name, REG_DWORD, &value, sizeof(value)) == ERROR_SUCCESS;
+}
 inline void DeleteRegistryTree(HKEY root, const char* key) { ::RegDeleteTreeA(root, key); }
 bool RegistryKeyExists(HKEY root, const char* key);
 
-// The settings of a machine on which the program never ran, or where the first-run question
-// was already answered and the update check made today.
-inline void ResetSettingsFirstRun() { DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestSettingsKey); }
+// The settings of a machine where the first-run question was already answered and the update
+// check made today.
 void ResetSettingsAnswered();
 
-// Gives `key` (created when missing) an empty access list, so that nobody but its owner (who
-// may still change the list) can open it; Unlock puts the default list back.
-bool LockRegistryKey(HKEY root, const char* key);
+// Lets everybody open `key` (created when missing) with `access` and nothing more; with 0 nobody
+// but its owner (who may still change the list) can open it. Unlock puts the default list back.
+bool RestrictRegistryKey(HKEY root, const char* key, REGSAM access);
 bool UnlockRegistryKey(HKEY root, const char* key);
-// Lets everybody open the existing `key` with `access` and nothing more (write access denied
-// to all, for example); Unlock puts the default list back.
-bool AllowOnlyOnRegistryKey(HKEY root, const char* key, REGSAM access);

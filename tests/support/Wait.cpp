@@ -10,12 +10,8 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD po
 }
 
 double NowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
+    LARGE_INTEGER now, frequency;
+    ::QueryPerformanceFrequency(&frequency);
     ::QueryPerformanceCounter(&now);
     return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }

@@ -5,11 +5,8 @@
 
 #include <functional>
 
-constexpr DWORD kDefaultTimeoutMs = 10000;
-
 // Polls `condition` every few milliseconds until it holds or `timeoutMs` passes.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultTimeoutMs,
-               DWORD pollMs = 15);
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000, DWORD pollMs = 15);
 
 // Milliseconds on a monotonic clock, for measurements.
 double NowMs();

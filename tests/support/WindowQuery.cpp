@@ -27,22 +27,13 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
 
 // Message boxes are "#32770" dialogs whose text is the static 0xFFFF.
 bool IsMessageBox(HWND window) {
-    return WindowClass(window) == "#32770" && ::GetDlgItem(window, 0xFFFF) != nullptr &&
-           ::IsWindowVisible(window);
+    return ::GetDlgItem(window, 0xFFFF) != nullptr && ::IsWindowVisible(window);
 }
 
-MessageBoxInfo ReadMessageBox(HWND window) {
-    MessageBoxInfo box;
-    box.window = window;
-    box.text = WindowText(::GetDlgItem(window, 0xFFFF));
-    for (HWND button : ChildWindows(window, "Button"))
-        if (::IsWindowVisible(button)) box.buttons.push_back(::GetDlgCtrlID(button));
-    return box;
-}
-}  // namespace
-
+// Top-level windows of process `pid` (0: any; hidden ones too); empty `className` or `title`
+// match any.
 std::vector<HWND> TopLevelWindows(DWORD pid, const std::string& className,
-                                  const std::string& title) {
+                                  const std::string& title = {}) {
     // A snapshot first: walking the z-order skips windows that move while it runs, as the
     // main window does when a message box closes.
     std::vector<HWND> all, found;
@@ -57,10 +48,24 @@ std::vector<HWND> TopLevelWindows(DWORD pid, const std::string& className,
     }
     return found;
 }
+}  // namespace
 
 HWND FindTopLevel(DWORD pid, const std::string& className, const std::string& title) {
     auto windows = TopLevelWindows(pid, className, title);
     return windows.empty() ? nullptr : windows.front();
+}
+
+HWND WaitForWindow(DWORD pid, const std::string& title, const std::string& className,
+                   DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindows(pid, className, title))
+                if (::IsWindowVisible(window)) found = window;
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
 }
 
 std::vector<HWND> ChildWindows(HWND parent, const std::string& className) {
@@ -98,7 +103,9 @@ MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
             for (HWND window : TopLevelWindows(pid, "#32770")) {
                 if (!IsMessageBox(window)) continue;
                 // A box still being laid out shows no text or button yet: read it again.
-                box = ReadMessageBox(window);
+                box = {window, WindowText(::GetDlgItem(window, 0xFFFF)), {}};
+                for (HWND button : ChildWindows(window, "Button"))
+                    if (::IsWindowVisible(button)) box.buttons.push_back(::GetDlgCtrlID(button));
                 if (!box.text.empty() && !box.buttons.empty()) return true;
             }
             return false;
@@ -108,11 +115,8 @@ MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
 }
 
 bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId) {
-    if (!box.window) return false;
-    HWND button = ::GetDlgItem(box.window, buttonId);
-    if (!button) return false;
-    ::PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(button));
+    if (!box.window || !::GetDlgItem(box.window, buttonId)) return false;
+    ClickButton(box.window, buttonId);
     // Gone, not just hidden: a message box hides before its modal loop ends, and a click
     // posted to the program in between can be taken by that loop and dropped.
     return WaitUntil([&] { return !::IsWindow(box.window); });
@@ -121,8 +125,4 @@ bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId) {
 ScopedHandle OpenOwnerThread(HWND window) {
     DWORD threadId = ::GetWindowThreadProcessId(window, nullptr);
     return ScopedHandle(threadId ? ::OpenThread(SYNCHRONIZE, FALSE, threadId) : nullptr);
-}
-
-bool WaitForThreadEnd(const ScopedHandle& thread, DWORD timeoutMs) {
-    return thread && ::WaitForSingleObject(thread.get(), timeoutMs) == WAIT_OBJECT_0;
 }

@@ -9,10 +9,12 @@
 
 std::string WindowText(HWND window);
 std::string WindowClass(HWND window);
-// Top-level windows of process `pid` (hidden ones too); empty `className`/`title` match any.
-std::vector<HWND> TopLevelWindows(DWORD pid, const std::string& className = {},
-                                  const std::string& title = {});
+// A top-level window of process `pid` (0: any; hidden ones too); empty `className` or `title`
+// match any.
 HWND FindTopLevel(DWORD pid, const std::string& className, const std::string& title);
+// Waits for a visible one (a dialog by default); null on timeout.
+HWND WaitForWindow(DWORD pid, const std::string& title, const std::string& className = "#32770",
+                   DWORD timeoutMs = 20000);
 // Direct children of `parent` of the given class ("" for any).
 std::vector<HWND> ChildWindows(HWND parent, const std::string& className = {});
 
@@ -35,6 +37,5 @@ bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId);
 // Whether any visible message box of `pid` is up now.
 bool AnyMessageBox(DWORD pid);
 // The thread that owns `window` (a worker's box, say), opened while the window exists so it
-// can be waited for afterwards; true once it has ended.
+// can be waited for afterwards.
 ScopedHandle OpenOwnerThread(HWND window);
-bool WaitForThreadEnd(const ScopedHandle& thread, DWORD timeoutMs = 10000);

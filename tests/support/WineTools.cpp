@@ -2,55 +2,26 @@
 
 #include <cstdio>
 #include <regex>
+#include <sstream>
 
-#include "tests/support/TestDrives.h"
-#include "tests/support/Wait.h"
-
-namespace {
-// Starts a host program (a path such as "/bin/ln") from the prefix; it runs on its own, so
-// callers wait for its effect.
-void RunUnix(const std::string& commandLine) {
-    std::string line = "\\\\?\\unix" + commandLine;
-    for (size_t slash = 0; slash < line.find(' '); ++slash)
-        if (line[slash] == '/') line[slash] = '\\';
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    // Wine starts a host program outside any Windows process: it reports success but fills
-    // in no handles (the fields keep whatever they held), so none is closed here.
-    ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                     nullptr, &startup, &info);
+int RunRegTool(const std::string& arguments, std::string* output) {
+    FILE* pipe = ::_popen(("reg.exe " + arguments + " 2>nul").c_str(), "r");
+    if (!pipe) return -1;
+    char piece[4096];
+    for (size_t got; (got = std::fread(piece, 1, sizeof(piece), pipe)) > 0;)
+        if (output) output->append(piece, got);
+    return ::_pclose(pipe);
 }
-}  // namespace
 
 std::map<std::string, RegShownValue> RegQueryKey(const std::string& key, int view) {
     std::map<std::string, RegShownValue> values;
-    std::string command = "reg.exe query \"" + key + "\" /reg:" + std::to_string(view) + " 2>nul";
-    FILE* output = ::_popen(command.c_str(), "r");
-    if (!output) return values;
+    std::string output;
+    RunRegTool("query \"" + key + "\" /reg:" + std::to_string(view), &output);
     // "    name    TYPE    data", fields apart by four spaces.
-    const std::regex valueLine("    (.*?)    (REG_\\w+)(?:    (.*?))?\r?\n?");
-    char line[4096];
-    std::cmatch match;
-    while (std::fgets(line, sizeof(line), output))
+    const std::regex valueLine("    (.*?)    (REG_\\w+)(?:    (.*?))?\r?");
+    std::istringstream lines(output);
+    std::smatch match;
+    for (std::string line; std::getline(lines, line);)
         if (std::regex_match(line, match, valueLine)) values[match[1]] = {match[2], match[3]};
-    ::_pclose(output);
     return values;
-}
-
-bool MakeHostSymlink(const std::string& target, const std::string& link) {
-    std::string unixTarget = UnixPathOf(target), unixLink = UnixPathOf(link);
-    if (unixTarget.empty() || unixLink.empty()) return false;
-    RunUnix("/bin/ln -s \"" + unixTarget + "\" \"" + unixLink + "\"");
-    return WaitUntil([&] {
-        DWORD attributes = ::GetFileAttributesA(link.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-    });
-}
-
-void RemoveHostSymlink(const std::string& link) {
-    std::string unixLink = UnixPathOf(link);
-    if (unixLink.empty()) return;
-    RunUnix("/bin/rm -f \"" + unixLink + "\"");
-    WaitUntil([&] { return ::GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; });
 }

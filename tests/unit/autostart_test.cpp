@@ -12,6 +12,7 @@
 #include "tests/support/RegistryViews.h"
 #include "tests/support/TestDrives.h"
 #include "tests/support/TestRegistry.h"
+#include "tests/support/WineTools.h"
 
 void PrintTo(const AutostartEntry& entry, std::ostream* out) {
     *out << "{" << entry.name << " | " << entry.command << " | " << entry.location << "}";
@@ -68,7 +69,7 @@ TEST_F(AutostartTest, ListsEveryValueWholeInLocationOrderAndDeletesALongName) {
     ASSERT_TRUE(Plant(HKEY_CURRENT_USER, windows, "load", "C:\\load.exe"));
     ASSERT_TRUE(Plant(HKEY_CURRENT_USER, windows, "Device", "printer"));
     ASSERT_TRUE(Plant(HKEY_CURRENT_USER, guarded, "Guarded", "C:\\guarded.exe"));
-    ASSERT_TRUE(AllowOnlyOnRegistryKey(HKEY_CURRENT_USER, guarded.c_str(), KEY_READ));
+    ASSERT_TRUE(RestrictRegistryKey(HKEY_CURRENT_USER, guarded.c_str(), KEY_READ));
     ASSERT_TRUE(planted.Add(HKEY_CURRENT_USER, kRun, kView64, L"a4-raw", REG_BINARY, raw, 5));
     ASSERT_TRUE(planted.Add(HKEY_CURRENT_USER, kRun, kView64, L"a5-dword", REG_DWORD, &dword, 4));
 
@@ -106,7 +107,7 @@ TEST_F(AutostartTest, BothViewsOfTheMachineKeysEachOnceAndDeleteInItsOwnView) {
     ASSERT_EQ(RunRegTool("add \"" + runOnceEx + "\" /v Step32 /d C:\\s.exe /f /reg:32"), 0);
     // Both views share the policy key: its value is one entry.
     ASSERT_EQ(RunRegTool("add \"" + policies + "\" /v Shared /d C:\\p.exe /f /reg:32"), 0);
-    ASSERT_TRUE(RegToolFindsValue(policies, "Shared", 64));
+    ASSERT_TRUE(RegQueryKey(policies, 64).count("Shared"));
     ASSERT_TRUE(Plant(HKEY_LOCAL_MACHINE, kWinlogon, "Shell", "explorer.exe,C:\\bad.exe"));
     ASSERT_TRUE(Plant(HKEY_LOCAL_MACHINE, kWinlogon, "Shell", "Explorer.exe", kView32));
     ASSERT_TRUE(Plant(HKEY_LOCAL_MACHINE, kWinlogon, "Userinit", userinit));
@@ -122,7 +123,7 @@ TEST_F(AutostartTest, BothViewsOfTheMachineKeysEachOnceAndDeleteInItsOwnView) {
                                 {"Userinit", userinit + "C:\\b.exe", wow32Winlogon}}));
     EXPECT_FALSE(DeleteAutostartEntry("Tool64", wow32Version + "Run"));
     EXPECT_TRUE(DeleteAutostartEntry("Tool64", kLm + kRun));
-    EXPECT_FALSE(RegToolFindsValue(run, "Tool64", 64));
+    EXPECT_FALSE(RegQueryKey(run, 64).count("Tool64"));
     // Never deleted: the default goes back.
     EXPECT_TRUE(DeleteAutostartEntry("Shell", kLm + kWinlogon));
     EXPECT_TRUE(DeleteAutostartEntry("Userinit", wow32Winlogon));

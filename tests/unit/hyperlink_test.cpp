@@ -24,9 +24,7 @@ constexpr char kHtmClass[] = "KoravantTestPage";
 // A recorder that writes its command line to "quorrel.log" beside itself, in a folder of its own.
 struct Recorder {
     std::string folder = BuildFolder() + "\\link-test", exe = folder + "\\Quorrel.exe";
-    bool ready =
-        CreateFolders(folder) &&
-        ::CopyFileA((BuildFolder() + "\\testbin\\Quorrel.exe").c_str(), exe.c_str(), FALSE);
+    bool ready = CopyProgram(BuildFolder() + "\\testbin\\Quorrel.exe", exe);
     ~Recorder() { DeleteTree(folder); }
     std::string Log() const {
         std::string log;
