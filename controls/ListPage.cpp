@@ -42,10 +42,10 @@ int CListPage::AddRow(const ListRow& row) {
     return RowCount() - 1;
 }
 
-void CListPage::AddRows(const std::vector<ListRow>& rows) {
+void CListPage::AddRows(std::vector<ListRow> rows) {
     if (rows.empty()) return;
-    for (const ListRow& row : rows)
-        if (!row.empty()) m_rows.push_back(row);
+    for (ListRow& row : rows)
+        if (!row.empty()) m_rows.push_back(std::move(row));
     ShowRowCount();
 }
 

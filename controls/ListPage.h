@@ -30,7 +30,7 @@ class CListPage : public CPage {
     void ClearRows();
     int AddRow(const ListRow& row);
     // Appends with one redraw for the lot.
-    void AddRows(const std::vector<ListRow>& rows);
+    void AddRows(std::vector<ListRow> rows);
     // "" for a row or column that is not there.
     std::string CellText(int row, int column) const;
     // Every row's text in `column`.

@@ -4,9 +4,9 @@
 
 namespace {
 constexpr int kPageIndex = 7;
-// Rows shown per message: a few milliseconds of list work, so the window keeps answering
-// while thousands of files are listed.
-constexpr size_t kRowsPerTurn = 100;
+// The waiting rows are shown ten times a second while a tool runs.
+constexpr UINT_PTR kRowsTimer = 1;
+constexpr UINT kRowsPeriodMs = 100;
 }  // namespace
 
 CRepairPage::CRepairPage()
@@ -48,8 +48,10 @@ void CRepairPage::Start(RepairTool tool) {
     if (tool == RepairTool::Cleanup && m_animation.Open(IDR_CLEANUP_AVI)) m_animation.Play();
     m_job = std::make_shared<RepairJob>(NewWorkerLink());
     m_tool = tool;
-    m_workerDone = false;
-    if (StartRepairTool(m_job, tool)) return;
+    if (StartRepairTool(m_job, tool)) {
+        ::SetTimer(m_hWnd, kRowsTimer, kRowsPeriodMs, nullptr);
+        return;
+    }
     m_job.reset();
     CutWorkerLink();
     m_animation.Close();
@@ -57,20 +59,15 @@ void CRepairPage::Start(RepairTool tool) {
 }
 
 void CRepairPage::ShowWaitingRows() {
-    if (!m_job) return;
-    bool more = false;
-    AddRows(m_job->TakeRows(kRowsPerTurn, more));
-    // The rest after whatever else waits in the queue.
-    if (more)
-        PostMessage(WM_APP_REPAIR_ROWS);
-    else if (m_workerDone)
-        Finish(m_tool);
+    if (m_job) AddRows(m_job->TakeRows());
 }
 
-void CRepairPage::Finish(RepairTool tool) {
+void CRepairPage::Finish() {
+    ::KillTimer(m_hWnd, kRowsTimer);
+    ShowWaitingRows();
     m_job.reset();
     CutWorkerLink();
-    if (tool == RepairTool::Cleanup) {
+    if (m_tool == RepairTool::Cleanup) {
         m_animation.Stop();
         m_animation.Close();
         Host()->RequestShowPage(kPageIndex);
@@ -89,9 +86,12 @@ LRESULT CRepairPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_APP_REPAIR_ROWS:
             ShowWaitingRows();
             return 0;
-        case WM_APP_REPAIR_DONE:
-            m_workerDone = true;
+        case WM_TIMER:
+            if (wp != kRowsTimer) return CListPage::WindowProc(msg, wp, lp);
             ShowWaitingRows();
+            return 0;
+        case WM_APP_REPAIR_DONE:
+            if (m_job) Finish();
             return 0;
         default:
             return CListPage::WindowProc(msg, wp, lp);

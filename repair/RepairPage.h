@@ -20,7 +20,7 @@ class CRepairPage : public CListPage {
     void Ask(UINT questionId, RepairTool tool);
     void Start(RepairTool tool);
     void ShowWaitingRows();
-    void Finish(RepairTool tool);
+    void Finish();
     void EnableButtons(bool enable);
 
     CAnimateCtrl m_animation;
@@ -28,5 +28,4 @@ class CRepairPage : public CListPage {
     CSkinButton m_cleanupButton;
     std::shared_ptr<RepairJob> m_job;
     RepairTool m_tool = RepairTool::Registry;
-    bool m_workerDone = false;
 };
