@@ -26,8 +26,8 @@ BOOL CListPage::OnInitDialog() {
 }
 
 void CListPage::ShowRowCount() const {
-    m_list.SendMessage(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOSCROLL);
-    m_list.Invalidate();
+    // Rows are only ever appended: the list repaints the new ones that are in view, not all.
+    m_list.SendMessage(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
 }
 
 void CListPage::ClearRows() {
