@@ -45,18 +45,18 @@ void CRepairPage::Ask(UINT questionId, RepairTool tool) {
 
 void CRepairPage::Start(RepairTool tool) {
     EnableButtons(false);
-    ClearRows();
-    if (tool == RepairTool::Cleanup && m_animation.Open(IDR_CLEANUP_AVI)) m_animation.Play();
     m_job = std::make_shared<RepairJob>(NewWorkerLink());
     m_tool = tool;
-    if (StartRepairTool(m_job, tool)) {
-        ::SetTimer(m_hWnd, kRowsTimer, kRowsPeriodMs, nullptr);
+    if (!StartRepairTool(m_job, tool)) {
+        m_job.reset();
+        CutWorkerLink();
+        EnableButtons(true);
         return;
     }
-    m_job.reset();
-    CutWorkerLink();
-    m_animation.Close();
-    EnableButtons(true);
+    // The page gets ready while the worker already works: rows wait in the job until taken.
+    ClearRows();
+    if (tool == RepairTool::Cleanup && m_animation.Open(IDR_CLEANUP_AVI)) m_animation.Play();
+    ::SetTimer(m_hWnd, kRowsTimer, kRowsPeriodMs, nullptr);
 }
 
 void CRepairPage::ShowWaitingRows() {
