@@ -66,14 +66,18 @@ void CRepairPage::ShowWaitingRows() {
 void CRepairPage::Finish() {
     ::KillTimer(m_hWnd, kRowsTimer);
     ShowWaitingRows();
-    m_job.reset();
     CutWorkerLink();
-    if (m_tool == RepairTool::Cleanup) {
-        m_animation.Stop();
-        m_animation.Close();
-        Host()->RequestShowPage(kPageIndex);
-        AfxMessageBox(IDS_CLEAN_COMPLETED, MB_OK);
-    }
+    if (m_tool != RepairTool::Cleanup) return End();
+    m_animation.Stop();
+    m_animation.Close();
+    Host()->RequestShowPage(kPageIndex);
+    // The notice in a turn of its own, once the window has come forward: each is tens of
+    // milliseconds of work under load, and the window answers in between.
+    PostMessage(WM_APP_REPAIR_NOTICE);
+}
+
+void CRepairPage::End() {
+    m_job.reset();
     EnableButtons(true);
 }
 
@@ -93,6 +97,11 @@ LRESULT CRepairPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_APP_REPAIR_DONE:
             if (m_job) Finish();
+            return 0;
+        case WM_APP_REPAIR_NOTICE:
+            if (!m_job) return 0;
+            AfxMessageBox(IDS_CLEAN_COMPLETED, MB_OK);
+            End();
             return 0;
         default:
             return CListPage::WindowProc(msg, wp, lp);

@@ -7,6 +7,9 @@
 #include "repair/RepairJob.h"
 #include "res/resource.h"
 
+// Posted to itself once a cleanup's rows are shown: "Clean completed" comes in a turn of its own.
+constexpr UINT WM_APP_REPAIR_NOTICE = WM_APP + 132;
+
 class CRepairPage : public CListPage {
   public:
     CRepairPage();
@@ -21,6 +24,7 @@ class CRepairPage : public CListPage {
     void Start(RepairTool tool);
     void ShowWaitingRows();
     void Finish();
+    void End();
     void EnableButtons(bool enable);
 
     CAnimateCtrl m_animation;
