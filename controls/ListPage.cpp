@@ -49,6 +49,10 @@ void CListPage::AddRows(std::vector<ListRow> rows) {
     ShowRowCount();
 }
 
+bool CListPage::ViewIsFull() const {
+    return RowCount() >= static_cast<int>(m_list.SendMessage(LVM_GETCOUNTPERPAGE, 0, 0));
+}
+
 std::string CListPage::CellText(int row, int column) const {
     if (row < 0 || row >= RowCount() || column < 0) return {};
     const ListRow& cells = m_rows[static_cast<size_t>(row)];

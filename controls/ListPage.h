@@ -31,6 +31,8 @@ class CListPage : public CPage {
     int AddRow(const ListRow& row);
     // Appends with one redraw for the lot.
     void AddRows(std::vector<ListRow> rows);
+    // True when the rows fill the list's view: more only move its scroll bar.
+    bool ViewIsFull() const;
     // "" for a row or column that is not there.
     std::string CellText(int row, int column) const;
     // Every row's text in `column`.

@@ -4,10 +4,12 @@
 
 namespace {
 constexpr int kPageIndex = 7;
-// The waiting rows are shown four times a second while a tool runs: each turn costs the list
-// a new scroll range, which under load takes it tens of milliseconds.
+// The waiting rows are shown four times a second while a tool runs, and once a second when the
+// list's view is full and more rows only move its scroll bar: each turn costs the list a new
+// scroll range, which under load takes it tens of milliseconds.
 constexpr UINT_PTR kRowsTimer = 1;
 constexpr UINT kRowsPeriodMs = 250;
+constexpr DWORD kFullViewPeriodMs = 1000;
 }  // namespace
 
 CRepairPage::CRepairPage()
@@ -61,6 +63,12 @@ void CRepairPage::Start(RepairTool tool) {
 
 void CRepairPage::ShowWaitingRows() {
     if (m_job) AddRows(m_job->TakeRows());
+    m_rowsShownAt = ::GetTickCount();
+}
+
+void CRepairPage::OnRowsTimer() {
+    if (ViewIsFull() && ::GetTickCount() - m_rowsShownAt < kFullViewPeriodMs) return;
+    ShowWaitingRows();
 }
 
 void CRepairPage::Finish() {
@@ -93,7 +101,7 @@ LRESULT CRepairPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_TIMER:
             if (wp != kRowsTimer) return CListPage::WindowProc(msg, wp, lp);
-            ShowWaitingRows();
+            OnRowsTimer();
             return 0;
         case WM_APP_REPAIR_DONE:
             if (m_job) Finish();

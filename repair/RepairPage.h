@@ -23,6 +23,7 @@ class CRepairPage : public CListPage {
     void Ask(UINT questionId, RepairTool tool);
     void Start(RepairTool tool);
     void ShowWaitingRows();
+    void OnRowsTimer();
     void Finish();
     void End();
     void EnableButtons(bool enable);
@@ -32,4 +33,5 @@ class CRepairPage : public CListPage {
     CSkinButton m_cleanupButton;
     std::shared_ptr<RepairJob> m_job;
     RepairTool m_tool = RepairTool::Registry;
+    DWORD m_rowsShownAt = 0;
 };
