@@ -110,6 +110,8 @@ bool CMainDlg::EnsurePage(int index) {
 }
 
 void CMainDlg::ShowPage(int index) {
+    // The page on show stays as it is: hiding and showing it again repaints all of it.
+    if (index >= 1 && index <= kPageCount && m_pageShown[index - 1]) return;
     for (int shown = 1; shown <= kPageCount; ++shown) {
         if (!m_pageShown[shown - 1]) continue;
         Page(shown).ShowWindow(SW_HIDE);

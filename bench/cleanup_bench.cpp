@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
     CreateFolders(app.Folder() + "\\xdg");
     app.SetEnvironment("XDG_DATA_HOME", UnixPathOf(app.Folder() + "\\xdg"));
     PageView page(app, 154, 1036);
-    std::vector<double> trips{0};
+    std::vector<double> trips;
     auto pingedUntilDone = [&] {
         double sent = NowMs();
         ::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
@@ -66,25 +67,34 @@ int main(int argc, char** argv) {
     double bareMs = 1e12, programMs = 1e12;
     unsigned long bareFiles = 0;
     int rows = 0;
-    bool ok = app.StartHidden() && page.Open(1007);
+    // Disk Cleanup from the answer to the question until "Clean completed" shows, or -1.
+    auto cleanUp = [&](const std::function<bool()>& untilDone) {
+        page.Click(1003);
+        MessageBoxInfo question = WaitForMessageBox(app.Pid());
+        double start = NowMs();
+        bool done = AnswerMessageBox(question, IDOK) && WaitUntil(untilDone, 600000, 10);
+        double ms = NowMs() - start;
+        rows = page.RowCount();
+        return done && AnswerMessageBox(WaitForMessageBox(app.Pid()), IDOK) ? ms : -1;
+    };
+    // A first cleanup, not counted, leaves the window as the program itself brings it forward,
+    // as a user sees it: shown from another process, it skipped part of its drawing under Wine,
+    // which flattered the first round.
+    bool ok = app.StartHidden() && page.Open(1007) &&
+              cleanUp([&] { return AnyMessageBox(app.Pid()); }) >= 0;
     for (int round = 0; ok && round < rounds; ++round) {
         ok = WriteTree(root);
         double start = NowMs();
         bareFiles = BareDeleteWalk(std::wstring(root.begin(), root.end()));
         bareMs = std::min(bareMs, NowMs() - start);
-        ok = ok && WriteTree(root);
-        page.Click(1003);
-        MessageBoxInfo question = WaitForMessageBox(app.Pid());
-        start = NowMs();
-        ok = ok && AnswerMessageBox(question, IDOK) && WaitUntil(pingedUntilDone, 600000, 10);
-        programMs = std::min(programMs, NowMs() - start);
-        rows = page.RowCount();
-        ok = ok && AnswerMessageBox(WaitForMessageBox(app.Pid()), IDOK);
+        double ms = ok && WriteTree(root) ? cleanUp(pingedUntilDone) : -1;
+        ok = ms >= 0;
+        programMs = std::min(programMs, ms);
     }
     DeleteTree(root);
     std::sort(trips.begin(), trips.end());
     const unsigned long files = kFolders * kFilesPerFolder;
-    if (!ok || bareFiles != files || rows < static_cast<int>(files)) {
+    if (!ok || trips.empty() || bareFiles != files || rows < static_cast<int>(files)) {
         std::printf("cleanup bench: failed with %lu files deleted by the walk, %d rows\n",
                     bareFiles, rows);
         return 1;

@@ -27,13 +27,14 @@ BOOL CListPage::OnInitDialog() {
     return TRUE;
 }
 
-void CListPage::ShowRowCount() const {
-    // A new count repaints the whole list. Wine's list view also updates its scroll bars for
-    // it, a few milliseconds each time: for the count it already has, only the rows in view
-    // are drawn again.
+void CListPage::ShowRowCount(bool appended) const {
+    // A new count repaints the whole list unless the rows before are unchanged. Wine's list view
+    // also updates its scroll bars for it, a few milliseconds each time: for the count it
+    // already has, only the rows in view are drawn again.
     LRESULT count = static_cast<LRESULT>(m_rows.size());
     if (m_list.SendMessage(LVM_GETITEMCOUNT) != count) {
-        m_list.SendMessage(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOSCROLL);
+        m_list.SendMessage(LVM_SETITEMCOUNT, m_rows.size(),
+                           LVSICF_NOSCROLL | (appended ? LVSICF_NOINVALIDATEALL : 0));
         return;
     }
     LRESULT top = m_list.SendMessage(LVM_GETTOPINDEX);
@@ -50,15 +51,15 @@ void CListPage::ClearRows() {
 int CListPage::AddRow(const ListRow& row) {
     if (row.empty()) return -1;
     m_rows.push_back(row);
-    ShowRowCount();
+    ShowRowCount(true);
     return RowCount() - 1;
 }
 
-void CListPage::AddRows(const std::vector<ListRow>& rows) {
+void CListPage::AddRows(std::vector<ListRow> rows) {
     if (rows.empty()) return;
-    for (const ListRow& row : rows)
-        if (!row.empty()) m_rows.push_back(row);
-    ShowRowCount();
+    for (ListRow& row : rows)
+        if (!row.empty()) m_rows.push_back(std::move(row));
+    ShowRowCount(true);
 }
 
 void CListPage::ReplaceRows(std::vector<ListRow> rows) {
@@ -85,6 +86,10 @@ void CListPage::ForgetSelection() const {
         clear(row);
     if (int focused = m_list.GetNextItem(-1, LVNI_FOCUSED); focused >= 0) clear(focused);
     m_list.SendMessage(LVM_SETSELECTIONMARK, 0, -1);
+}
+
+bool CListPage::ViewIsFull() const {
+    return RowCount() >= static_cast<int>(m_list.SendMessage(LVM_GETCOUNTPERPAGE, 0, 0));
 }
 
 std::string CListPage::CellText(int row, int column) const {

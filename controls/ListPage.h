@@ -30,9 +30,11 @@ class CListPage : public CPage {
     void ClearRows();
     int AddRow(const ListRow& row);
     // Appends with one redraw for the lot.
-    void AddRows(const std::vector<ListRow>& rows);
+    void AddRows(std::vector<ListRow> rows);
     // ClearRows and AddRows in one count change, from the top, nothing selected.
     void ReplaceRows(std::vector<ListRow> rows);
+    // True when the rows fill the list's view: more only move its scroll bar.
+    bool ViewIsFull() const;
     // "" for a row or column that is not there.
     std::string CellText(int row, int column) const;
     // Every row's text in `column`.
@@ -72,7 +74,8 @@ class CListPage : public CPage {
 
   private:
     void ShowCell(NMLVDISPINFOW& info) const;
-    void ShowRowCount() const;
+    // `appended`: the rows shown before are unchanged, so only new ones in view are drawn.
+    void ShowRowCount(bool appended = false) const;
     void ForgetSelection() const;
 
     UINT m_listId;

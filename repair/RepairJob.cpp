@@ -1,8 +1,5 @@
 #include "repair/RepairJob.h"
 
-#include <algorithm>
-#include <iterator>
-
 #include "framework/Strings.h"
 #include "framework/Text.h"
 #include "framework/Thread.h"
@@ -19,25 +16,20 @@ bool RepairJob::List(const std::string& content, UINT stateStringId) {
     auto text = stateTexts.find(stateStringId);
     if (text == stateTexts.end())
         text = stateTexts.emplace(stateStringId, AnsiToUtf8(LoadResString(stateStringId))).first;
-    bool first = false;
+    std::vector<std::string> row{content, text->second};
     {
         std::lock_guard<std::mutex> lock(mutex);
-        first = pendingRows.empty();
-        pendingRows.push_back({content, text->second});
+        pendingRows.push_back(std::move(row));
     }
-    // One post per batch: the page takes every waiting row at once.
-    if (first) link->Post(WM_APP_REPAIR_ROWS);
+    // The first row shows at once.
+    if (listed++ == 0) link->Post(WM_APP_REPAIR_ROWS);
     return !link->IsCut();
 }
 
-std::vector<std::vector<std::string>> RepairJob::TakeRows(size_t most, bool& more) {
+std::vector<std::vector<std::string>> RepairJob::TakeRows() {
+    std::vector<std::vector<std::string>> rows;
     std::lock_guard<std::mutex> lock(mutex);
-    size_t count = std::min(most, pendingRows.size());
-    std::vector<std::vector<std::string>> rows(
-        std::make_move_iterator(pendingRows.begin()),
-        std::make_move_iterator(pendingRows.begin() + count));
-    pendingRows.erase(pendingRows.begin(), pendingRows.begin() + count);
-    more = !pendingRows.empty();
+    rows.swap(pendingRows);
     return rows;
 }
 

@@ -3,7 +3,6 @@
 // record: the rows listed but not yet shown.
 #include <windows.h>
 
-#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -12,7 +11,7 @@
 
 #include "framework/WorkerLink.h"
 
-// Rows are waiting (posted once per batch) / the tool has ended.
+// The first row is waiting (the rest are taken on the page's timer) / the tool has ended.
 constexpr UINT WM_APP_REPAIR_ROWS = WM_APP + 130;
 constexpr UINT WM_APP_REPAIR_DONE = WM_APP + 131;
 
@@ -23,14 +22,16 @@ struct RepairJob {
 
     std::shared_ptr<WorkerLink> link;
     std::mutex mutex;
-    std::deque<std::vector<std::string>> pendingRows;
+    std::vector<std::vector<std::string>> pendingRows;
     std::map<UINT, std::string> stateTexts;  // the worker's own
+    size_t listed = 0;                       // the worker's own
 
     // Queues a row; false once the page has gone.
     bool List(const std::string& content, UINT stateStringId);
-    // Hands over up to `most` of the rows listed since the last call, oldest first; `more`
-    // says whether any are left.
-    std::vector<std::vector<std::string>> TakeRows(size_t most, bool& more);
+    // Hands over every row listed since the last call, oldest first. The page takes them on
+    // a timer, not per row: each hand-over costs the list a redraw, and a page woken for every
+    // few files kept its thread busy and slowed the worker down.
+    std::vector<std::vector<std::string>> TakeRows();
 };
 
 // The worker bodies; each posts WM_APP_REPAIR_DONE at its end.

@@ -4,9 +4,12 @@
 
 namespace {
 constexpr int kPageIndex = 7;
-// Rows shown per message: a few milliseconds of list work, so the window keeps answering
-// while thousands of files are listed.
-constexpr size_t kRowsPerTurn = 100;
+// The waiting rows are shown four times a second while a tool runs, and once a second when the
+// list's view is full and more rows only move its scroll bar: each turn costs the list a new
+// scroll range, which under load takes it tens of milliseconds.
+constexpr UINT_PTR kRowsTimer = 1;
+constexpr UINT kRowsPeriodMs = 250;
+constexpr DWORD kFullViewPeriodMs = 1000;
 }  // namespace
 
 CRepairPage::CRepairPage()
@@ -44,38 +47,45 @@ void CRepairPage::Ask(UINT questionId, RepairTool tool) {
 
 void CRepairPage::Start(RepairTool tool) {
     EnableButtons(false);
-    ClearRows();
-    if (tool == RepairTool::Cleanup && m_animation.Open(IDR_CLEANUP_AVI)) m_animation.Play();
     m_job = std::make_shared<RepairJob>(NewWorkerLink());
     m_tool = tool;
-    m_workerDone = false;
-    if (StartRepairTool(m_job, tool)) return;
-    m_job.reset();
-    CutWorkerLink();
-    m_animation.Close();
-    EnableButtons(true);
+    if (!StartRepairTool(m_job, tool)) {
+        m_job.reset();
+        CutWorkerLink();
+        EnableButtons(true);
+        return;
+    }
+    // The page gets ready while the worker already works: rows wait in the job until taken.
+    ClearRows();
+    if (tool == RepairTool::Cleanup && m_animation.Open(IDR_CLEANUP_AVI)) m_animation.Play();
+    ::SetTimer(m_hWnd, kRowsTimer, kRowsPeriodMs, nullptr);
 }
 
 void CRepairPage::ShowWaitingRows() {
-    if (!m_job) return;
-    bool more = false;
-    AddRows(m_job->TakeRows(kRowsPerTurn, more));
-    // The rest after whatever else waits in the queue.
-    if (more)
-        PostMessage(WM_APP_REPAIR_ROWS);
-    else if (m_workerDone)
-        Finish(m_tool);
+    if (m_job) AddRows(m_job->TakeRows());
+    m_rowsShownAt = ::GetTickCount();
 }
 
-void CRepairPage::Finish(RepairTool tool) {
-    m_job.reset();
+void CRepairPage::OnRowsTimer() {
+    if (ViewIsFull() && ::GetTickCount() - m_rowsShownAt < kFullViewPeriodMs) return;
+    ShowWaitingRows();
+}
+
+void CRepairPage::Finish() {
+    ::KillTimer(m_hWnd, kRowsTimer);
+    ShowWaitingRows();
     CutWorkerLink();
-    if (tool == RepairTool::Cleanup) {
-        m_animation.Stop();
-        m_animation.Close();
-        Host()->RequestShowPage(kPageIndex);
-        AfxMessageBox(IDS_CLEAN_COMPLETED, MB_OK);
-    }
+    if (m_tool != RepairTool::Cleanup) return End();
+    m_animation.Stop();
+    m_animation.Close();
+    Host()->RequestShowPage(kPageIndex);
+    // The notice in a turn of its own, once the window has come forward: each is tens of
+    // milliseconds of work under load, and the window answers in between.
+    PostMessage(WM_APP_REPAIR_NOTICE);
+}
+
+void CRepairPage::End() {
+    m_job.reset();
     EnableButtons(true);
 }
 
@@ -89,9 +99,17 @@ LRESULT CRepairPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_APP_REPAIR_ROWS:
             ShowWaitingRows();
             return 0;
+        case WM_TIMER:
+            if (wp != kRowsTimer) return CListPage::WindowProc(msg, wp, lp);
+            OnRowsTimer();
+            return 0;
         case WM_APP_REPAIR_DONE:
-            m_workerDone = true;
-            ShowWaitingRows();
+            if (m_job) Finish();
+            return 0;
+        case WM_APP_REPAIR_NOTICE:
+            if (!m_job) return 0;
+            AfxMessageBox(IDS_CLEAN_COMPLETED, MB_OK);
+            End();
             return 0;
         default:
             return CListPage::WindowProc(msg, wp, lp);

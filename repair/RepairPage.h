@@ -7,6 +7,9 @@
 #include "repair/RepairJob.h"
 #include "res/resource.h"
 
+// Posted to itself once a cleanup's rows are shown: "Clean completed" comes in a turn of its own.
+constexpr UINT WM_APP_REPAIR_NOTICE = WM_APP + 132;
+
 class CRepairPage : public CListPage {
   public:
     CRepairPage();
@@ -20,7 +23,9 @@ class CRepairPage : public CListPage {
     void Ask(UINT questionId, RepairTool tool);
     void Start(RepairTool tool);
     void ShowWaitingRows();
-    void Finish(RepairTool tool);
+    void OnRowsTimer();
+    void Finish();
+    void End();
     void EnableButtons(bool enable);
 
     CAnimateCtrl m_animation;
@@ -28,5 +33,5 @@ class CRepairPage : public CListPage {
     CSkinButton m_cleanupButton;
     std::shared_ptr<RepairJob> m_job;
     RepairTool m_tool = RepairTool::Registry;
-    bool m_workerDone = false;
+    DWORD m_rowsShownAt = 0;
 };
