@@ -62,9 +62,10 @@ class EnduranceTest : public ProgramTest {
         EXPECT_TRUE(app.Answers());
         return NowMs() - start;
     }
-    // Quits through the tray's command and prints the run's figures.
-    void QuitAndReport(const char* run, double longestRoundTripMs = 0) {
-        longestRoundTripMs = std::max(longestRoundTripMs, RoundTrip());
+    // Quits through the tray's command and prints the run's figures. `atOnce`: no round trip
+    // first, for a worker that may be done before one.
+    void QuitAndReport(const char* run, double longestRoundTripMs = 0, bool atOnce = false) {
+        if (!atOnce) longestRoundTripMs = std::max(longestRoundTripMs, RoundTrip());
         double start = NowMs();
         PostCommand(Main(), 1062);
         EXPECT_TRUE(app.WaitForExit(30000));
@@ -174,8 +175,9 @@ void EnduranceTest::QuitMidWork(const Sizes& sizes) {
     ASSERT_TRUE(StartCounted() && repair.Open(1007));
     ASSERT_EQ(ClickAndAnswer(repair, 1003),
               "Do you want to cleanup the system drive?\r\nPlease wait for a while!");
-    ASSERT_TRUE(WaitUntil([&] { return repair.RowCount() > 0; }, 60000, 5));
-    QuitAndReport("quit during a disk cleanup");
+    // The worker has started once the question is gone; "Clean completed" would hold the quit
+    // until answered, so it goes before the cleanup can end.
+    QuitAndReport("quit during a disk cleanup", 0, true);
     DeleteTree(work);
 
     ASSERT_TRUE(StartCounted() && repair.Open(1007));
