@@ -36,11 +36,12 @@ ProcessCounts SettledCounts(DWORD pid) {
     return least;
 }
 
-// A few objects of caches that settle, and some heap: Wine's private memory steps up and down
-// by 4 MB between one count and the next without any work done.
+// A few objects of caches that settle (Wine's GDI count moves by up to 4 between runs of the
+// same page switches), and some heap: Wine's private memory steps up and down by 4 MB between
+// one count and the next without any work done. A leak per arrival or switch shows tens.
 void ExpectFlat(const ProcessCounts& before, const ProcessCounts& after) {
     ASSERT_TRUE(before.Valid() && after.Valid());
-    EXPECT_TRUE(after.gdi <= before.gdi + 3 && after.user <= before.user + 3 &&
+    EXPECT_TRUE(after.gdi <= before.gdi + 8 && after.user <= before.user + 3 &&
                 after.handles <= before.handles + 10 && after.privateKb <= before.privateKb + 5120)
         << before.Describe() << " -> " << after.Describe();
 }
