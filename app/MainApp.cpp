@@ -30,18 +30,29 @@ bool InitSockets() {
     WSADATA data;
     return startup && startup(MAKEWORD(1, 1), &data) == 0;
 }
+
+struct InstanceSearch {
+    const char* exeName;
+    HWND found;
+};
+
+BOOL CALLBACK FindInstanceWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<InstanceSearch*>(param);
+    if (!::GetPropA(window, search->exeName)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
 }  // namespace
 
 void HandOverToRunningInstance(const char* exeName) {
-    for (HWND window = ::GetWindow(::GetDesktopWindow(), GW_CHILD); window;
-         window = ::GetWindow(window, GW_HWNDNEXT)) {
-        if (!::IsWindow(window)) return;
-        if (!::GetPropA(window, exeName)) continue;
-        ::ShowWindow(window, SW_RESTORE);
-        ::SetForegroundWindow(window);
-        ::SetForegroundWindow(::GetLastActivePopup(window));
-        return;
-    }
+    // A snapshot of the top-level windows: walking the z-order step by step loses its place
+    // when a window moves or goes meanwhile, and the running instance would stay hidden.
+    InstanceSearch search = {exeName, nullptr};
+    ::EnumWindows(FindInstanceWindow, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return;
+    ::ShowWindow(search.found, SW_RESTORE);
+    ::SetForegroundWindow(search.found);
+    ::SetForegroundWindow(::GetLastActivePopup(search.found));
 }
 
 void CheckAutorunSetting(HKEY key) {
