@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "framework/Handles.h"
+#include "framework/Snapshot.h"
 #include "framework/Text.h"
 #include "process/ProcessModule.h"
 #include "process/SystemFiles.h"
@@ -66,19 +67,19 @@ std::vector<FlaggedProcess> FindFlaggedProcesses(const std::vector<ProcessEntry>
 namespace {
 // The 95/98/Me family has only the A functions.
 void ListAnsi(HANDLE snapshot, std::vector<ProcessEntry>& processes) {
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Process32First(snapshot, &entry); more;
-         more = ::Process32Next(snapshot, &entry))
-        processes.push_back({entry.th32ProcessID, AnsiToUtf8(entry.szExeFile)});
+    ForEachSnapshotEntry<PROCESSENTRY32>(
+        snapshot, ::Process32First, ::Process32Next, [&](const PROCESSENTRY32& entry) {
+            processes.push_back({entry.th32ProcessID, AnsiToUtf8(entry.szExeFile)});
+            return true;
+        });
 }
 
 void ListWide(HANDLE snapshot, std::vector<ProcessEntry>& processes) {
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Process32FirstW(snapshot, &entry); more;
-         more = ::Process32NextW(snapshot, &entry))
-        processes.push_back({entry.th32ProcessID, WideToUtf8(entry.szExeFile)});
+    ForEachSnapshotEntry<PROCESSENTRY32W>(
+        snapshot, ::Process32FirstW, ::Process32NextW, [&](const PROCESSENTRY32W& entry) {
+            processes.push_back({entry.th32ProcessID, WideToUtf8(entry.szExeFile)});
+            return true;
+        });
 }
 }  // namespace
 

@@ -4,6 +4,7 @@
 
 #include "framework/Handles.h"
 #include "framework/LateImport.h"
+#include "framework/Snapshot.h"
 #include "framework/Text.h"
 #include "usb/DriveList.h"
 
@@ -20,32 +21,23 @@ bool EndsWithExe(const std::string& path) {
 // The 95/98/Me family stubs the wide functions: there everything goes through the A ones.
 bool IsOldFamily() { return GetOsFamily() == 2; }
 
-bool FromWideSnapshot(HANDLE snapshot, std::string& path) {
-    MODULEENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Module32FirstW(snapshot, &entry); more;
-         more = ::Module32NextW(snapshot, &entry)) {
-        std::string candidate = WideToUtf8(entry.szExePath);
-        if (IsProgramFile(candidate)) {
-            path = candidate;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool FromAnsiSnapshot(HANDLE snapshot, std::string& path) {
-    MODULEENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Module32First(snapshot, &entry); more;
-         more = ::Module32Next(snapshot, &entry)) {
-        std::string candidate = AnsiToUtf8(entry.szExePath);
-        if (IsProgramFile(candidate)) {
-            path = candidate;
-            return true;
-        }
-    }
-    return false;
+// The first module that is a program file; the wide walk or, where it is stubbed, the ANSI one.
+bool FromSnapshot(HANDLE snapshot, std::string& path) {
+    bool found = false;
+    auto take = [&](const std::string& candidate) {
+        found = IsProgramFile(candidate);
+        if (found) path = candidate;
+        return !found;
+    };
+    if (IsOldFamily())
+        ForEachSnapshotEntry<MODULEENTRY32>(
+            snapshot, ::Module32First, ::Module32Next,
+            [&](const auto& e) { return take(AnsiToUtf8(e.szExePath)); });
+    else
+        ForEachSnapshotEntry<MODULEENTRY32W>(
+            snapshot, ::Module32FirstW, ::Module32NextW,
+            [&](const auto& e) { return take(WideToUtf8(e.szExePath)); });
+    return found;
 }
 
 // Windows before Vista lacks QueryFullProcessImageNameW: looked up at run time.
@@ -78,6 +70,5 @@ bool GetProcessExeModule(DWORD processId, std::string& path) {
     ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
     // The 95/98/Me family has no image-name query; the look-up finds none there.
     if (!snapshot) return FromImageName(processId, path);
-    return IsOldFamily() ? FromAnsiSnapshot(snapshot.get(), path)
-                         : FromWideSnapshot(snapshot.get(), path);
+    return FromSnapshot(snapshot.get(), path);
 }

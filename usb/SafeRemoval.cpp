@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "framework/Handles.h"
+#include "framework/Snapshot.h"
 #include "process/ProcessModule.h"
 #include "usb/ThreatRules.h"
 #include "usb/VolumeEject.h"
@@ -59,15 +60,14 @@ std::vector<DWORD> FindProcessesToEnd(const char* letters, int count) {
     ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) return found;
     DWORD self = ::GetCurrentProcessId();
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Process32First(snapshot.get(), &entry); more;
-         more = ::Process32Next(snapshot.get(), &entry)) {
-        std::string path;
-        if (entry.th32ProcessID == self || !GetProcessExeModule(entry.th32ProcessID, path))
-            continue;
-        if (ShouldEnd(path, letters, count)) found.push_back(entry.th32ProcessID);
-    }
+    ForEachSnapshotEntry<PROCESSENTRY32>(
+        snapshot.get(), ::Process32First, ::Process32Next, [&](const PROCESSENTRY32& entry) {
+            std::string path;
+            if (entry.th32ProcessID != self && GetProcessExeModule(entry.th32ProcessID, path) &&
+                ShouldEnd(path, letters, count))
+                found.push_back(entry.th32ProcessID);
+            return true;
+        });
     return found;
 }
 
