@@ -49,10 +49,7 @@ void HandOverToRunningInstance(const char* exeName) {
     // when a window moves or goes meanwhile, and the running instance would stay hidden.
     InstanceSearch search = {exeName, nullptr};
     ::EnumWindows(FindInstanceWindow, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) return;
-    ::ShowWindow(search.found, SW_RESTORE);
-    ::SetForegroundWindow(search.found);
-    ::SetForegroundWindow(::GetLastActivePopup(search.found));
+    if (search.found) BringToFront(search.found);
 }
 
 void CheckAutorunSetting(HKEY key) {

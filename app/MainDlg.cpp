@@ -193,10 +193,7 @@ void CMainDlg::WinHelp(DWORD_PTR, UINT) {
     if (!opened) AfxMessageBox(IDS_DOC_NOT_FOUND, MB_OK);
 }
 
-void CMainDlg::BringForward() {
-    ::ShowWindow(m_hWnd, SW_RESTORE);
-    ::SetForegroundWindow(m_hWnd);
-}
+void CMainDlg::BringForward() { BringToFront(m_hWnd); }
 
 void CMainDlg::OnTrayNotify(LPARAM mouseMessage) {
     switch (mouseMessage) {

@@ -108,3 +108,29 @@ void CWnd::CenterWindow() const {
 }
 
 void CWnd::WinHelp(DWORD_PTR, UINT) {}
+
+namespace {
+struct PopupSearch {
+    HWND owner;
+    HWND popup;
+};
+
+BOOL CALLBACK FindEnabledPopup(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<PopupSearch*>(param);
+    if (::GetWindow(window, GW_OWNER) != search->owner || !::IsWindowVisible(window) ||
+        !::IsWindowEnabled(window))
+        return TRUE;
+    search->popup = window;
+    return FALSE;
+}
+}  // namespace
+
+// Searched by hand: GetWindow's GW_ENABLEDPOPUP finds nothing under Wine.
+void BringToFront(HWND window) {
+    ::ShowWindow(window, SW_RESTORE);
+    ::SetForegroundWindow(window);
+    PopupSearch search = {window, nullptr};
+    ::EnumThreadWindows(::GetWindowThreadProcessId(window, nullptr), FindEnabledPopup,
+                        reinterpret_cast<LPARAM>(&search));
+    if (search.popup) ::SetForegroundWindow(search.popup);
+}

@@ -94,3 +94,7 @@ class CWnd {
     bool m_subclassed = false;
     WNDPROC m_previousProc = nullptr;
 };
+
+// Restores `window` and makes it the foreground window; a question it is waiting on (its
+// enabled popup) comes in front of it, since the window itself is disabled meanwhile.
+void BringToFront(HWND window);
