@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,122 +22,119 @@
 namespace {
 const std::string kPhotoExe = "Фото.exe";  // a name the ANSI code page cannot spell
 const std::string kFolder = "C:\\koravant\\taskwatch-unit", kWork = kFolder + "\\";
-const std::string kWindows = "C:\\windows\\";
+const std::string kWindows = "C:\\windows\\", kSystem32 = kWindows + "system32\\";
+const std::string kVersioned = BuildFolder() + "\\testbin\\idle_program_versioned";
 
-// A made-up process: its module snapshot's path (none: ""), what its file is like, and the
-// file of its name in the Windows folders (none: ""), which has the same attributes.
+// A made-up process: its module snapshot's path (none: ""), what its file is like, the file
+// of its name in the Windows folders (none: ""), which has the same attributes; its verdict
+// and the path listed with it.
 struct MadeUpProcess {
     DWORD id;
     std::string name, modulePath;
     bool hidden, versioned;
     std::string systemPath;
+    ProcessVerdict verdict;
+    std::string listedPath;
 };
 
+// Answers from the made-up processes, found by identifier, name or either path.
 struct MadeUpProbe : ProcessProbe {
-    explicit MadeUpProbe(std::vector<MadeUpProcess> all) : all(std::move(all)) {
-        for (const MadeUpProcess& p : this->all) entries.push_back({p.id, p.name});
-    }
-    const MadeUpProcess& Find(DWORD id, const std::string& name, const std::string& path) const {
-        auto found = std::ranges::find_if(all, [&](const MadeUpProcess& p) {
-            return p.id == id || p.name == name ||
-                   (!path.empty() && (p.modulePath == path || p.systemPath == path));
-        });
-        EXPECT_NE(found, all.end()) << "asked about an unknown process or file";
-        return found == all.end() ? all.front() : *found;
+    std::map<std::string, MadeUpProcess> known;
+    void Add(const MadeUpProcess& p) {
+        for (const std::string& key : {std::to_string(p.id), p.name, p.modulePath, p.systemPath})
+            if (!key.empty()) known[key] = p;
     }
     bool ProgramFile(DWORD id, std::string& path) override {
-        return !(path = Find(id, "", "").modulePath).empty();
+        return !(path = known[std::to_string(id)].modulePath).empty();
     }
     bool FindInSystemFolders(const std::string& name, std::string& path) override {
-        return !(path = Find(0, name, "").systemPath).empty();
+        return !(path = known[name].systemPath).empty();
     }
-    bool IsHidden(const std::string& path) override { return Find(0, "", path).hidden; }
-    bool HasVersionInfo(const std::string& path) override { return Find(0, "", path).versioned; }
+    bool IsHidden(const std::string& path) override { return known[path].hidden; }
+    bool HasVersionInfo(const std::string& path) override { return known[path].versioned; }
     bool IsSystemFileName(const std::string& name) override {
-        return !Find(0, name, "").systemPath.empty();
+        return !known[name].systemPath.empty();
     }
-    std::vector<MadeUpProcess> all;
-    std::vector<ProcessEntry> entries;
 };
 }  // namespace
 
 TEST(TaskwatchJudgeTest, HiddenIsRiskyUnversionedSystemNamesSuspiciousAtMost256Rows) {
-    const std::string sys = kWindows + "system32\\";
+    const std::string sys = kSystem32;
     using V = ProcessVerdict;
-    const struct {
-        MadeUpProcess process;
-        V verdict;
-        std::string path;
-    } cases[] = {
-        {{2, "b.exe", "E:\\b.exe", true, true, ""}, V::kRisky, "E:\\b.exe"},
-        {{3, "c.exe", "E:\\c.exe", true, false, sys + "c.exe"}, V::kRisky, "E:\\c.exe"},
-        {{4, "d.exe", "E:\\d.exe", false, false, sys + "d.exe"}, V::kSuspicious, "E:\\d.exe"},
+    const MadeUpProcess cases[] = {
+        {2, "b.exe", "E:\\b.exe", true, true, "", V::kRisky, "E:\\b.exe"},
+        {3, "c.exe", "E:\\c.exe", true, false, sys + "c.exe", V::kRisky, "E:\\c.exe"},
+        {4, "d.exe", "E:\\d.exe", false, false, sys + "d.exe", V::kSuspicious, "E:\\d.exe"},
         // No module snapshot: judged through the file of its name in the Windows folders.
-        {{7, "g.exe", "", false, false, sys + "g.exe"}, V::kSuspicious, sys + "g.exe"},
-        {{8, "h.exe", "", true, true, sys + "h.exe"}, V::kRisky, sys + "h.exe"},
-        {{10, "j.exe", "", true, false, ""}, V::kSafe, ""},
+        {7, "g.exe", "", false, false, sys + "g.exe", V::kSuspicious, sys + "g.exe"},
+        {10, "j.exe", "", true, false, "", V::kSafe, ""},
     };
-    std::vector<MadeUpProcess> processes;
+    MadeUpProbe probe;
+    std::vector<ProcessEntry> processes;
     std::vector<FlaggedProcess> expected;
-    for (const auto& c : cases) {
-        processes.push_back(c.process);
-        if (c.verdict != V::kSafe)
-            expected.push_back({c.process.id, c.process.name, c.path, c.verdict});
+    for (const MadeUpProcess& p : cases) {
+        probe.Add(p);
+        processes.push_back({p.id, p.name});
+        if (p.verdict != V::kSafe) expected.push_back({p.id, p.name, p.listedPath, p.verdict});
     }
-    MadeUpProbe probe(processes);
-    EXPECT_EQ(FindFlaggedProcesses(probe.entries, probe), expected) << "in snapshot order";
+    EXPECT_EQ(FindFlaggedProcesses(processes, probe), expected) << "in snapshot order";
 
-    processes.clear();
-    for (DWORD id = 1; id <= 300; ++id)
-        processes.push_back(
-            {id, std::to_string(id) + ".exe", "E:\\" + std::to_string(id), true, false, ""});
-    MadeUpProbe many(processes);
-    std::vector<FlaggedProcess> flagged = FindFlaggedProcesses(many.entries, many);
-    ASSERT_EQ(flagged.size(), 256u);
-    EXPECT_EQ(flagged.back().id, 256u) << "the first 256 in snapshot order";
+    std::vector<FlaggedProcess> rows;
+    for (DWORD id = 1; id <= 300; ++id) rows.push_back({id, "p.exe", "E:\\p.exe", V::kRisky});
     ProcessTable table;
-    int rebuilds = 0, shown = 0;
-    auto show = [&](const auto& rows) { ++rebuilds, shown = static_cast<int>(rows.size()); };
-    EXPECT_TRUE(table.Rebuild(std::vector<FlaggedProcess>(300, flagged[1]), show));
-    EXPECT_EQ(shown, 256);
-    EXPECT_TRUE(table.Rebuild(flagged, show));
-    EXPECT_FALSE(table.Rebuild(flagged, show)) << "the same rows keep the list as it is";
-    EXPECT_EQ(rebuilds, 2);
+    size_t shown = 0;
+    auto show = [&](const auto& listed) { shown = listed.size(); };
+    EXPECT_TRUE(table.Rebuild(rows, show));
+    EXPECT_EQ(shown, 256u);
+    EXPECT_FALSE(table.Rebuild(rows, show)) << "the same rows keep the list as it is";
     FlaggedProcess row;
-    EXPECT_TRUE(table.Row(255, row) && row == flagged[255]);
+    EXPECT_TRUE(table.Row(255, row) && row == rows[255]);
     EXPECT_FALSE(table.Row(256, row) || table.Row(-1, row));
 }
 
-TEST(TaskwatchSystemFilesTest, SearchesTheWindowsSystemAndSystem32FoldersForFilesOnly) {
+// Through the monitor's cache, which forgets its answers when a folder or a file changed.
+TEST(TaskwatchSystemFilesTest, FindsFilesOnlyInTheWindowsFoldersAndForgetsWhenTheyChange) {
     const std::string onlyInSystem = kWindows + "system\\tw_only_in_system.exe";
-    const std::string dirFirst = kWindows + "system32\\tw_dir_first.exe";
-    const std::string photo = kWindows + "system32\\" + kPhotoExe;
+    const std::string dirFirst = kSystem32 + "tw_dir_first.exe", photo = kSystem32 + kPhotoExe;
+    SystemProcessProbe system;
+    ProbeCache cache(system);
+    EXPECT_FALSE(cache.IsSystemFileName(kPhotoExe));
     ASSERT_TRUE(WriteFileBytes(onlyInSystem, "MZ") && WriteFileBytes(dirFirst, "MZ"));
     ASSERT_TRUE(CreateFolders(kWindows + "tw_dir_first.exe") && CopyProgram(dirFirst, photo));
+    cache.NewPass();
     const std::pair<std::string, std::string> cases[] = {
         {"notepad.exe", kWindows + "notepad.exe"},  // the Windows folder first
         {"tw_only_in_system.exe", onlyInSystem},
         {"tw_dir_first.exe", dirFirst},  // a directory is no hit
         {kPhotoExe, photo},
-        {"system32", ""},
         {"", ""},
         {"system32\\kernel32.dll", ""},
         {"..\\win.ini", ""}};
     for (const auto& [name, expected] : cases) {
         std::string path;
-        EXPECT_EQ(FindInSystemFolders(name, path) ? path : "", expected) << name;
+        EXPECT_EQ(cache.FindInSystemFolders(name, path) ? path : "", expected) << name;
+        EXPECT_EQ(cache.IsSystemFileName(name), !expected.empty()) << name;
     }
     for (const std::string& file : {photo, dirFirst, onlyInSystem}) DeleteFileUtf8(file);
     ::RemoveDirectoryA((kWindows + "tw_dir_first.exe").c_str());
+    cache.NewPass();
+    std::string path;
+    EXPECT_FALSE(cache.IsSystemFileName(kPhotoExe) || cache.FindInSystemFolders(kPhotoExe, path));
+
+    const std::string file = kWork + "tw_cached.exe";
+    ASSERT_TRUE(CopyProgram(IdleProgramPath(false), file));
+    EXPECT_FALSE(cache.HasVersionInfo(file));
+    ASSERT_TRUE(CopyProgram(kVersioned + ".exe", file));
+    EXPECT_TRUE(cache.HasVersionInfo(file)) << "another file under the same name";
+    DeleteTree(kFolder);
 }
 
 // A program of any name is judged by its file; Delete ends only the listed process and
 // quarantines its file under its own name.
 TEST(TaskwatchDeleteTest, JudgesAProgramOfAnyNameByItsFileThenEndsItAndQuarantinesTheFile) {
-    const std::string versioned = BuildFolder() + "\\testbin\\idle_program_versioned";
     const std::string path = kWork + kPhotoExe;
-    ASSERT_TRUE(CopyProgram(versioned + ".exe", path));
-    EXPECT_TRUE(HasVersionInfo(path) && HasVersionInfo(versioned + "64.exe"));
+    ASSERT_TRUE(CopyProgram(kVersioned + ".exe", path));
+    EXPECT_TRUE(HasVersionInfo(path) && HasVersionInfo(kVersioned + "64.exe"));
     EXPECT_FALSE(HasVersionInfo(kWork + "missing.exe") || HasVersionInfo(""));
     SetFileAttributesUtf8(path, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
     RunningProgram program(path);
@@ -151,51 +149,23 @@ TEST(TaskwatchDeleteTest, JudgesAProgramOfAnyNameByItsFileThenEndsItAndQuarantin
     EXPECT_FALSE(EndListedProcess({row.id, "other.exe", path, row.verdict}))
         << "the number now names another program";
     EXPECT_TRUE(program.Running());
-    EXPECT_TRUE(EndListedProcess(row));
-    EXPECT_TRUE(program.WaitForExit());
+    EXPECT_TRUE(EndListedProcess(row) && program.WaitForExit());
     EXPECT_FALSE(EndListedProcess(row)) << "ended already";
-    EXPECT_TRUE(DeleteProgramFile(path));
-    EXPECT_FALSE(FileExists(path));
+    EXPECT_TRUE(DeleteProgramFile(path) && !FileExists(path));
     EXPECT_TRUE(DeleteFileUtf8(BuildFolder() + "\\quarantine\\" + kPhotoExe + ".kv"));
     DeleteTree(kFolder);
 }
 
-TEST(TaskwatchMonitorTest, RemembersAnswersOnlyWhileWhatTheyDependOnStays) {
-    const std::string file = kWork + "tw_cached.exe", name = "tw_cache_probe.exe";
-    const std::string placed = kWindows + "system32\\" + name;
-    ASSERT_TRUE(CopyProgram(IdleProgramPath(false), file));
-    SystemProcessProbe system;
-    ProbeCache cache(system);
-    std::string path;
-    EXPECT_FALSE(cache.HasVersionInfo(file));
-    ASSERT_TRUE(CopyProgram(BuildFolder() + "\\testbin\\idle_program_versioned.exe", file));
-    EXPECT_TRUE(cache.HasVersionInfo(file)) << "another file under the same name";
-    for (bool present : {false, true, false}) {
-        ASSERT_TRUE(!present || WriteFileBytes(placed, "MZ"));
-        if (!present) ::DeleteFileA(placed.c_str());
-        cache.NewPass();
-        EXPECT_EQ(cache.IsSystemFileName(name), present) << "the folder changed";
-        EXPECT_EQ(cache.FindInSystemFolders(name, path) ? path : "", present ? placed : "");
-    }
-    DeleteTree(kFolder);
-}
-
-// The 64-bit fallback and programs of any name are shown by the process shield's tests.
+// The 64-bit fallback is shown by the process shield's tests.
 TEST(ProcessModuleTest, ProgramFileIsAnExistingExeFileInAnyCase) {
     TestDrive stick('E', DriveKind::Removable);
-    ASSERT_TRUE(stick.WriteFile("a.exe", "") && stick.WriteFile("B.EXE", "") &&
-                stick.WriteFile("h.Exe", "", FILE_ATTRIBUTE_HIDDEN) &&
-                stick.WriteFile("Фото.exe", "") && stick.WriteFile("x.dll", "") &&
-                stick.WriteFile("x.exe.txt", "") && stick.MakeFolder("dir.exe"));
-    for (auto [name, program] : {std::pair{"a.exe", true},
-                                 {"B.EXE", true},
-                                 {"h.Exe", true},
-                                 {"Фото.exe", true},
-                                 {"x.dll", false},
-                                 {"x.exe.txt", false},
-                                 {"dir.exe", false},
-                                 {"gone.exe", false}})
-        EXPECT_EQ(IsProgramFile(stick.Path(name)), program) << name;
+    ASSERT_TRUE(stick.MakeFolder("dir.exe"));
+    for (const char* name : {"a.exe", "B.EXE", "Фото.exe", "x.dll", "x.exe.txt"})
+        ASSERT_TRUE(stick.WriteFile(name, ""));
+    for (const char* name : {"a.exe", "B.EXE", "Фото.exe"})
+        EXPECT_TRUE(IsProgramFile(stick.Path(name))) << name;
+    for (const char* name : {"x.dll", "x.exe.txt", "dir.exe", "gone.exe"})
+        EXPECT_FALSE(IsProgramFile(stick.Path(name))) << name;
     EXPECT_FALSE(IsProgramFile(".exe") || IsProgramFile(""));
     std::string path;
     EXPECT_FALSE(GetProcessExeModule(0, path)) << "the idle process";
