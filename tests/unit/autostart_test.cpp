@@ -95,12 +95,10 @@ TEST_F(AutostartTest, ListsEveryValueWholeInLocationOrderAndDeletesALongName) {
 
 // Winlogon's Shell and Userinit count only when they differ from the default in their view.
 TEST_F(AutostartTest, BothViewsOfTheMachineKeysEachOnceAndDeleteInItsOwnView) {
-    const std::string run = "HKLM\\" + kRun;
     const std::string policies = "HKLM\\" + kVersion + "Policies\\Explorer\\Run";
     const std::string userinit = "C:\\windows\\system32\\userinit.exe,";
     const std::string wow32Winlogon = kLmWow32 + "Windows NT\\CurrentVersion\\Winlogon";
-    const std::string wow32Version = kLmWow32 + "Windows\\CurrentVersion\\";
-    ASSERT_EQ(RunRegTool("add \"" + run + "\" /v Tool64 /d C:\\x64.exe /f /reg:64"), 0);
+    ASSERT_EQ(RunRegTool("add \"HKLM\\" + kRun + "\" /v Tool64 /d C:\\x64.exe /f /reg:64"), 0);
     // Both views share the policy key: its value is one entry.
     ASSERT_EQ(RunRegTool("add \"" + policies + "\" /v Shared /d C:\\p.exe /f /reg:32"), 0);
     ASSERT_TRUE(RegQueryKey(policies, 64).count("Shared"));
@@ -115,9 +113,9 @@ TEST_F(AutostartTest, BothViewsOfTheMachineKeysEachOnceAndDeleteInItsOwnView) {
                                 {"Shared", "C:\\p.exe", kLm + kVersion + "Policies\\Explorer\\Run"},
                                 {"Shell", "explorer.exe,C:\\bad.exe", kLm + kWinlogon},
                                 {"Userinit", userinit + "C:\\b.exe", wow32Winlogon}}));
-    EXPECT_FALSE(DeleteAutostartEntry("Tool64", wow32Version + "Run"));
+    EXPECT_FALSE(DeleteAutostartEntry("Tool64", kLmWow32 + "Windows\\CurrentVersion\\Run"));
     EXPECT_TRUE(DeleteAutostartEntry("Tool64", kLm + kRun));
-    EXPECT_FALSE(RegQueryKey(run, 64).count("Tool64"));
+    EXPECT_FALSE(RegQueryKey("HKLM\\" + kRun, 64).count("Tool64"));
     // Never deleted: the default goes back.
     EXPECT_TRUE(DeleteAutostartEntry("Shell", kLm + kWinlogon));
     EXPECT_TRUE(DeleteAutostartEntry("Userinit", wow32Winlogon));
