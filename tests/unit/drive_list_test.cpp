@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <list>
-#include <vector>
 
 #include "framework/Handles.h"
 #include "tests/support/KoravantApp.h"
