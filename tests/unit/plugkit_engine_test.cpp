@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/Handles.h"
 #include "tests/support/TestDrives.h"
 #include "tests/support/TestRegistry.h"
 #include "usb/AutorunPolicy.h"
@@ -48,15 +47,11 @@ void ExpectLayout(const TestDrive& drive) {
 TEST(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelTakesItAway) {
     // Only the prefix's C: and this test's drives may be touched, never the host's files.
     ASSERT_EQ(::GetLogicalDrives(), 1u << 2) << "a drive that is not the test's";
-    // The prefix's C: is a fixed drive too; it and the policy key end as they began.
-    struct Restore {
-        Restore() { RemoveDriveImmunity("C:\\", nullptr); }
-        ~Restore() {
-            RemoveDriveImmunity("C:\\", nullptr);
-            ScopedRegKey key;
-            ::RegCreateKeyA(HKEY_CURRENT_USER, kExplorerPolicyKey, key.put());
-        }
-    } restore;
+    // Nothing is written where the policy key is missing (the prefix's C: is treated too).
+    DeleteRegistryTree(HKEY_CURRENT_USER, kExplorerPolicyKey);
+    ImmunizeAllDrives(nullptr);
+    RemoveAllDriveImmunity(nullptr);
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kExplorerPolicyKey));
     std::vector<std::string> warned;  // the roots warned about, in order
     RootFileWarning warn = [&](const char* root) { warned.push_back(root); };
     TestDrive stick('E', DriveKind::Removable), disk('F', DriveKind::Fixed);
@@ -66,6 +61,7 @@ TEST(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelT
                                 FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(DeleteTree(gone.Folder()));    // the letter stays, its folder is gone
     ASSERT_EQ(::GetLogicalDrives(), 0x207Cu);  // C to G and N
+    // Made again, with a value that both operations must replace.
     ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kExplorerPolicyKey, kNoDriveTypeAutoRun, 7));
     ImmunizeAllDrives(warn);
     EXPECT_EQ(warned, std::vector<std::string>{"E:\\"});
@@ -87,12 +83,6 @@ TEST(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelT
     EXPECT_EQ(warned, (std::vector<std::string>{"E:\\", "E:\\"}));
     EXPECT_TRUE(ListFolder(stick.Folder()).empty());
     EXPECT_FALSE(ImmunizeDrive(nullptr, nullptr) || RemoveDriveImmunity(nullptr, nullptr));
-
-    // Nothing is written where the policy key is missing.
-    DeleteRegistryTree(HKEY_CURRENT_USER, kExplorerPolicyKey);
-    ImmunizeAllDrives(nullptr);
-    RemoveAllDriveImmunity(nullptr);
-    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kExplorerPolicyKey));
 }
 
 TEST(SafeRemovalTest, ProcessesRunFromTheDrivesOrNamedLikeTheShellAreChosen) {
