@@ -8,28 +8,13 @@
 #include <utility>
 #include <vector>
 
-#include "framework/Handles.h"
 #include "framework/Paths.h"
-#include "framework/Text.h"
 #include "repair/FolderCleanup.h"
 #include "res/resource.h"
 #include "tests/support/TestDrives.h"
 
-namespace {
-bool WriteWide(const std::wstring& path) {
-    return ScopedHandle(::CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))
-        .valid();
-}
-
-bool Exists(const std::wstring& path) {
-    return ::GetFileAttributesW(ExtendedLengthPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-}  // namespace
-
 TEST(FolderCleanupTest, DeletesFilesOfAnyNameButNoFolderSkipsPathsBeyondTheLimitAndStopsWhenAsked) {
     const std::string base = GetModuleDirectory() + "cleanup-test", temp = base + "\\";
-    const std::wstring wide = Utf8ToWide(temp);
     using Rows = std::vector<std::pair<std::string, UINT>>;
     // The rows listed, sorted; the walk stops once the listener has `stopAfter` rows.
     auto clean = [&](size_t stopAfter = SIZE_MAX) {
@@ -43,23 +28,20 @@ TEST(FolderCleanupTest, DeletesFilesOfAnyNameButNoFolderSkipsPathsBeyondTheLimit
     };
     DeleteTree(base);
     EXPECT_TRUE(clean().empty()) << "a missing folder";
-    ASSERT_TRUE(CreateFolders(temp + "sub\\deep"));
-    // A chain of 100-character folder names reaching past the 1023-character limit, beyond
-    // MAX_PATH long before; the last but one holds a deletable file.
-    std::vector<std::wstring> chain{wide};
-    while (chain.back().size() <= kMaxCleanupPath - 20) {
-        chain.push_back(chain.back() + std::wstring(99, L'd') + L"\\");
-        ::CreateDirectoryW(ExtendedLengthPath(chain.back()).c_str(), nullptr);
-    }
-    const std::wstring inside = chain[chain.size() - 2] + L"inside.tmp";
-    const std::wstring beyond = chain.back() + L"beyond.tmp";
-    ASSERT_TRUE(WriteWide(inside) && WriteWide(beyond) && WriteWide(wide + L"Фото.exe"));
-    ASSERT_TRUE(WriteFileBytes(temp + "sub\\deep\\nested.tmp", "x"));
-    EXPECT_EQ(clean(), (Rows{{WideToUtf8(inside), IDS_DELETED},
-                             {temp + "sub\\deep\\nested.tmp", IDS_DELETED},
-                             {temp + "Фото.exe", IDS_DELETED}}));
+    // Folder names of 100 characters, far beyond MAX_PATH: a file within the 1023-character
+    // limit is deleted, one past it is skipped, never cut.
+    std::string folder = temp;
+    while (folder.size() < kMaxCleanupPath - 110) folder += std::string(99, 'd') + "\\";
+    const std::string inside = folder + "inside.tmp", last = folder + std::string(99, 'd');
+    const std::string beyond = last + "\\beyond-the-limit.tmp", extended = "\\\\?\\";
+    const std::string nested = temp + "sub\\deep\\nested.tmp", named = temp + "Фото.exe";
+    ASSERT_TRUE(CreateFolders(extended + last) && CreateFolders(temp + "sub\\deep"));
+    for (const std::string& file : {extended + inside, extended + beyond, nested, named})
+        ASSERT_TRUE(WriteFileBytes(file, "x")) << file;
+    EXPECT_EQ(clean(), (Rows{{inside, IDS_DELETED}, {nested, IDS_DELETED}, {named, IDS_DELETED}}));
     EXPECT_TRUE(clean().empty()) << "every listed file is gone";
-    EXPECT_TRUE(Exists(beyond) && Exists(wide + L"sub\\deep"));
+    EXPECT_EQ(ListFolder(extended + last), std::vector<std::string>{"beyond-the-limit.tmp"});
+    EXPECT_EQ(ListFolder(temp + "sub"), std::vector<std::string>{"deep"});
     // A listener that is gone (the page destroyed) stops the walk.
     for (const char* name : {"one.tmp", "two.tmp"}) ASSERT_TRUE(WriteFileBytes(temp + name, "x"));
     EXPECT_EQ(clean(1).size(), 1u);
