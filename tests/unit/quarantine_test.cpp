@@ -21,12 +21,6 @@ std::string AllByteValues(size_t repeats) {
     return bytes;
 }
 
-std::string Repeat(const std::string& text, size_t count) {
-    std::string repeated;
-    while (count--) repeated += text;
-    return repeated;
-}
-
 // A quarantine file built from the layout alone, not by the code under test: the origin as
 // the marker's kind stores it (ANSI after "kestrelvane", UTF-8 after "kestrelutf8").
 std::string HandBuilt(const std::string& origin, std::string content,
@@ -40,11 +34,6 @@ struct QuarantineTest : ::testing::Test {
         SetCopyFaultForTesting(0, 0);
         for (auto& name : NewQuarantineFiles()) DeleteFileUtf8(m_folder + name);
         ::RemoveDirectoryA(m_folder.c_str());  // only when empty
-    }
-    std::string Put(const std::string& relative, const std::string& bytes,
-                    DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-        EXPECT_TRUE(m_stick.WriteFile(relative, bytes, attributes)) << relative;
-        return m_stick.Path(relative);
     }
     std::vector<std::string> NewQuarantineFiles() const {
         std::vector<std::string> names = ListFolder(m_folder);
@@ -82,7 +71,8 @@ TEST_F(QuarantineTest, RoundTripsKeepEveryByteInTheWrittenLayoutAndEverySameName
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        std::string threat = Put(c.name, c.content, c.attributes), coded = m_folder + c.coded;
+        ASSERT_TRUE(m_stick.WriteFile(c.name, c.content, c.attributes));
+        std::string threat = m_stick.Path(c.name), coded = m_folder + c.coded;
         std::string stored = c.stored.empty() ? threat : c.stored;
         ASSERT_TRUE(QuarantineAndDeleteFile(threat) && !m_stick.Exists(c.name));
         EXPECT_TRUE(ReadFileBytes(coded) == HandBuilt(stored, c.content, c.marker));  // 50 MB
@@ -91,10 +81,11 @@ TEST_F(QuarantineTest, RoundTripsKeepEveryByteInTheWrittenLayoutAndEverySameName
         EXPECT_EQ(FileAttributes(threat) & FILE_ATTRIBUTE_HIDDEN, 0u);
     }
     EXPECT_EQ(NewQuarantineFiles().size(), std::size(cases)) << "a restore keeps its copy";
-    // A path that passes 255 UTF-16 units is refused, never cut: 126 pairs are 252 units.
-    std::string emoji = m_stick.Path(Repeat("😀", 126) + ".exe");
-    EXPECT_EQ(PathLength(emoji), 259u);
-    EXPECT_FALSE(QuarantineAndDeleteFile(emoji));
+    // A path that passes 255 UTF-16 units is refused, never cut: "E:\", 126 surrogate pairs and
+    // ".exe" are 259 units.
+    std::string emoji;
+    for (int i = 0; i < 126; ++i) emoji += "😀";
+    EXPECT_FALSE(QuarantineAndDeleteFile(m_stick.Path(emoji + ".exe")));
 }
 
 TEST_F(QuarantineTest, DamagedFilesOfBothKindsAreRejectedWithoutHarm) {
@@ -103,8 +94,9 @@ TEST_F(QuarantineTest, DamagedFilesOfBothKindsAreRejectedWithoutHarm) {
         {"256-character path", HandBuilt("E:\\" + std::string(253, 'p'), "MZ")},
         {"no CR within the path limit", "kestrelvane" + std::string(300, 'q')},
         // 255 units: 252 three-byte characters take 756 bytes.
-        {"UTF-8 256-unit path", HandBuilt("E:\\" + Repeat("照", 253), "MZ", utf8)},
-        {"UTF-8 no CR within the path limit", utf8 + Repeat("照", 300)},
+        {"UTF-8 256-unit path",
+         HandBuilt("E:\\" + WideToUtf8(std::wstring(253, L'照')), "MZ", utf8)},
+        {"UTF-8 no CR within the path limit", utf8 + WideToUtf8(std::wstring(300, L'照'))},
         {"UTF-8 broken sequence", HandBuilt("E:\\\xD0.exe", "MZ", utf8)},
         {"UTF-8 lone surrogate", HandBuilt("E:\\\xED\xA0\x80.exe", "MZ", utf8)},
         {"UTF-8 zero byte", HandBuilt(std::string("E:\\a\0b.exe", 10), "MZ", utf8)},
@@ -123,8 +115,9 @@ TEST_F(QuarantineTest, DamagedFilesOfBothKindsAreRejectedWithoutHarm) {
 // A failing read or write leaves nothing half-written; a file already coded is deleted without
 // being coded again. Writes failing for the whole run: the full-disk endurance test.
 TEST_F(QuarantineTest, FailuresInsideTheCopyLeaveNoPartialFileAndACodedFileIsNotCodedAgain) {
-    std::string source = Put("five.exe", AllByteValues(20)), coded = m_stick.FolderPath("five.kv");
-    std::string old = Put("old.exe.kv", HandBuilt("E:\\old.exe", "MZ"));
+    const std::string source = "E:\\five.exe", old = "E:\\old.exe.kv", coded = "E:\\five.kv";
+    ASSERT_TRUE(m_stick.WriteFile("five.exe", AllByteValues(20)) &&
+                m_stick.WriteFile("old.exe.kv", HandBuilt("E:\\old.exe", "MZ")));
     const struct {
         std::string file;
         int failingRead, failingWrite, result;
