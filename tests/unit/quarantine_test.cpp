@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -29,25 +28,12 @@ std::string HandBuilt(const std::string& origin, std::string content,
     return marker + origin + "\r\n" + content;
 }
 
-struct QuarantineTest : ::testing::Test {
-    void TearDown() override {
-        SetCopyFaultForTesting(0, 0);
-        for (auto& name : NewQuarantineFiles()) DeleteFileUtf8(m_folder + name);
-        ::RemoveDirectoryA(m_folder.c_str());  // only when empty
-    }
-    std::vector<std::string> NewQuarantineFiles() const {
-        std::vector<std::string> names = ListFolder(m_folder);
-        std::erase_if(names, [&](auto& name) { return std::ranges::count(m_before, name) > 0; });
-        return names;
-    }
-    TestDrive m_stick{'E', DriveKind::Removable};
-    std::string m_folder = ModuleDirectoryUtf8() + "quarantine\\";
-    std::vector<std::string> m_before = ListFolder(m_folder);
-};
 }  // namespace
 
 // Names the code page spells keep today's bytes; others are stored in UTF-8 after their marker.
-TEST_F(QuarantineTest, RoundTripsKeepEveryByteInTheWrittenLayoutAndEverySameNamedCopy) {
+TEST(QuarantineTest, RoundTripsKeepEveryByteInTheWrittenLayoutAndEverySameNamedCopy) {
+    TestDrive stick('E', DriveKind::Removable);
+    const std::string folder = ModuleDirectoryUtf8() + "quarantine\\";
     const char* utf8 = "kestrelutf8";
     const DWORD hidden = FILE_ATTRIBUTE_HIDDEN;
     struct {
@@ -69,27 +55,34 @@ TEST_F(QuarantineTest, RoundTripsKeepEveryByteInTheWrittenLayoutAndEverySameName
         {"Фото.exe", "Фото.exe.kv", "MZ", hidden, utf8},
         {"😀 party.lnk", "😀 party.lnk.kv", "MZ", hidden, utf8},
     };
+    for (const auto& c : cases) DeleteFileUtf8(folder + c.coded);  // left by a failed run
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(m_stick.WriteFile(c.name, c.content, c.attributes));
-        std::string threat = m_stick.Path(c.name), coded = m_folder + c.coded;
+        ASSERT_TRUE(stick.WriteFile(c.name, c.content, c.attributes));
+        std::string threat = stick.Path(c.name), coded = folder + c.coded;
         std::string stored = c.stored.empty() ? threat : c.stored;
-        ASSERT_TRUE(QuarantineAndDeleteFile(threat) && !m_stick.Exists(c.name));
-        EXPECT_TRUE(ReadFileBytes(coded) == HandBuilt(stored, c.content, c.marker));  // 50 MB
+        ASSERT_TRUE(QuarantineAndDeleteFile(threat) && !stick.Exists(c.name));
         EXPECT_EQ(RestoreQuarantinedFile(coded), kRestoredToOrigin);
         EXPECT_TRUE(ReadFileBytes(threat) == c.content);
         EXPECT_EQ(FileAttributes(threat) & FILE_ATTRIBUTE_HIDDEN, 0u);
+        // The copy stays after the restore.
+        EXPECT_TRUE(ReadFileBytes(coded) == HandBuilt(stored, c.content, c.marker));  // 50 MB
     }
-    EXPECT_EQ(NewQuarantineFiles().size(), std::size(cases)) << "a restore keeps its copy";
+    for (const auto& c : cases) DeleteFileUtf8(folder + c.coded);
+    ::RemoveDirectoryA(folder.c_str());  // only when empty
     // A path that passes 255 UTF-16 units is refused, never cut: "E:\", 126 surrogate pairs and
     // ".exe" are 259 units.
     std::string emoji;
     for (int i = 0; i < 126; ++i) emoji += "😀";
-    EXPECT_FALSE(QuarantineAndDeleteFile(m_stick.Path(emoji + ".exe")));
+    EXPECT_FALSE(QuarantineAndDeleteFile(stick.Path(emoji + ".exe")));
 }
 
-TEST_F(QuarantineTest, DamagedFilesOfBothKindsAreRejectedWithoutHarm) {
-    const std::string coded = m_stick.FolderPath("hand.kv"), utf8 = "kestrelutf8";
+// Damaged files of both kinds are refused; a failing read or write leaves nothing half-written;
+// a file already coded is deleted without being coded again. Writes failing for the whole run:
+// the full-disk endurance test.
+TEST(QuarantineTest, DamagedFilesAndFailingCopiesHarmNothing) {
+    TestDrive stick('E', DriveKind::Removable);
+    const std::string coded = stick.FolderPath("hand.kv"), utf8 = "kestrelutf8";
     const std::pair<const char*, std::string> damaged[] = {
         {"256-character path", HandBuilt("E:\\" + std::string(253, 'p'), "MZ")},
         {"no CR within the path limit", "kestrelvane" + std::string(300, 'q')},
@@ -109,15 +102,11 @@ TEST_F(QuarantineTest, DamagedFilesOfBothKindsAreRejectedWithoutHarm) {
         EXPECT_EQ(origin, "untouched");
         EXPECT_EQ(RestoreQuarantinedFile(coded), kRestoreFailed);
     }
-    EXPECT_EQ(ListFolder(m_stick.Folder()), std::vector<std::string>{"hand.kv"});
-}
+    EXPECT_EQ(ListFolder(stick.Folder()), std::vector<std::string>{"hand.kv"});
 
-// A failing read or write leaves nothing half-written; a file already coded is deleted without
-// being coded again. Writes failing for the whole run: the full-disk endurance test.
-TEST_F(QuarantineTest, FailuresInsideTheCopyLeaveNoPartialFileAndACodedFileIsNotCodedAgain) {
-    const std::string source = "E:\\five.exe", old = "E:\\old.exe.kv", coded = "E:\\five.kv";
-    ASSERT_TRUE(m_stick.WriteFile("five.exe", AllByteValues(20)) &&
-                m_stick.WriteFile("old.exe.kv", HandBuilt("E:\\old.exe", "MZ")));
+    const std::string source = "E:\\five.exe", old = "E:\\old.exe.kv", five = "E:\\five.kv";
+    ASSERT_TRUE(stick.WriteFile("five.exe", AllByteValues(20)) &&
+                stick.WriteFile("old.exe.kv", HandBuilt("E:\\old.exe", "MZ")));
     const struct {
         std::string file;
         int failingRead, failingWrite, result;
@@ -130,10 +119,9 @@ TEST_F(QuarantineTest, FailuresInsideTheCopyLeaveNoPartialFileAndACodedFileIsNot
                   {"E:\\restored.exe", 0, 1, kCopySourceFailed, false}};
     for (const auto& c : copies) {
         SetCopyFaultForTesting(c.failingRead, c.failingWrite);
-        EXPECT_EQ(QuarantineCopyFile(c.file, coded, c.into), c.result) << c.file;
-        EXPECT_EQ(m_stick.Exists(c.into ? "five.kv" : "restored.exe"), c.result == kCopyDone);
+        EXPECT_EQ(QuarantineCopyFile(c.file, five, c.into), c.result) << c.file;
+        EXPECT_EQ(stick.Exists(c.into ? "five.kv" : "restored.exe"), c.result == kCopyDone);
     }
     SetCopyFaultForTesting(0, 0);
-    EXPECT_TRUE(QuarantineAndDeleteFile(old) && !m_stick.Exists("old.exe.kv"));
-    EXPECT_TRUE(NewQuarantineFiles().empty());
+    EXPECT_TRUE(QuarantineAndDeleteFile(old) && !stick.Exists("old.exe.kv"));
 }
