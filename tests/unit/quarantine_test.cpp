@@ -68,13 +68,13 @@ TEST(QuarantineTest, RoundTripsKeepEveryByteInTheWrittenLayoutAndEverySameNamedC
         // The copy stays after the restore.
         EXPECT_TRUE(ReadFileBytes(coded) == HandBuilt(stored, c.content, c.marker));  // 50 MB
     }
-    for (const auto& c : cases) DeleteFileUtf8(folder + c.coded);
-    ::RemoveDirectoryA(folder.c_str());  // only when empty
     // A path that passes 255 UTF-16 units is refused, never cut: "E:\", 126 surrogate pairs and
     // ".exe" are 259 units.
     std::string emoji;
     for (int i = 0; i < 126; ++i) emoji += "😀";
     EXPECT_FALSE(QuarantineAndDeleteFile(stick.Path(emoji + ".exe")));
+    for (const auto& c : cases) DeleteFileUtf8(folder + c.coded);
+    ::RemoveDirectoryA(folder.c_str());  // only when empty
 }
 
 // Damaged files of both kinds are refused; a failing read or write leaves nothing half-written;
@@ -124,4 +124,5 @@ TEST(QuarantineTest, DamagedFilesAndFailingCopiesHarmNothing) {
     }
     SetCopyFaultForTesting(0, 0);
     EXPECT_TRUE(QuarantineAndDeleteFile(old) && !stick.Exists("old.exe.kv"));
+    ::RemoveDirectoryA((ModuleDirectoryUtf8() + "quarantine").c_str());  // only when empty
 }
