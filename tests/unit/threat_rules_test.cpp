@@ -12,7 +12,7 @@
 #include "usb/ThreatDeletion.h"
 #include "usb/ThreatRules.h"
 
-TEST(ThreatRulesTest, EveryRiskyTypeItsNeighboursOddEntriesAndNamesInAnyScript) {
+TEST(ThreatRulesTest, EveryRiskyTypeItsNeighboursOddEntriesNamesInAnyScriptAndAPulledStick) {
     const DWORD hidden = FILE_ATTRIBUTE_HIDDEN, visible = FILE_ATTRIBUTE_NORMAL;
     struct Case {
         std::string name;
@@ -71,15 +71,19 @@ TEST(ThreatRulesTest, EveryRiskyTypeItsNeighboursOddEntriesAndNamesInAnyScript) 
     EXPECT_TRUE(IsShieldThreat(stick.Path("café.HTM").c_str()));
     EXPECT_FALSE(IsShieldThreat(stick.Path("Фото.exe").c_str()));
     UseAnsiFileFunctionsForTesting(false);
+    // A missing file counts as deleted only while its drive is there (files gone since the scan:
+    // the scan's test): for a stick pulled out, "Deleted" would be a lie.
+    ASSERT_TRUE(stick.Remove());
+    EXPECT_EQ(DeleteThreatFile(stick.Path("😀.inf")), ThreatDeletion::kDeleteFailed);
+    EXPECT_TRUE(stick.Exists("😀.inf"));
 }
 
 // The limit is 255 UTF-16 units, as Windows counts: a Cyrillic path of 253 units (about 490
 // UTF-8 bytes) is walked and judged; one of 257 is skipped, never cut to another name.
 TEST(DriveScanTest, PathsInAnyScriptAreWalkedUpToTheLimitCountedInUtf16Units) {
     TestDrive stick('E', DriveKind::Removable);
-    std::string level, folders;
-    for (int i = 0; i < 60; ++i) level += "ж";
-    for (int i = 0; i < 4; ++i) folders += level + "\\";  // "E:\" + 244 units
+    std::string folders;  // "E:\" + 4 folders of 60 letters: 244 units
+    for (int i = 1; i <= 240; ++i) folders += i % 60 ? "ж" : "ж\\";
     const std::string fits = folders + "жж.vbs", passes = folders + "жжжжжж.vbs";
     ASSERT_TRUE(stick.Plugged() && stick.WriteFile(fits, "") && stick.WriteFile(passes, ""));
     std::vector<std::string> found;
@@ -88,14 +92,4 @@ TEST(DriveScanTest, PathsInAnyScriptAreWalkedUpToTheLimitCountedInUtf16Units) {
     callbacks.onSuspicious = [&](const std::string& path) { found.push_back(path); };
     ScanDrive('E', running, callbacks);
     EXPECT_EQ(found, std::vector<std::string>{stick.Path(fits)});
-}
-
-// A file that is not there counts as deleted only while its drive is (files gone since the scan:
-// the scan's test): a stick pulled out before its turn leaves its threats, and saying "Deleted"
-// would be a lie.
-TEST(ThreatDeletionTest, AThreatOnAStickPulledOutIsNotDeleted) {
-    TestDrive stick('E', DriveKind::Removable);
-    ASSERT_TRUE(stick.WriteFile("autorun.inf", "[autorun]") && stick.Remove());
-    EXPECT_EQ(DeleteThreatFile("E:\\autorun.inf"), ThreatDeletion::kDeleteFailed);
-    EXPECT_TRUE(stick.Exists("autorun.inf"));
 }
