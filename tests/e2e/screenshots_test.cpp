@@ -64,14 +64,10 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     // its page: that happens before the walk through the pages.
     ASSERT_TRUE(app.BringForward());
     WaitUntil([&] { return PageView(app, 150, 1033).RowCount() > 0; }, 20000);
-    for (auto [name, button] : {std::pair{"information", 1000},
-                                {"plugwatch", 1001},
-                                {"plugsweep", 1006},
-                                {"taskwatch", 1010},
-                                {"quarantine", 1011},
-                                {"plugkit", 1008},
-                                {"repairsystem", 1007},
-                                {"autostart", 1009}}) {
+    const char* names[] = {"information", "plugwatch", "plugsweep",    "plugkit",
+                           "taskwatch",   "autostart", "repairsystem", "quarantine"};
+    for (size_t i = 0; i < std::size(kPageButtons); ++i) {
+        const int button = kPageButtons[i].first;
         ClickButton(app.MainWindow(), button);
         app.WaitForPostedMessages();
         if (button == 1006) {  // after a scan of the stick
@@ -84,20 +80,17 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
         } else if (button == 1009) {
             PageView(app, 159, 1034).Select(2);
         }
-        EXPECT_TRUE(Snap(std::string("main-") + name, app.MainWindow())) << name;
+        EXPECT_TRUE(Snap(std::string("main-") + names[i], app.MainWindow())) << names[i];
     }
     ::PostMessageA(app.MainWindow(), WM_SYSCOMMAND, 0x0010, 0);
     Snap("about", WaitForWindow(app.Pid(), "About the program"));
+    app.Kill();
     risky.Kill();
     ::SetFileAttributesA(hiddenProgram.c_str(), FILE_ATTRIBUTE_NORMAL);
     ::DeleteFileA(hiddenProgram.c_str());
-}
 
-// The update window in its corner above the taskbar, offered by a server of the test's own;
-// scripts/screenshots crops the screen's bottom-right corner.
-TEST(Screenshots, DISABLED_TakeThePictureOfTheUpdateWindow) {
-    KillProcessesNamed("Koravant.exe");
-    ResetSettingsAnswered();
+    // The update window in its corner above the taskbar, offered by a server of the test's own;
+    // scripts/screenshots crops the screen's bottom-right corner.
     ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kTestSettingsKey, "lastcheck");
     TestHttpServer server;
     ASSERT_TRUE(server.Start(HttpResponse("200 OK",
@@ -107,23 +100,22 @@ TEST(Screenshots, DISABLED_TakeThePictureOfTheUpdateWindow) {
     ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", server.Url().c_str());
     // After the start-up notice, which takes the same corner for three seconds.
     ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", "7000");
-    KoravantApp app({"screenshots", kTestSourceProgram});
-    ASSERT_TRUE(app.Start());
-    HWND window = WaitForWindow(app.Pid(), "Koravant Web Check");
+    KoravantApp offered({"screenshots-update", kTestSourceProgram});
+    ASSERT_TRUE(offered.Start());
+    HWND window = WaitForWindow(offered.Pid(), "Koravant Web Check");
     // Under Wine the process shield's first pass brings the main window forward about then
     // (Wine's own services carry no version information): the corner is the update window's.
-    ::PostMessageA(app.MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    app.WaitUntilHidden();
+    ::PostMessageA(offered.MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    offered.WaitUntilHidden();
     ::SetForegroundWindow(window);
     EXPECT_TRUE(Snap("update"));
     ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", nullptr);
     ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", nullptr);
     ResetSettingsAnswered();
-}
+    offered.Kill();
 
-TEST(Screenshots, DISABLED_TakeThePicturesOfTheSetupAndTheUninstaller) {
+    // The setup's first page and the uninstaller's.
     if (SetupPath().empty()) GTEST_SKIP() << "built without makensis: no setup program";
-    KillProcessesNamed("Koravant.exe");
     RunningProgram setup(SetupPath());
     HWND wizard = WaitForWindow(setup.Pid(), "");
     EXPECT_TRUE(Snap("setup", wizard));
