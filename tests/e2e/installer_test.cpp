@@ -11,8 +11,6 @@ namespace {
 constexpr DWORD kUninstallTimeoutMs = 120000;
 const Strings kInstalledFiles = {"Koravant.chm", "Koravant.exe", "LogonTask.xml", "Uninstall.exe"};
 constexpr char kProductName[] = "Brellonix";
-// The status line of the progress page, a dialog inside the wizard.
-constexpr int kProgressStatus = 1006;
 
 std::string SpecialFolder(int csidl) {
     char path[MAX_PATH] = {};
@@ -34,14 +32,6 @@ std::string XmlElement(const std::string& xmlFile, const std::string& tag) {
     if (start == std::string::npos || end == std::string::npos || end < start) return "";
     start += tag.size() + 2;
     return text.substr(start, end - start);
-}
-
-std::string WizardStatus(HWND wizard) {
-    for (HWND page : ChildWindows(wizard, "#32770")) {
-        if (HWND status = ::GetDlgItem(page, kProgressStatus); ::IsWindowVisible(status))
-            return WindowText(status);
-    }
-    return "";
 }
 
 class InstallerTest : public testing::Test {
@@ -154,8 +144,12 @@ TEST_F(InstallerTest, InstallLogonStartHelpAndEveryUninstallEndTheProgramFirst) 
     MessageBoxInfo notice = WaitForMessageBox(program.Pid());
     EXPECT_EQ(notice.text, "The Brellonix will quit!");
     ClickButton(wizard, kWizardNext);
-    EXPECT_TRUE(
-        WaitUntil([&] { return WizardStatus(wizard) == "Waiting for Brellonix to quit..."; }));
+    EXPECT_TRUE(WaitUntil([&] {
+        for (HWND page : ChildWindows(wizard, "#32770"))  // 1006: the progress page's status
+            if (WindowText(::GetDlgItem(page, 1006)) == "Waiting for Brellonix to quit...")
+                return true;
+        return false;
+    }));
     EXPECT_TRUE(program.Running() && FileExists(Shortcut()));
     for (const std::string& name : kInstalledFiles)
         EXPECT_TRUE(FileExists(Installed(name))) << name;

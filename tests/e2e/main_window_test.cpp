@@ -28,17 +28,6 @@ HWND CreateWindowTitled(const char* title) {
                              ::GetModuleHandleA(nullptr), nullptr);
 }
 
-std::vector<HWND> FocusableControls(HWND parent) {
-    std::vector<HWND> found;
-    for (HWND child : ChildWindows(parent)) {
-        if ((::GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP) && ::IsWindowVisible(child) &&
-            ::IsWindowEnabled(child))
-            found.push_back(child);
-        std::ranges::copy(FocusableControls(child), std::back_inserter(found));
-    }
-    return found;
-}
-
 class MainWindowTest : public ProgramTest {
   protected:
     MainWindowTest() : ProgramTest("main-window") {}
@@ -147,7 +136,12 @@ TEST_F(MainWindowTest, TrayInformationPageAboutEnterEverywhereImmunityAndQuit) {
     for (const auto& [button, page] : kPageButtons) {
         ClickButton(main, button);
         ASSERT_TRUE(WaitUntil([&, page = page] { return app.VisiblePage() == page; }));
-        std::vector<HWND> controls = FocusableControls(app.Page(page));
+        std::vector<HWND> controls;
+        std::ranges::copy_if(ChildWindows(app.Page(page)), std::back_inserter(controls),
+                             [](HWND c) {
+                                 return (::GetWindowLongA(c, GWL_STYLE) & WS_TABSTOP) &&
+                                        ::IsWindowVisible(c) && ::IsWindowEnabled(c);
+                             });
         controls.push_back(::GetDlgItem(main, button));
         for (HWND control : controls) {
             ::PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
@@ -221,43 +215,36 @@ TEST_F(StartupTest, ASecondStartBringsItsNamesakeForwardAndLeaves) {
     ::DestroyWindow(other);
 }
 
-// An unreachable key stops the start before the window. Either answer to the first-run question
-// is recorded, so it comes once: Cancel leaves the policy as it was, OK sets it.
-TEST_F(StartupTest, SettingsKeyAndFirstRunQuestion) {
+// An unreachable key stops the start before the window. A first run asks about AutoRun: Cancel
+// leaves the policy as it was, OK sets it, and either answer is recorded, so it comes once. The
+// skin library learns the UI thread and the skin file, and is told to exit and freed at the end;
+// one lacking LoadSkin is not initialised but still freed.
+TEST_F(StartupTest, SettingsKeyFirstRunQuestionAndSkinLibrary) {
     ASSERT_TRUE(RestrictRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey, 0));
     KoravantApp locked({"locked-settings"});
     MessageBoxInfo box = locked.Start() ? WaitForMessageBox(locked.Pid()) : MessageBoxInfo{};
     EXPECT_TRUE(box.text.starts_with("Koravant failed in accessing the registry.")) << box.text;
     EXPECT_TRUE(!locked.MainWindow() && AnswerMessageBox(box, IDOK) && locked.WaitForExit());
     UnlockRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey);
-    for (auto [answer, expected] : {std::pair{IDCANCEL, '\x91'}, {IDOK, '\x9F'}}) {
+    for (auto [answer, expected, skinned] :
+         {std::tuple{IDCANCEL, '\x91', true}, {IDOK, '\x9F', false}}) {
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, kTestSettingsKey);  // never ran here
         ASSERT_TRUE(
             WriteRegistryDword(HKEY_CURRENT_USER, kExplorerPolicyKey, kNoDriveTypeAutoRun, 0x91));
-        KoravantApp app({"firstrun"});
+        KoravantApp app(
+            {"firstrun", "Koravant.exe", skinned ? "SkinLoad.dll" : "SkinLoadNoLoadSkin.dll"});
         box = app.Start() ? WaitForMessageBox(app.Pid()) : MessageBoxInfo{};
         EXPECT_TRUE(box.text.starts_with("AUTORUN of USB drive is potentially unsafe."));
         ASSERT_TRUE(AnswerMessageBox(box, answer) && app.WaitUntilHidden());
-        app.Kill();
-        auto policy = ReadRegistryValue(HKEY_CURRENT_USER, kExplorerPolicyKey, kNoDriveTypeAutoRun);
-        EXPECT_TRUE(policy && policy->type == REG_DWORD && policy->data[0] == expected) << answer;
-        EXPECT_TRUE(app.StartHidden() && !AnyMessageBox(app.Pid())) << answer;
-    }
-}
-
-// The library learns the UI thread and the skin file, and is told to exit and freed at the
-// end; one lacking LoadSkin is not initialised but still freed.
-TEST_F(StartupTest, SkinLibraryCallsComeInOrder) {
-    for (bool complete : {true, false}) {
-        KoravantApp app({complete ? "skinned" : "half-skinned", "Koravant.exe",
-                         complete ? "SkinLoad.dll" : "SkinLoadNoLoadSkin.dll"});
-        ASSERT_TRUE(app.StartHidden());
         DWORD uiThread = ::GetWindowThreadProcessId(app.MainWindow(), nullptr);
         PostCommand(app.MainWindow(), 1062);  // Quit
         ASSERT_TRUE(app.WaitForExit());
         std::string skin = "InitSkinLoad " + std::to_string(uiThread) + "\r\nLoadSkin " +
                            app.Folder() + "\\xp_normal.skin\r\n";
         EXPECT_EQ(ReadFileBytes(app.Folder() + "\\skinload.log"),
-                  (complete ? skin : "") + "ExitSkin\r\nUnloaded\r\n");
+                  (skinned ? skin : "") + "ExitSkin\r\nUnloaded\r\n");
+        auto policy = ReadRegistryValue(HKEY_CURRENT_USER, kExplorerPolicyKey, kNoDriveTypeAutoRun);
+        EXPECT_TRUE(policy && policy->type == REG_DWORD && policy->data[0] == expected) << answer;
+        EXPECT_TRUE(app.StartHidden() && !AnyMessageBox(app.Pid())) << answer;
     }
 }
