@@ -1,6 +1,7 @@
 // Long use and faults, objects counted inside the program (tests/support/ObjectProbe.h). Short
 // runs here; the group DISABLED_EnduranceLong runs the long ones and prints their figures.
 #include <cstdio>
+#include <cstdlib>
 
 #include "tests/support/ObjectProbe.h"
 #include "tests/support/ProgramTest.h"
@@ -114,10 +115,8 @@ class EnduranceTest : public ProgramTest {
         ASSERT_TRUE(WriteFiles(stick, {"autorun.inf", "setup.exe"}, FILE_ATTRIBUTE_HIDDEN));
         ASSERT_TRUE(stick.Remove() && app.StartHidden());
         // What the start-up alert loads stays: let it come and go first.
-        HWND alert = nullptr;
-        ASSERT_TRUE(
-            WaitUntil([&] { return alert = FindTopLevel(app.Pid(), "#32770", "Brellonix"); }));
-        ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(alert); }));
+        HWND alert = WaitForWindow(app.Pid(), "Brellonix");
+        ASSERT_TRUE(alert && WaitUntil([&] { return !::IsWindowVisible(alert); }));
         double longest = 0;
         for (int cycle = 0; cycle < sizes.cycles; ++cycle) {
             ASSERT_TRUE(stick.Plug() && SendDriveArrival(Main(), 'E'));
@@ -141,7 +140,6 @@ class EnduranceTest : public ProgramTest {
         double longest = 0;
         for (int switches : {2 * int(std::size(kPageButtons)), sizes.switches}) {
             before = SettledCounts(app.Pid());
-            longest = 0;
             ASSERT_TRUE(scan.Open(1006) && scan.SendClick(1014));
             for (int i = 0; i < switches; ++i) {
                 const auto& [button, page] = kPageButtons[i % std::size(kPageButtons)];
@@ -161,9 +159,7 @@ class EnduranceTest : public ProgramTest {
     // design: whatever Empty leaves is whole. The recycle bin the cleanup empties is the test's
     // own.
     void QuitMidWork(const Sizes& sizes) {
-        char temp[MAX_PATH] = {};
-        ::GetTempPathA(MAX_PATH, temp);
-        const std::string work = std::string(temp) + "koravant-endurance";
+        const std::string work = std::string(std::getenv("TEMP")) + "\\koravant-endurance";
         DeleteTree(work);
         ASSERT_TRUE(CreateFolders(work));
         for (int i = 0; i < sizes.cleanupFiles; ++i)

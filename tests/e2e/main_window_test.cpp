@@ -33,18 +33,9 @@ class MainWindowTest : public ProgramTest {
     MainWindowTest() : ProgramTest("main-window") {}
     void TearDown() override {
         ProgramTest::TearDown();
-        RemoveDriveImmunity("C:\\", nullptr);
-    }
-};
-
-class StartupTest : public testing::Test {
-  protected:
-    void SetUp() override { TearDown(); }
-    void TearDown() override {
-        KillProcessesNamed("Koravant.exe");
         KillProcessesNamed("KoravantTwin.exe");
         UnlockRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey);
-        ResetSettingsAnswered();
+        RemoveDriveImmunity("C:\\", nullptr);
     }
 };
 }  // namespace
@@ -194,7 +185,7 @@ TEST_F(MainWindowTest, TrayInformationPageAboutEnterEverywhereImmunityAndQuit) {
     ASSERT_TRUE(app.WaitForExit());
 }
 
-TEST_F(StartupTest, ASecondStartBringsItsNamesakeForwardAndLeaves) {
+TEST_F(MainWindowTest, ASecondStartBringsItsNamesakeForwardAndLeaves) {
     KoravantApp first({"single"}), twin({.name = "pair", .exeName = "KoravantTwin.exe"}),
         second({"single"}), third({"single"});
     ASSERT_TRUE(first.StartHidden() && twin.StartHidden());
@@ -219,7 +210,7 @@ TEST_F(StartupTest, ASecondStartBringsItsNamesakeForwardAndLeaves) {
 // leaves the policy as it was, OK sets it, and either answer is recorded, so it comes once. The
 // skin library learns the UI thread and the skin file, and is told to exit and freed at the end;
 // one lacking LoadSkin is not initialised but still freed.
-TEST_F(StartupTest, SettingsKeyFirstRunQuestionAndSkinLibrary) {
+TEST_F(MainWindowTest, SettingsKeyFirstRunQuestionAndSkinLibrary) {
     ASSERT_TRUE(RestrictRegistryKey(HKEY_LOCAL_MACHINE, kTestSettingsKey, 0));
     KoravantApp locked({"locked-settings"});
     MessageBoxInfo box = locked.Start() ? WaitForMessageBox(locked.Pid()) : MessageBoxInfo{};
