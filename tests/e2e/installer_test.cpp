@@ -69,13 +69,13 @@ class InstallerTest : public testing::Test {
         });
         return program;
     }
-    // Everything the setup put down is gone (the folder itself may stay for kept data).
-    void ExpectProgramRemoved() const {
-        for (const std::string& name : kInstalledFiles)
-            EXPECT_FALSE(FileExists(Installed(name))) << name;
-        EXPECT_FALSE(FileExists(Installed("update.ini")) || FileExists(Shortcut()));
-        EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-        EXPECT_FALSE(ScheduledTaskExists(kProductName));
+    // Everything the setup put down and update.ini are gone; the program's data only when
+    // `dataKept` is false.
+    void ExpectProgramRemoved(bool dataKept) const {
+        EXPECT_EQ(ListFolder(folder), dataKept ? Strings{"quarantine"} : Strings{});
+        EXPECT_FALSE(FileExists(Shortcut()) || ScheduledTaskExists(kProductName) ||
+                     RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+        EXPECT_EQ(RegistryKeyExists(HKEY_LOCAL_MACHINE, kTestSettingsKey), dataKept);
     }
 
     std::string folder;
@@ -129,8 +129,8 @@ TEST_F(InstallerTest, InstallLogonStartHelpAndEveryUninstallEndTheProgramFirst) 
     ASSERT_TRUE(main);
     ASSERT_TRUE(StartUninstaller("/S").WaitForExit(kUninstallTimeoutMs));
     EXPECT_EQ(quiet.ExitCode(), 0u);
-    ExpectProgramRemoved();
-    EXPECT_TRUE(FileExists(quarantined) && RegistryKeyExists(HKEY_LOCAL_MACHINE, kTestSettingsKey));
+    ExpectProgramRemoved(true);
+    EXPECT_TRUE(FileExists(quarantined));
 
     // The uninstaller's window: the program says it will quit and ends; the uninstaller waits
     // for that before it removes a file, then asks before it removes the program's data.
@@ -162,6 +162,6 @@ TEST_F(InstallerTest, InstallLogonStartHelpAndEveryUninstallEndTheProgramFirst) 
         WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(wizard, kWizardNext)); }, 30000));
     ClickButton(wizard, kWizardNext);
     ASSERT_TRUE(uninstaller.WaitForExit(kUninstallTimeoutMs));
-    ExpectProgramRemoved();
-    EXPECT_FALSE(FileExists(folder) || RegistryKeyExists(HKEY_LOCAL_MACHINE, kTestSettingsKey));
+    ExpectProgramRemoved(false);
+    EXPECT_FALSE(FileExists(folder));
 }
