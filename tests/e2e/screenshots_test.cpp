@@ -109,9 +109,6 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     offered.WaitUntilHidden();
     ::SetForegroundWindow(window);
     EXPECT_TRUE(Snap("update"));
-    ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", nullptr);
-    ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", nullptr);
-    ResetSettingsAnswered();
     offered.Kill();
 
     // The setup's first page and the uninstaller's.
