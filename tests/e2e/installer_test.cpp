@@ -57,17 +57,15 @@ class InstallerTest : public testing::Test {
     std::string Shortcut() const {
         return SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\Brellonix.lnk";
     }
-    // Starts the installed program as its logon task does; `main` is set once it has hidden.
-    RunningProgram StartFromLogonTask() {
+    // Starts the installed program as its logon task does: true once its window has hidden.
+    bool StartFromLogonTask() {
         std::string definition = Installed("LogonTask.xml");
-        RunningProgram program(XmlElement(definition, "Command"), {},
-                               XmlElement(definition, "WorkingDirectory"));
-        main = nullptr;
-        WaitUntil([&] {
+        program = RunningProgram(XmlElement(definition, "Command"), {},
+                                 XmlElement(definition, "WorkingDirectory"));
+        return WaitUntil([&] {
             main = FindTopLevel(program.Pid(), "#32770", kMainWindowTitle);
             return main && !::IsWindowVisible(main);
         });
-        return program;
     }
     // Everything the setup put down and update.ini are gone; the program's data only when
     // `dataKept` is false.
@@ -79,6 +77,7 @@ class InstallerTest : public testing::Test {
     }
 
     std::string folder;
+    RunningProgram program;
     HWND main = nullptr;
 };
 }  // namespace
@@ -112,23 +111,21 @@ TEST_F(InstallerTest, InstallLogonStartHelpAndEveryUninstallEndTheProgramFirst) 
     EXPECT_FALSE(ReadRegistryValue(
         HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", kProductName));
 
-    RunningProgram running = StartFromLogonTask();
-    ASSERT_TRUE(main);
+    ASSERT_TRUE(StartFromLogonTask());
     PressKey(main, VK_F1);
     EXPECT_TRUE(WaitForWindow(0, "Brellonix Help", ""));  // the help viewer's
     KillProcessesNamed("hh.exe");                         // it holds the help file
     RunSetup();
-    EXPECT_EQ(running.ExitCode(), 0u) << "ended by itself, not by force";
+    EXPECT_EQ(program.ExitCode(), 0u) << "ended by itself, not by force";
     EXPECT_TRUE(ScheduledTaskExists(kProductName));
 
     std::string quarantined = Installed("quarantine\\autorun.inf.kv");
     ASSERT_TRUE(CreateFolders(Installed("quarantine")) &&
                 WriteFileBytes(quarantined, EncodeQuarantineFile("F:\\autorun.inf", "[x]")) &&
                 WriteFileBytes(Installed("update.ini"), "[update]\r\n"));
-    RunningProgram quiet = StartFromLogonTask();
-    ASSERT_TRUE(main);
+    ASSERT_TRUE(StartFromLogonTask());
     ASSERT_TRUE(StartUninstaller("/S").WaitForExit(kUninstallTimeoutMs));
-    EXPECT_EQ(quiet.ExitCode(), 0u);
+    EXPECT_EQ(program.ExitCode(), 0u);
     ExpectProgramRemoved(true);
     EXPECT_TRUE(FileExists(quarantined));
 
@@ -136,8 +133,7 @@ TEST_F(InstallerTest, InstallLogonStartHelpAndEveryUninstallEndTheProgramFirst) 
     // for that before it removes a file, then asks before it removes the program's data.
     RunSetup();
     ResetSettingsAnswered();
-    RunningProgram program = StartFromLogonTask();
-    ASSERT_TRUE(main);
+    ASSERT_TRUE(StartFromLogonTask());
     RunningProgram uninstaller = StartUninstaller();
     HWND wizard = WaitForWindow(uninstaller.Pid(), kUninstallerTitle);
     ASSERT_TRUE(wizard);
