@@ -41,27 +41,26 @@ class UpdateTest : public testing::Test {
 TEST_F(UpdateTest, ShowsTheOfferOnlyForAnotherVersionAndSurvivesBadServers) {
     using enum TestHttpServer::Mode;
     const std::string previous = Description("4.0", "previous"), longChange(3000, 'c');
+    const std::string same = Description("5.0.0.38", "Same"),
+                      older = Description("5.0.0.37", "Older"), odd = Description("5.0.0.038"),
+                      longer = Description("5.1", longChange);
     auto ok = [](const std::string& body) { return HttpResponse("200 OK", body); };
     const struct {
         const char* name;
         TestHttpServer::Mode serve;
-        std::string response, stored, version, change;  // version and change shown, if any
+        std::string response, stored, version = {}, change = {};  // shown, if any
     } cases[] = {
-        {"same version", Reply, ok(Description("5.0.0.38", "Same")),
-         Description("5.0.0.38", "Same"), "", ""},
-        {"older version", Reply, ok(Description("5.0.0.37", "Older")),
-         Description("5.0.0.37", "Older"), "5.0.0.37", "Older"},
-        {"written differently", Reply, ok(Description("5.0.0.038")), Description("5.0.0.038"),
-         "5.0.0.038", "Click on Download button to launch a Web browser."},
-        {"long change", Reply, ok(Description("5.1", longChange)), Description("5.1", longChange),
-         "5.1", longChange.substr(0, 2047)},
+        {"same version", Reply, ok(same), same},
+        {"older version", Reply, ok(older), older, "5.0.0.37", "Older"},
+        {"written differently", Reply, ok(odd), odd, "5.0.0.038",
+         "Click on Download button to launch a Web browser."},
+        {"long change", Reply, ok(longer), longer, "5.1", longChange.substr(0, 2047)},
         {"redirect", Reply, HttpResponse("302 Found", "Moved", "Location: /update/moved.ini\r\n"),
-         "Moved", "", ""},
-        {"cut short", Reply, "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n" + Description("5.1"),
-         previous, "", ""},
-        {"stall", Stall, "", previous, "", ""},
-        {"refuse", Refuse, "", previous, "", ""},
-        {"10 MB", Huge, "", previous, "", ""},
+         "Moved"},
+        {"cut short", Reply, "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n" + odd, previous},
+        {"stall", Stall, "", previous},
+        {"refuse", Refuse, "", previous},
+        {"10 MB", Huge, "", previous},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -75,13 +74,12 @@ TEST_F(UpdateTest, ShowsTheOfferOnlyForAnotherVersionAndSurvivesBadServers) {
         EXPECT_TRUE(c.serve == Refuse || server.WaitForConnection());
         if (!c.version.empty()) {
             HWND window = WaitForUpdateWindow(app);
-            RECT rect = {}, screen = {}, taskbar = {};
+            RECT rect = {}, taskbar = {};  // along the screen's bottom
             ::GetWindowRect(window, &rect);
-            ::GetWindowRect(::GetDesktopWindow(), &screen);
             ::GetWindowRect(::FindWindowA("Shell_TrayWnd", nullptr), &taskbar);
             EXPECT_EQ(WindowText(::GetDlgItem(window, 1059)), c.version);
             EXPECT_EQ(WindowText(::GetDlgItem(window, 1058)), c.change);
-            EXPECT_TRUE(rect.right == screen.right && rect.bottom == taskbar.top);
+            EXPECT_TRUE(rect.right == taskbar.right && rect.bottom == taskbar.top);
         } else {
             ::Sleep(2000);  // long enough for a check that went wrong to have shown its window
             EXPECT_FALSE(
@@ -101,9 +99,8 @@ TEST_F(UpdateTest, ShowsTheOfferOnlyForAnotherVersionAndSurvivesBadServers) {
 // string 222's URL whatever the environment says, the test build the server's.
 TEST_F(UpdateTest, BothRoadsStartTheUpdaterOrGoOn) {
     for (int road = 0; road < 4; ++road) {
+        SCOPED_TRACE(road);  // "Update Now" then "Update"; with the updater, then without
         const bool fromWindow = road >= 2, withUpdater = road % 2 == 0;
-        SCOPED_TRACE(std::string(fromWindow ? "Update" : "Update Now") +
-                     (withUpdater ? ", updater present" : ", updater missing"));
         TestHttpServer server;
         ASSERT_TRUE(server.Start(HttpResponse("200 OK", Description("5.0.0.39", "Newer"))));
         // The product is offered the seam as well, and must not take it.
@@ -119,26 +116,23 @@ TEST_F(UpdateTest, BothRoadsStartTheUpdaterOrGoOn) {
         else
             PostCommand(app.MainWindow(), 32776);  // the tray's "Update Now"
         MessageBoxInfo warning = WaitForMessageBox(app.Pid());
-        EXPECT_EQ(warning.text,
-                  "The program will quit to update.\r\nPlease don't run the program "
-                  "until the update program quit.");
-        ASSERT_TRUE(AnswerMessageBox(warning, IDOK));
+        EXPECT_TRUE(warning.text.starts_with("The program will quit to update.") &&
+                    AnswerMessageBox(warning, IDOK));
         if (withUpdater) {
             std::string url =
                 fromWindow ? server.Url() : "http://update.brellonix.com/update/update.ini";
-            EXPECT_TRUE(app.WaitForExit());
             std::string log = app.Folder() + "\\quorrel.log";
-            EXPECT_TRUE(WaitUntil([&] { return !ReadFileBytes(log).empty(); }));
+            EXPECT_TRUE(app.WaitForExit() &&
+                        WaitUntil([&] { return !ReadFileBytes(log).empty(); }));
             EXPECT_EQ(ReadFileBytes(log), "\"" + app.Folder() +
                                               "\\Quorrel.exe\" Koravant 5.0.0.38 " + url +
                                               "\r\nKoravant\r\n5.0.0.38\r\n" + url + "\r\n");
         } else {
             MessageBoxInfo missing = WaitForMessageBox(app.Pid());
-            EXPECT_EQ(missing.text, "Update program not found!");
-            ASSERT_TRUE(AnswerMessageBox(missing, IDOK));
+            EXPECT_TRUE(missing.text == "Update program not found!" &&
+                        AnswerMessageBox(missing, IDOK));
             EXPECT_TRUE(app.WaitForPostedMessages() && app.IsRunning() &&
-                        !AnyMessageBox(app.Pid()));
-            EXPECT_FALSE(window && ::IsWindowVisible(window));
+                        !AnyMessageBox(app.Pid()) && !(window && ::IsWindowVisible(window)));
         }
     }
 }
