@@ -1,11 +1,10 @@
 // The resident shield from end to end: a stick arrives, the window comes forward on the shield
 // page with the threats in the stick's root, and deletes leave rows listed again alone.
+#include "res/resource.h"
 #include "tests/support/ProgramTest.h"
 #include "tests/support/Wait.h"
 
 namespace {
-constexpr UINT kShieldPage = 153;
-constexpr int kDelete = 1002, kDeleteAll = 1016;
 constexpr DWORD kHidden = FILE_ATTRIBUTE_HIDDEN;
 constexpr char kWait[] = "Please wait for a while";
 
@@ -13,7 +12,7 @@ class ShieldTest : public ProgramTest {
   protected:
     ShieldTest() : ProgramTest("shield") {}
 
-    PageView shield{app, kShieldPage, 1015, 1017};
+    PageView shield{app, IDD_PLUGWATCH, IDC_SHIELD_LIST, IDC_SHIELD_RESULT};
 };
 }  // namespace
 
@@ -31,9 +30,8 @@ TEST_F(ShieldTest, ArrivalsListEveryRootsThreatsAndDeletesLeaveRelistedRowsAlone
     // Hidden on page 1: an arrival brings the window forward on the shield page.
     TestDrive empty('F', DriveKind::Removable);
     ASSERT_TRUE(empty.MakeFolder("AUTORUN.INF", kHidden) && SendDriveArrival(Main(), 'F'));
-    EXPECT_TRUE(::IsWindowVisible(Main()) && app.VisiblePage() == kShieldPage);
+    EXPECT_TRUE(::IsWindowVisible(Main()) && app.VisiblePage() == IDD_PLUGWATCH);
     EXPECT_TRUE(shield.RowCount() == 0 && shield.ResultLine() == "No threat found");
-    EXPECT_EQ(ClickAndAnswer(shield, kDelete), "No threat found");
 
     // One arrival re-examines every stick (two: Windows keeps one AUTORUN.INF per folder).
     TestDrive second('H', DriveKind::Removable), first('G', DriveKind::Removable);
@@ -58,17 +56,13 @@ TEST_F(ShieldTest, ArrivalsListEveryRootsThreatsAndDeletesLeaveRelistedRowsAlone
     EXPECT_FALSE(::IsWindowVisible(Main()));
     EXPECT_EQ(shield.RowCount(), 2);
 
-    // A stick of two threats: Delete needs a selection, and Cancel changes nothing. While
-    // Delete all's worker waits on its notice, another stick re-lists the rows under it: the
-    // worker ends without touching a file or saying a word.
+    // While Delete all's worker waits on its notice, another stick re-lists the rows under it:
+    // the worker ends without touching a file or saying a word.
     TestDrive stick('E', DriveKind::Removable), other('J', DriveKind::Removable);
     ASSERT_TRUE(WriteFiles(stick, {"a.inf", "b.inf"}));
-    ASSERT_TRUE(shield.Open(1001) && SendDriveArrival(Main(), 'E') && shield.RowCount() == 2);
-    EXPECT_EQ(ClickAndAnswer(shield, kDelete), "Please select a file");
-    shield.Select(0);
-    EXPECT_EQ(ClickAndAnswer(shield, kDelete, IDCANCEL), "Delete: E:\\a.inf?");
-    EXPECT_TRUE(app.Answers() && !AnyMessageBox(app.Pid()) && shield.Cell(0, 1) == "Risky");
-    ASSERT_EQ(ClickAndAnswer(shield, kDeleteAll), "Do you want to delete all?");
+    ASSERT_TRUE(shield.Open(IDC_PAGE_PLUGWATCH) && SendDriveArrival(Main(), 'E') &&
+                shield.RowCount() == 2);
+    ASSERT_EQ(ClickAndAnswer(shield, IDC_SHIELD_DELETE_ALL), "Do you want to delete all?");
     MessageBoxInfo notice = WaitForMessageBox(app.Pid());
     ASSERT_EQ(notice.text, kWait);
     ScopedHandle worker = OpenOwnerThread(notice.window);
@@ -84,7 +78,7 @@ TEST_F(ShieldTest, ArrivalsListEveryRootsThreatsAndDeletesLeaveRelistedRowsAlone
     // row now in its place keeps its state.
     shield.Select(2);
     ASSERT_EQ(shield.Cell(2, 0), "J:\\z.inf");
-    shield.Click(kDelete);
+    shield.Click(IDC_SHIELD_DELETE);
     MessageBoxInfo question = WaitForMessageBox(app.Pid());
     ASSERT_EQ(question.text, "Delete: J:\\z.inf?");
     ASSERT_TRUE(WriteFiles(stick, {"c.inf"}) && SendDriveArrival(Main(), 'E'));

@@ -9,8 +9,6 @@
 
 namespace {
 constexpr char kWork[] = "C:\\koravant\\taskwatch-e2e";
-const Strings kSystemFiles = {"C:\\windows\\tw_e2e_sys.exe",
-                              "C:\\windows\\system32\\tw_e2e_sysv.exe"};
 
 std::string Path(const std::string& name) { return std::string(kWork) + "\\" + name; }
 
@@ -20,12 +18,10 @@ class TaskwatchTest : public ProgramTest {
     void SetUp() override {
         ProgramTest::SetUp();
         DeleteTree(kWork);
-        for (const std::string& file : kSystemFiles) ASSERT_TRUE(WriteFileBytes(file, "MZ"));
     }
     void TearDown() override {
         ProgramTest::TearDown();
         running.clear();
-        for (const std::string& file : kSystemFiles) ::DeleteFileA(file.c_str());
         DeleteTree(kWork);
     }
 
@@ -70,7 +66,7 @@ class TaskwatchTest : public ProgramTest {
 TEST_F(TaskwatchTest, ListsComesForwardWhenTheCountChangesDeletesAndQuitsMidPass) {
     ASSERT_TRUE(app.StartHidden());
     // Never listed: a versioned program named like a Windows file, and an unknown name.
-    Run("idle_program_versioned.exe", "tw_e2e_sysv.exe", false);
+    Run("idle_program_versioned.exe", "regedit.exe", false);
     Run("idle_program.exe", "tw_plain.exe", false);
     // Two programs of one hidden file: 0 to 2.
     Run("idle_program.exe", "twin.exe", true);
@@ -80,17 +76,17 @@ TEST_F(TaskwatchTest, ListsComesForwardWhenTheCountChangesDeletesAndQuitsMidPass
     EXPECT_EQ(page.Rows()[0], (Strings{"twin.exe", "Risky", Path("twin.exe")}));
     Hide();
     // A hidden 64-bit program named like a Windows file: 2 to 3.
-    RunningProgram& named = Run("idle_program64.exe", "tw_e2e_sys.exe", true);
+    RunningProgram& named = Run("idle_program64.exe", "notepad.exe", true);
     ExpectRows(3, true, "2 to 3");
     Hide();
     // Its file shown: still listed, now as an unversioned Windows name; 3 to 3.
-    ::SetFileAttributesA(Path("tw_e2e_sys.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::SetFileAttributesA(Path("notepad.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(WaitUntil([&] { return page.Cell(2, 1) == "Suspicious"; }));
     ExpectRows(3, false, "3 to 3");
     // Both twins leave the list at once: 3 to 1.
     ::SetFileAttributesA(Path("twin.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
     ExpectRows(1, true, "3 to 1");
-    EXPECT_EQ(page.Rows()[0], (Strings{"tw_e2e_sys.exe", "Suspicious", Path("tw_e2e_sys.exe")}));
+    EXPECT_EQ(page.Rows()[0], (Strings{"notepad.exe", "Suspicious", Path("notepad.exe")}));
     Hide();
     named.Kill();
     ExpectRows(0, false, "1 to 0");
