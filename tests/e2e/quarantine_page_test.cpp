@@ -68,6 +68,9 @@ TEST_F(QuarantinePageTest, ThreatsOfAnyNameGoThroughTheQuarantineAndComeBack) {
     EXPECT_EQ(Sorted(scan.Column(0)), Sorted(below));
     EXPECT_EQ(scan.Column(1), Strings(kCount, "Suspicious"));
     EXPECT_EQ(ClickAndAnswer(scan, IDC_SCAN_DELETE_ALL), "Do you want to delete all?");
+    // Nothing can start over the rows while the worker waits on its notice.
+    EXPECT_TRUE(WaitUntil(
+        [&] { return !scan.IsEnabled(IDC_SCAN_START) && !scan.IsEnabled(IDC_SCAN_DELETE_ALL); }));
     EXPECT_EQ(Answer(), kWait);
     EXPECT_TRUE(scan.WaitForAllStates("Deleted"));
     EXPECT_TRUE(ListFolder(stick.FolderPath(kDeep)).empty());

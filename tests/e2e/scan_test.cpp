@@ -54,18 +54,6 @@ TEST_F(ScanTest, WalksDepthFirstDeletesAndShowsItsProgressUntilStoppedOrPulledOu
                 !FileExists("E:\\r.vbs"));
     EXPECT_EQ(ReadFileBytes(QuarantineFile("r.vbs.kv")), EncodeQuarantineFile("E:\\r.vbs", ""));
 
-    // Files gone since the scan are simply marked deleted. Nothing can start over the rows
-    // while the worker waits on its notice.
-    for (const std::string& gone : rows) ::DeleteFileA(gone.c_str());
-    EXPECT_EQ(ClickAndAnswer(scan, kDeleteAll), "Do you want to delete all?");
-    EXPECT_TRUE(WaitUntil([&] { return !scan.IsEnabled(kScan) && !scan.IsEnabled(kDeleteAll); }));
-    MessageBoxInfo notice = WaitForMessageBox(app.Pid());
-    ScopedHandle worker = OpenOwnerThread(notice.window);
-    EXPECT_TRUE(AnswerMessageBox(notice, IDOK) && scan.WaitForAllStates("Deleted"));
-    EXPECT_TRUE(::WaitForSingleObject(worker.get(), 10000) == WAIT_OBJECT_0 &&
-                !AnyMessageBox(app.Pid()));
-    EXPECT_EQ(ListFolder(QuarantineFolder()).size(), 1u);
-
     // Without a drive the rows of the last scan stay.
     ASSERT_TRUE(WaitForScanEnd() && first.Remove() && second.Remove() && scan.SendClick(kScan));
     EXPECT_EQ(Answer(), "USB drive not found");
