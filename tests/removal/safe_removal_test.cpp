@@ -14,24 +14,6 @@ constexpr char kProgramsClosed[] = "Have you exited all the programs that are us
 
 bool HasDrive(char letter) { return (::GetLogicalDrives() >> (letter - 'A')) & 1; }
 
-// A 32-bit and a 64-bit program started from the stick's tools folder.
-struct StickPrograms {
-    explicit StickPrograms(TestDrive& stick) {
-        for (bool is64Bit : {false, true}) {
-            std::string path = stick.Path(is64Bit ? "tools\\app64.exe" : "tools\\app32.exe");
-            if (!CopyProgram(IdleProgramPath(is64Bit), path)) return;
-            programs[is64Bit] = RunningProgram(path);
-            started +=
-                WaitUntil([&] { return GetProcessExeModule(programs[is64Bit].Pid(), path); });
-        }
-    }
-    bool Started() const { return started == 2; }
-    bool Ended() const { return programs[0].WaitForExit() && programs[1].WaitForExit(); }
-
-    int started = 0;
-    RunningProgram programs[2];
-};
-
 class SafeRemovalTest : public ProgramTest {
   protected:
     SafeRemovalTest() : ProgramTest("removal") {}
@@ -39,6 +21,20 @@ class SafeRemovalTest : public ProgramTest {
         ProgramTest::TearDown();
         KillProcessesNamed("rundll32.exe");
     }
+    // Starts a 32-bit and a 64-bit program from the stick's tools folder.
+    bool StartStickPrograms(const TestDrive& stick) {
+        for (bool is64Bit : {false, true}) {
+            std::string path = stick.Path(is64Bit ? "tools\\app64.exe" : "tools\\app32.exe");
+            if (!CopyProgram(IdleProgramPath(is64Bit), path)) return false;
+            onStick[is64Bit] = RunningProgram(path);
+            if (!WaitUntil([&] { return GetProcessExeModule(onStick[is64Bit].Pid(), path); }))
+                return false;
+        }
+        return true;
+    }
+    bool StickProgramsEnded() const { return onStick[0].WaitForExit() && onStick[1].WaitForExit(); }
+
+    RunningProgram onStick[2];
 };
 }  // namespace
 
@@ -50,8 +46,7 @@ TEST_F(SafeRemovalTest, FromTheStickItEndsItsProgramsAndTheShellButNeverItself) 
     KoravantApp fromStick{{stick.Path("Brellonix"), "testbin\\koravant_seamed.exe"}};
     fromStick.SetEnvironment("KORAVANT_TEST_VOLUMES", "lock-fails");
     ASSERT_TRUE(fromStick.StartHidden());
-    StickPrograms programs{stick};
-    ASSERT_TRUE(programs.Started());
+    ASSERT_TRUE(StartStickPrograms(stick));
     // Started from C:, holding a file open on the stick; and the shell's stand-in.
     RunningProgram holder(IdleProgramPath(false), stick.Path("held.txt"));
     std::string shellPath = BuildFolder() + "\\testbin\\shell\\Explorer.EXE";
@@ -72,7 +67,7 @@ TEST_F(SafeRemovalTest, FromTheStickItEndsItsProgramsAndTheShellButNeverItself) 
         EXPECT_EQ(box.text, text);
         AnswerMessageBox(box, box.text == kProgramsClosed ? IDOK : IDCANCEL);
     }
-    EXPECT_TRUE(programs.Ended() && shell.WaitForExit());
+    EXPECT_TRUE(StickProgramsEnded() && shell.WaitForExit());
     EXPECT_TRUE(holder.Running()) << "its program file is not on the stick";
     EXPECT_TRUE(fromStick.Answers() && !AnyMessageBox(fromStick.Pid()));
     EXPECT_TRUE(HasDrive('E') && ProcessIdsNamed("rundll32.exe").empty());
@@ -88,12 +83,11 @@ TEST_F(SafeRemovalTest, UnderThe98FamilyOnlyTheProcessesAndTheShellAreEndedAndTh
     DeleteRegistryTree(HKEY_CURRENT_USER, appDefaults);
     ASSERT_TRUE(started);
     TestDrive stick('E', DriveKind::Removable);
-    StickPrograms programs{stick};
-    ASSERT_TRUE(programs.Started());
+    ASSERT_TRUE(StartStickPrograms(stick));
     ASSERT_FALSE(ProcessIdsNamed("explorer.exe").empty()) << "the desktop's shell";
     PostCommand(Main(), 32772);  // the tray's "Safely remove USB Disk"
     EXPECT_EQ(Answer(), kProgramsClosed);
-    EXPECT_TRUE(programs.Ended());
+    EXPECT_TRUE(StickProgramsEnded());
     EXPECT_TRUE(WaitUntil([] { return ProcessIdsNamed("explorer.exe").empty(); }));
     EXPECT_TRUE(app.Answers() && !AnyMessageBox(app.Pid())) << "no volume work";
     EXPECT_TRUE(app.IsRunning() && HasDrive('E') && ProcessIdsNamed("rundll32.exe").empty());
