@@ -3,15 +3,16 @@
 // page lists only marked files, restores them to their origin or the desktop, and empties.
 #include <shlobj.h>
 
+#include "res/resource.h"
 #include "tests/support/ProgramTest.h"
 #include "tests/support/Wait.h"
 
 namespace {
-constexpr int kRestore = 1003, kEmpty = 1004;
 // Cyrillic, Greek, Chinese, outside the Basic Multilingual Plane, and the code page's own.
 const char* const kNames[] = {"Фото.exe", "Φωτογραφία.exe", "照片.exe", "😀 party.exe", "café.exe"};
 const std::string kDeep = "Документы\\Έγγραφα\\文件夹 😀\\";
 constexpr int kCount = int(std::size(kNames));
+constexpr char kWait[] = "Please wait for a while";
 
 std::string ContentOf(const std::string& name) { return std::string("MZ\0\xE3\xFF\r\n", 7) + name; }
 bool Delete(const std::string& path) { return ::DeleteFileW(Utf8ToWide(path).c_str()) != FALSE; }
@@ -20,7 +21,17 @@ class QuarantinePageTest : public ProgramTest {
   protected:
     QuarantinePageTest() : ProgramTest("quarantine-page") {}
 
-    PageView shield{app, 153, 1015, 1017}, scan{app, 152, 1024, 1025}, quarantine{app, 151, 1057};
+    // Restore on the row of `origin`, its question answered with `answer`: the notice after.
+    std::string Restore(const std::string& origin, int answer = IDOK) {
+        quarantine.Select(quarantine.RowOf(origin));
+        EXPECT_EQ(ClickAndAnswer(quarantine, IDC_QUARANTINE_RESTORE, answer),
+                  "Restore " + origin + "?");
+        return answer == IDOK ? Answer() : "";
+    }
+
+    PageView shield{app, IDD_PLUGWATCH, IDC_SHIELD_LIST, IDC_SHIELD_RESULT};
+    PageView scan{app, IDD_PLUGSWEEP, IDC_SCAN_LIST, IDC_SCAN_RESULT};
+    PageView quarantine{app, IDD_QUARANTINE, IDC_QUARANTINE_LIST};
 };
 }  // namespace
 
@@ -36,34 +47,34 @@ TEST_F(QuarantinePageTest, ThreatsOfAnyNameGoThroughTheQuarantineAndComeBack) {
     }
     for (const std::string& file : files)
         ASSERT_TRUE(stick.WriteFile(file, ContentOf(file), FILE_ATTRIBUTE_HIDDEN));
-    ASSERT_TRUE(stick.WriteFile("Фото.txt", "", FILE_ATTRIBUTE_HIDDEN) &&  // no risky extension
-                stick.WriteFile(kDeep + "Фото.jpg", "", FILE_ATTRIBUTE_HIDDEN));
-    ASSERT_TRUE(app.StartHidden() && quarantine.Open(1011));
-    EXPECT_EQ(ClickAndAnswer(quarantine, kRestore), "Nothing found");
-    EXPECT_EQ(ClickAndAnswer(quarantine, kEmpty), "Nothing found");
+    ASSERT_TRUE(app.StartHidden() && quarantine.Open(IDC_PAGE_QUARANTINE));
+    EXPECT_EQ(ClickAndAnswer(quarantine, IDC_QUARANTINE_EMPTY), "Nothing found");
 
-    ASSERT_TRUE(shield.Open(1001));
+    ASSERT_TRUE(shield.Open(IDC_PAGE_PLUGWATCH));
     EXPECT_EQ(Sorted(shield.Column(0)), Sorted(inRoot));
     EXPECT_EQ(shield.Column(1), Strings(kCount, "Risky"));
     // One by its own Delete, with the name in the question as the user reads it.
     shield.Select(shield.RowOf("E:\\Фото.exe"));
-    EXPECT_EQ(ClickAndAnswer(shield, 1002), "Delete: E:\\Фото.exe?");
-    EXPECT_EQ(Answer(), "Please wait for a while");
+    EXPECT_EQ(ClickAndAnswer(shield, IDC_SHIELD_DELETE), "Delete: E:\\Фото.exe?");
+    EXPECT_EQ(Answer(), kWait);
     EXPECT_TRUE(WaitUntil([&] { return !stick.Exists("Фото.exe"); }));
-    EXPECT_EQ(ClickAndAnswer(shield, 1016), "Do you want to delete all?");
-    EXPECT_EQ(Answer(), "Please wait for a while");
+    EXPECT_EQ(ClickAndAnswer(shield, IDC_SHIELD_DELETE_ALL), "Do you want to delete all?");
+    EXPECT_EQ(Answer(), kWait);
     EXPECT_TRUE(shield.WaitForAllStates("Deleted"));
     EXPECT_EQ(Answer(), "Please remove your USB disk and plug it into the computer again");
 
-    ASSERT_TRUE(scan.Open(1006) && scan.SendClick(1014));
-    ASSERT_TRUE(WaitUntil([&] { return scan.IsEnabled(1014); }, 30000));
+    ASSERT_TRUE(scan.Open(IDC_PAGE_PLUGSWEEP) && scan.SendClick(IDC_SCAN_START));
+    ASSERT_TRUE(WaitUntil([&] { return scan.IsEnabled(IDC_SCAN_START); }, 30000));
     EXPECT_EQ(Sorted(scan.Column(0)), Sorted(below));
     EXPECT_EQ(scan.Column(1), Strings(kCount, "Suspicious"));
-    EXPECT_EQ(ClickAndAnswer(scan, 1027), "Do you want to delete all?");
-    EXPECT_EQ(Answer(), "Please wait for a while");
+    EXPECT_EQ(ClickAndAnswer(scan, IDC_SCAN_DELETE_ALL), "Do you want to delete all?");
+    // Nothing can start over the rows while the worker waits on its notice.
+    EXPECT_TRUE(WaitUntil(
+        [&] { return !scan.IsEnabled(IDC_SCAN_START) && !scan.IsEnabled(IDC_SCAN_DELETE_ALL); }));
+    EXPECT_EQ(Answer(), kWait);
     EXPECT_TRUE(scan.WaitForAllStates("Deleted"));
-    EXPECT_EQ(ListFolder(stick.FolderPath(kDeep)), Strings{"Фото.jpg"});
-    EXPECT_EQ(Sorted(ListFolder(stick.Folder())), Sorted({"Документы", "Фото.txt"}));
+    EXPECT_TRUE(ListFolder(stick.FolderPath(kDeep)).empty());
+    EXPECT_EQ(ListFolder(stick.Folder()), Strings{"Документы"});
 
     // Beside both kinds of quarantine file, files that are none; attributes keep no quarantine
     // file from being listed or emptied.
@@ -72,43 +83,33 @@ TEST_F(QuarantinePageTest, ThreatsOfAnyNameGoThroughTheQuarantineAndComeBack) {
                 WriteFileBytes(QuarantineFile("notes.txt"), EncodeQuarantineFile("E:\\a", "")));
     ASSERT_TRUE(::SetFileAttributesW(Utf8ToWide(QuarantineFile("café.exe.kv")).c_str(),
                                      FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-    ASSERT_TRUE(quarantine.Open(1011) && quarantine.SendClick(1002));  // Refresh
+    ASSERT_TRUE(quarantine.Open(IDC_PAGE_QUARANTINE) &&
+                quarantine.SendClick(IDC_QUARANTINE_REFRESH));
     ASSERT_TRUE(WaitUntil([&] { return quarantine.RowCount() == 2 * kCount; }));
-    quarantine.Select(quarantine.RowOf(inRoot[0]));
-    const std::string question = "Restore " + inRoot[0] + "?";
-    EXPECT_EQ(ClickAndAnswer(quarantine, kRestore, IDCANCEL), question);
+    Restore(inRoot[0], IDCANCEL);
     EXPECT_TRUE(app.Answers() && !stick.Exists(files[0]));
     for (const std::string& file : files) {
-        SCOPED_TRACE(file);
-        quarantine.Select(quarantine.RowOf(stick.Path(file)));
-        EXPECT_EQ(ClickAndAnswer(quarantine, kRestore), "Restore " + stick.Path(file) + "?");
-        EXPECT_EQ(Answer(), "Restore succeeded");
+        EXPECT_EQ(Restore(stick.Path(file)), "Restore succeeded") << file;
         EXPECT_EQ(ReadFileBytes(stick.FolderPath(file)), ContentOf(file));
     }
     // The origin taken, then its stick pulled out: the desktop takes the copy, once.
-    quarantine.Select(quarantine.RowOf(inRoot[0]));
     const std::string onDesktop = desktop + ("\\" + files[0]);
     for (bool pulled : {false, true}) {
         // The shell may be reading the new file for its desktop icon just now.
         ASSERT_TRUE(!pulled || (WaitUntil([&] { return Delete(onDesktop); }) && stick.Remove()));
-        EXPECT_EQ(ClickAndAnswer(quarantine, kRestore), question);
-        EXPECT_EQ(Answer(), "Restore the file to desktop");
+        EXPECT_EQ(Restore(inRoot[0]), "Restore the file to desktop");
         EXPECT_EQ(ReadFileBytes(onDesktop), ContentOf(files[0]));
     }
-    EXPECT_EQ(ClickAndAnswer(quarantine, kRestore), question);
-    EXPECT_EQ(Answer(), "Restore failed: The file has been restored");
+    EXPECT_EQ(Restore(inRoot[0]), "Restore failed: The file has been restored");
     // The quarantine file removed by hand since it was listed.
     ASSERT_TRUE(Delete(QuarantineFile(files[0] + ".kv")));
-    EXPECT_EQ(ClickAndAnswer(quarantine, kRestore), question);
-    EXPECT_EQ(Answer(), "Restore failed: the quarantined file is absent!");
+    EXPECT_EQ(Restore(inRoot[0]), "Restore failed: the quarantined file is absent!");
 
-    EXPECT_EQ(ClickAndAnswer(quarantine, kEmpty, IDCANCEL),
-              "Do you want to delete all quarantined files thoroughly?");
-    EXPECT_TRUE(app.Answers() && quarantine.RowCount() == 2 * kCount);
-    EXPECT_EQ(ListFolder(QuarantineFolder()).size(), 2u * kCount + 2);
-    EXPECT_EQ(ClickAndAnswer(quarantine, kEmpty),
-              "Do you want to delete all quarantined files thoroughly?");
-    EXPECT_EQ(Answer(), "Please wait for a while");
+    const std::string emptyQuestion = "Do you want to delete all quarantined files thoroughly?";
+    EXPECT_EQ(ClickAndAnswer(quarantine, IDC_QUARANTINE_EMPTY, IDCANCEL), emptyQuestion);
+    EXPECT_TRUE(app.Answers() && ListFolder(QuarantineFolder()).size() == 2u * kCount + 2);
+    EXPECT_EQ(ClickAndAnswer(quarantine, IDC_QUARANTINE_EMPTY), emptyQuestion);
+    EXPECT_EQ(Answer(), kWait);
     EXPECT_EQ(Answer(), "Empty completed");
     EXPECT_TRUE(WaitUntil([&] { return quarantine.RowCount() == 0; }));
     EXPECT_EQ(Sorted(ListFolder(QuarantineFolder())),
