@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tests/support/TestDrives.h"
 #include "tests/support/Wait.h"
-#include "tests/support/WindowQuery.h"
 
 namespace {
 // No control of the program has this id.
@@ -25,23 +25,14 @@ std::string EnvironmentBlock(const std::vector<std::pair<std::string, std::strin
 }
 }  // namespace
 
-std::string BuildFolder() {
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\'));
-}
-
 void KillProcessesNamed(const std::string& exeName) {
     for (DWORD pid : ProcessIdsNamed(exeName)) RunningProgram(pid).Kill();
 }
 
 KoravantApp::KoravantApp(const LaunchFolder& folder) : m_exeName(folder.exeName) {
-    std::string runs = BuildFolder() + "\\runs";
-    ::CreateDirectoryA(runs.c_str(), nullptr);
     bool absolute = folder.name.find(':') != std::string::npos;
-    m_folder = absolute ? folder.name : runs + "\\" + folder.name;
-    ::CreateDirectoryA(m_folder.c_str(), nullptr);
+    m_folder = absolute ? folder.name : BuildFolder() + "\\runs\\" + folder.name;
+    CreateFolders(m_folder);
     // Every run starts from a clean folder: no quarantine, help file or skin left behind.
     for (const char* name : {"Koravant.chm", "SkinLoad.dll", "skinload.log", "Quorrel.exe",
                              "quorrel.log", "update.ini"})
@@ -83,32 +74,13 @@ bool KoravantApp::WaitForPostedMessages(DWORD timeoutMs) const {
     return settled;
 }
 
-bool KoravantApp::WaitUntilVisible(DWORD timeoutMs) const {
-    return WaitUntil([&] { return ::IsWindowVisible(MainWindow()) != FALSE; }, timeoutMs);
-}
-
-bool KoravantApp::WaitUntilHidden(DWORD timeoutMs) const {
-    return WaitUntil([&] { return MainWindow() && !::IsWindowVisible(MainWindow()); }, timeoutMs);
-}
-
 UINT KoravantApp::VisiblePage() const {
     // The page's own style bit: IsWindowVisible is false for every page while the main
     // window hides.
-    UINT shown = 0;
-    for (auto [button, id] : kPageButtons) {
-        HWND page = Page(id);
-        if (page && (::GetWindowLongPtrA(page, GWL_STYLE) & WS_VISIBLE)) {
-            if (shown) return 0;
-            shown = id;
-        }
-    }
-    return shown;
-}
-
-bool KoravantApp::Answers(DWORD timeoutMs) const {
-    DWORD_PTR answer = 0;
-    HWND main = MainWindow();
-    return main && ::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0;
+    std::vector<UINT> shown;
+    for (auto [button, id] : kPageButtons)
+        if (::GetWindowLongPtrA(Page(id), GWL_STYLE) & WS_VISIBLE) shown.push_back(id);
+    return shown.size() == 1 ? shown[0] : 0;
 }
 
 // The main window is made hidden and then posts itself the close command that hides it at

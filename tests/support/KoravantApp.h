@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "tests/support/TestPrograms.h"
+#include "tests/support/Wait.h"
 #include "tests/support/WindowQuery.h"
 
 constexpr char kMainWindowTitle[] = "Brellonix - kestrelvane";
 
-// Where the build's programs were copied inside the test prefix.
-std::string BuildFolder();
 // Ends every process of the prefix whose program file is named `exeName`.
 void KillProcessesNamed(const std::string& exeName);
 
@@ -62,8 +61,13 @@ class KoravantApp {
     HWND MainWindow() const {
         return Pid() ? FindTopLevel(Pid(), "#32770", kMainWindowTitle) : nullptr;
     }
-    bool WaitUntilVisible(DWORD timeoutMs = 10000) const;
-    bool WaitUntilHidden(DWORD timeoutMs = 10000) const;
+    bool WaitUntilVisible(DWORD timeoutMs = 10000) const {
+        return WaitUntil([&] { return ::IsWindowVisible(MainWindow()) != FALSE; }, timeoutMs);
+    }
+    bool WaitUntilHidden(DWORD timeoutMs = 10000) const {
+        return WaitUntil([&] { return MainWindow() && !::IsWindowVisible(MainWindow()); },
+                         timeoutMs);
+    }
     // The page child dialog made from template `templateId`.
     HWND Page(UINT id) const { return ::GetDlgItem(MainWindow(), static_cast<int>(id)); }
     // The template id of the one page shown now; 0 when none or more than one is.
@@ -72,7 +76,10 @@ class KoravantApp {
     bool BringForward() const;
     // True once the user-interface thread has taken a message sent now: everything it was
     // handling before, a box it was about to show included, is done or on screen.
-    bool Answers(DWORD timeoutMs = 10000) const;
+    bool Answers(DWORD timeoutMs = 10000) const {
+        return MainWindow() &&
+               ::SendMessageTimeoutA(MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, nullptr);
+    }
 
   private:
     std::string m_folder;

@@ -5,12 +5,14 @@
 
 #include <string>
 
-enum class ProbeCountKind : UINT_PTR { Gdi = 0, User = 1, Handles = 2, PrivateKb = 3 };
-
+// In the order of the probe's counters.
 struct ProcessCounts {
     long gdi = -1, user = -1, handles = -1, privateKb = -1;
     bool Valid() const { return gdi >= 0 && user >= 0 && handles >= 0 && privateKb >= 0; }
-    std::string Describe() const;
+    std::string Describe() const {
+        return "GDI " + std::to_string(gdi) + ", USER " + std::to_string(user) + ", handles " +
+               std::to_string(handles) + ", private " + std::to_string(privateKb) + " KB";
+    }
 };
 
 // The counts of process `pid` (all -1 when the probe could not run there).

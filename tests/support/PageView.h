@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -26,11 +27,22 @@ class PageView {
         return static_cast<int>(::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
     }
     // Column `column` of every row.
-    std::vector<std::string> Column(int column) const;
+    std::vector<std::string> Column(int column) const {
+        std::vector<std::string> cells;
+        for (const auto& row : Rows()) cells.push_back(column < std::ssize(row) ? row[column] : "");
+        return cells;
+    }
     // One cell, "" when the row or column is not there.
-    std::string Cell(int row, int column) const;
+    std::string Cell(int row, int column) const {
+        std::vector<std::string> cells = Column(column);
+        return row >= 0 && row < std::ssize(cells) ? cells[row] : "";
+    }
     // The row whose column 0 reads `text`, or -1.
-    int RowOf(const std::string& text) const;
+    int RowOf(const std::string& text) const {
+        std::vector<std::string> cells = Column(0);
+        auto found = std::ranges::find(cells, text);
+        return found == cells.end() ? -1 : static_cast<int>(found - cells.begin());
+    }
     int SelectedRow() const {
         return static_cast<int>(::SendMessageA(List(), LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
     }
@@ -41,13 +53,29 @@ class PageView {
     void Click(int controlId) const { ClickButton(Page(), controlId); }
     // Sends a click and returns once the page's handler has (for commands that start a worker
     // and return at once; one that shows a message box keeps this waiting until `timeoutMs`).
-    bool SendClick(int controlId, DWORD timeoutMs = 5000) const;
-    bool WaitForResultLine(const std::string& text, DWORD timeoutMs = 10000) const;
+    bool SendClick(int controlId, DWORD timeoutMs = 5000) const {
+        return ::SendMessageTimeoutA(Page(), WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
+                                     reinterpret_cast<LPARAM>(::GetDlgItem(Page(), controlId)),
+                                     SMTO_NORMAL, timeoutMs, nullptr) != 0;
+    }
+    bool WaitForResultLine(const std::string& text, DWORD timeoutMs = 10000) const {
+        return WaitUntil([&] { return ResultLine() == text; }, timeoutMs);
+    }
     // Waits until every row's column 1 reads `state`.
-    bool WaitForAllStates(const std::string& state, DWORD timeoutMs = 10000) const;
+    bool WaitForAllStates(const std::string& state, DWORD timeoutMs = 10000) const {
+        auto all = [&] {
+            std::vector<std::string> states = Column(1);
+            return !states.empty() && std::ranges::count(states, state) == std::ssize(states);
+        };
+        return WaitUntil(all, timeoutMs, 50);
+    }
     // Brings the hidden window forward and presses page button `buttonId`; true once this page
     // is the one shown.
-    bool Open(int buttonId) const;
+    bool Open(int buttonId) const {
+        if (!m_app.BringForward()) return false;
+        ClickButton(m_app.MainWindow(), buttonId);
+        return WaitUntil([&] { return m_app.VisiblePage() == m_templateId; });
+    }
 
   private:
     const KoravantApp& m_app;

@@ -5,11 +5,8 @@
 
 #include <algorithm>
 
-#include "tests/support/KoravantApp.h"
-#include "tests/support/PageView.h"
+#include "tests/support/PageView.h"  // the program, its windows and pages
 #include "tests/support/TestDrives.h"
-#include "tests/support/TestRegistry.h"
-#include "tests/support/WindowQuery.h"
 
 using Strings = std::vector<std::string>;
 

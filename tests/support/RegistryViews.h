@@ -9,6 +9,19 @@
 constexpr REGSAM kView64 = KEY_WOW64_64KEY;
 constexpr REGSAM kView32 = KEY_WOW64_32KEY;
 
+// Creates the key when it is missing.
+bool WriteRegistryValue(HKEY root, const std::string& key, REGSAM view, const std::wstring& name,
+                        DWORD type, const void* data, DWORD size);
+inline bool WriteStringValue(HKEY root, const std::string& key, REGSAM view,
+                             const std::wstring& name, const std::wstring& text) {
+    DWORD size = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    return WriteRegistryValue(root, key, view, name, REG_SZ, text.c_str(), size);
+}
+// The value's string, or "<missing>"; read in the given view.
+std::wstring ReadStringValue(HKEY root, const std::string& key, REGSAM view,
+                             const std::wstring& name);
+bool RemoveRegistryValue(HKEY root, const std::string& key, REGSAM view, const std::wstring& name);
+
 // Writes values and removes every one of them again when it goes.
 class PlantedValues {
   public:
@@ -18,10 +31,20 @@ class PlantedValues {
     PlantedValues& operator=(const PlantedValues&) = delete;
 
     bool Add(HKEY root, const std::string& key, REGSAM view, const std::wstring& name, DWORD type,
-             const void* data, DWORD size);
+             const void* data, DWORD size) {
+        m_values.push_back({root, key, view, name});
+        return WriteRegistryValue(root, key, view, name, type, data, size);
+    }
     bool AddString(HKEY root, const std::string& key, REGSAM view, const std::wstring& name,
-                   const std::wstring& text);
-    void RemoveAll();
+                   const std::wstring& text) {
+        m_values.push_back({root, key, view, name});
+        return WriteStringValue(root, key, view, name, text);
+    }
+    void RemoveAll() {
+        for (const Planted& value : m_values)
+            RemoveRegistryValue(value.root, value.key, value.view, value.name);
+        m_values.clear();
+    }
 
   private:
     struct Planted {
@@ -32,11 +55,3 @@ class PlantedValues {
     };
     std::vector<Planted> m_values;
 };
-
-// Creates the key when it is missing.
-bool WriteStringValue(HKEY root, const std::string& key, REGSAM view, const std::wstring& name,
-                      const std::wstring& text);
-// The value's string, or "<missing>"; read in the given view.
-std::wstring ReadStringValue(HKEY root, const std::string& key, REGSAM view,
-                             const std::wstring& name);
-bool RemoveRegistryValue(HKEY root, const std::string& key, REGSAM view, const std::wstring& name);

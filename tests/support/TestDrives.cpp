@@ -4,11 +4,9 @@
 #include <winioctl.h>
 
 #include <atomic>
-#include <cstring>
 #include <cwchar>
 
 #include "framework/Handles.h"
-#include "framework/Text.h"
 
 namespace {
 constexpr char kDrivesFolder[] = "C:\\koravant\\drives";
@@ -39,13 +37,6 @@ std::string ParentOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-bool SendDeviceChange(HWND window, WPARAM event, char letter) {
-    DEV_BROADCAST_VOLUME volume{sizeof(volume), DBT_DEVTYP_VOLUME, 0, 1ul << (letter - 'A'), 0};
-    DWORD_PTR answer = 0;
-    return ::SendMessageTimeoutA(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume),
-                                 SMTO_ABORTIFHUNG, 30000, &answer) != 0;
-}
-
 // Defines or removes a drive letter through the mount manager: `unixPath` is the folder's
 // path on the host (not empty); DRIVE_NO_ROOT_DIR removes the letter.
 bool DefineWineDrive(char letter, UINT driveType, const std::string& unixPath) {
@@ -56,8 +47,8 @@ bool DefineWineDrive(char letter, UINT driveType, const std::string& unixPath) {
     header.type = driveType;
     header.letter = static_cast<WCHAR>(letter);
     header.mountPointOffset = driveType == DRIVE_NO_ROOT_DIR ? 0 : sizeof(header);
-    std::string input(reinterpret_cast<const char*>(&header), sizeof(header));
-    input += unixPath;
+    std::string input =
+        std::string(reinterpret_cast<const char*>(&header), sizeof(header)) + unixPath;
     ScopedHandle manager(::CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                        0, nullptr));
@@ -65,7 +56,6 @@ bool DefineWineDrive(char letter, UINT driveType, const std::string& unixPath) {
     return manager && ::DeviceIoControl(manager.get(), kDefineUnixDrive, input.data(), header.size,
                                         nullptr, 0, &returned, nullptr);
 }
-
 }  // namespace
 
 std::string UnixPathOf(const std::string& windowsPath) {
@@ -132,9 +122,8 @@ bool TestDrive::Remove() {
 bool TestDrive::WriteFile(const std::string& relative, const std::string& content,
                           DWORD attributes) {
     std::string path = FolderPath(relative);
-    if (!CreateFolders(ParentOf(path))) return false;
     ::SetFileAttributesW(Utf8ToWide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-    return WriteFileBytes(path, content) &&
+    return CreateFolders(ParentOf(path)) && WriteFileBytes(path, content) &&
            ::SetFileAttributesW(Utf8ToWide(path).c_str(), attributes);
 }
 
@@ -149,8 +138,7 @@ std::string ReadFileBytes(const std::string& path) {
                                     nullptr, OPEN_EXISTING, 0, nullptr));
     std::string content;
     char block[65536];
-    DWORD got = 0;
-    while (file && ::ReadFile(file.get(), block, sizeof(block), &got, nullptr) && got > 0)
+    for (DWORD got = 0; ::ReadFile(file.get(), block, sizeof(block), &got, nullptr) && got > 0;)
         content.append(block, got);
     return content;
 }
@@ -177,10 +165,8 @@ std::vector<std::string> ListFolder(const std::string& folder) {
     return names;
 }
 
-bool SendDriveArrival(HWND window, char letter) {
-    return SendDeviceChange(window, DBT_DEVICEARRIVAL, letter);
-}
-
-bool SendDriveRemoval(HWND window, char letter) {
-    return SendDeviceChange(window, DBT_DEVICEREMOVECOMPLETE, letter);
+bool SendDeviceChange(HWND window, WPARAM event, char letter) {
+    DEV_BROADCAST_VOLUME volume{sizeof(volume), DBT_DEVTYP_VOLUME, 0, 1ul << (letter - 'A'), 0};
+    return ::SendMessageTimeoutA(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume),
+                                 SMTO_ABORTIFHUNG, 30000, nullptr) != 0;
 }

@@ -3,6 +3,7 @@
 // inside the prefix, mapped through Wine's mount manager, so its type is right at once and
 // no wineserver restart is needed. Mapping and folder go away at scope end.
 #include <windows.h>
+#include <dbt.h>
 
 #include <string>
 #include <vector>
@@ -70,5 +71,10 @@ bool CreateFolders(const std::string& path);
 
 // Wine broadcasts nothing for drives defined at run time, so tests send WM_DEVICECHANGE for
 // the capital `letter` themselves; false when the window did not answer within 30 s.
-bool SendDriveArrival(HWND window, char letter);
-bool SendDriveRemoval(HWND window, char letter);
+bool SendDeviceChange(HWND window, WPARAM event, char letter);
+inline bool SendDriveArrival(HWND window, char letter) {
+    return SendDeviceChange(window, DBT_DEVICEARRIVAL, letter);
+}
+inline bool SendDriveRemoval(HWND window, char letter) {
+    return SendDeviceChange(window, DBT_DEVICEREMOVECOMPLETE, letter);
+}

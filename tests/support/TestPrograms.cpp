@@ -5,13 +5,10 @@
 #include <algorithm>
 
 #include "framework/Text.h"
-#include "tests/support/KoravantApp.h"
 #include "tests/support/TestDrives.h"
-#include "tests/support/TestRegistry.h"
 
-std::string IdleProgramPath(bool is64Bit) {
-    return BuildFolder() +
-           (is64Bit ? "\\testbin\\idle_program64.exe" : "\\testbin\\idle_program.exe");
+namespace {
+constexpr char kUninstallerCopy[] = "Un.exe";
 }
 
 RunningProgram::RunningProgram(const std::string& exePath, const std::string& arguments,
@@ -33,25 +30,6 @@ RunningProgram::RunningProgram(const std::string& exePath, const std::string& ar
     m_pid = info.dwProcessId;
 }
 
-RunningProgram::RunningProgram(DWORD pid)
-    : m_process(
-          ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, pid)),
-      m_pid(pid) {}
-
-bool RunningProgram::WaitForExit(DWORD timeoutMs) const {
-    return !m_process || ::WaitForSingleObject(m_process.get(), timeoutMs) == WAIT_OBJECT_0;
-}
-
-DWORD RunningProgram::ExitCode() const {
-    DWORD code = STILL_ACTIVE;
-    if (m_process) ::GetExitCodeProcess(m_process.get(), &code);
-    return code;
-}
-
-void RunningProgram::Kill() {
-    if (Running() && ::TerminateProcess(m_process.get(), 1)) WaitForExit(5000);
-}
-
 DWORD RunToEnd(const std::string& exePath, const std::string& arguments, DWORD timeoutMs) {
     RunningProgram program(exePath, arguments);
     return program.Pid() && program.WaitForExit(timeoutMs) ? program.ExitCode() : STILL_ACTIVE;
@@ -65,29 +43,17 @@ bool CopyProgram(const std::string& from, const std::string& to) {
 std::vector<DWORD> ProcessIdsNamed(const std::string& exeName) {
     std::vector<DWORD> ids;
     ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return ids;
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof(entry);
     for (BOOL more = ::Process32First(snapshot.get(), &entry); more;
-         more = ::Process32Next(snapshot.get(), &entry)) {
+         more = ::Process32Next(snapshot.get(), &entry))
         if (lstrcmpiA(entry.szExeFile, exeName.c_str()) == 0) ids.push_back(entry.th32ProcessID);
-    }
     return ids;
 }
 
-constexpr char kUninstallerCopy[] = "Un.exe";
-
 std::string SetupPath() {
-#ifdef KORAVANT_SETUP_NAME
-    return BuildFolder() + "\\testbin\\" + KORAVANT_SETUP_NAME;
-#else
-    return "";
-#endif
-}
-
-std::string UninstallEntry(const char* name) {
-    auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, name);
-    return value && value->type == REG_SZ ? value->data.c_str() : "";
+    std::string name = KORAVANT_SETUP_NAME;  // empty when the build made no setup
+    return name.empty() ? "" : BuildFolder() + "\\testbin\\" + name;
 }
 
 RunningProgram StartUninstaller(const std::string& arguments) {
@@ -97,7 +63,6 @@ RunningProgram StartUninstaller(const std::string& arguments) {
     if (!launcher.WaitForExit(30000) || launcher.ExitCode() != 0) return {};
     // The launcher ends only once its copy has started.
     for (DWORD pid : ProcessIdsNamed(kUninstallerCopy))
-        if (std::find(before.begin(), before.end(), pid) == before.end())
-            return RunningProgram(pid);
+        if (std::ranges::find(before, pid) == before.end()) return RunningProgram(pid);
     return {};
 }

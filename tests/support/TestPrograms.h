@@ -7,9 +7,19 @@
 #include <vector>
 
 #include "framework/Handles.h"
+#include "framework/Paths.h"
+#include "tests/support/TestRegistry.h"
+
+// Where the build's programs were copied inside the test prefix.
+inline std::string BuildFolder() {
+    std::string folder = GetModuleDirectory();
+    return folder.substr(0, folder.size() - 1);
+}
 
 // The idle helper of the given bitness, inside the prefix (copied there with the tests).
-std::string IdleProgramPath(bool is64Bit);
+inline std::string IdleProgramPath(bool is64Bit) {
+    return BuildFolder() + "\\testbin\\idle_program" + (is64Bit ? "64.exe" : ".exe");
+}
 
 class RunningProgram {
   public:
@@ -21,7 +31,10 @@ class RunningProgram {
                             const std::string& workingFolder = {},
                             const std::string& environment = {});
     // Takes over the running process `pid`.
-    explicit RunningProgram(DWORD pid);
+    explicit RunningProgram(DWORD pid)
+        : m_process(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE,
+                                  FALSE, pid)),
+          m_pid(pid) {}
     ~RunningProgram() { Kill(); }
     RunningProgram(RunningProgram&&) = default;
     RunningProgram& operator=(RunningProgram&&) = default;
@@ -29,10 +42,17 @@ class RunningProgram {
     DWORD Pid() const { return m_pid; }
     bool Running() const { return m_process && !WaitForExit(0); }
     // True when it has ended (or never started).
-    bool WaitForExit(DWORD timeoutMs = 10000) const;
+    bool WaitForExit(DWORD timeoutMs = 10000) const {
+        return !m_process || ::WaitForSingleObject(m_process.get(), timeoutMs) == WAIT_OBJECT_0;
+    }
     // STILL_ACTIVE while it runs.
-    DWORD ExitCode() const;
-    void Kill();
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        return m_process && ::GetExitCodeProcess(m_process.get(), &code) ? code : STILL_ACTIVE;
+    }
+    void Kill() {
+        if (Running() && ::TerminateProcess(m_process.get(), 1)) WaitForExit(5000);
+    }
 
   private:
     ScopedHandle m_process;
@@ -58,7 +78,11 @@ constexpr int kWizardCancel = 2;
 // The setup program copied into the prefix; empty when the build made none.
 std::string SetupPath();
 
-std::string UninstallEntry(const char* name);  // a string value, "" when missing
+// A string value, "" when missing.
+inline std::string UninstallEntry(const char* name) {
+    auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, name);
+    return value && value->type == REG_SZ ? value->data.c_str() : "";
+}
 inline std::string InstalledFolder() { return UninstallEntry("InstallLocation"); }
 
 // The uninstaller runs a copy of itself from the temporary folder, so that it can remove its

@@ -1,6 +1,7 @@
 #include "tests/support/TestRegistry.h"
 
 #include "framework/Handles.h"
+#include "tests/support/RegistryViews.h"
 
 namespace {
 // A null `acl` stands for the default access list.
@@ -61,3 +62,32 @@ bool RestrictRegistryKey(HKEY root, const char* key, REGSAM access) {
 }
 
 bool UnlockRegistryKey(HKEY root, const char* key) { return SetKeyDacl(root, key, nullptr); }
+
+bool WriteRegistryValue(HKEY root, const std::string& key, REGSAM view, const std::wstring& name,
+                        DWORD type, const void* data, DWORD size) {
+    ScopedRegKey created;
+    return ::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr,
+                             created.put(), nullptr) == ERROR_SUCCESS &&
+           ::RegSetValueExW(created.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
+                            size) == ERROR_SUCCESS;
+}
+
+std::wstring ReadStringValue(HKEY root, const std::string& key, REGSAM view,
+                             const std::wstring& name) {
+    ScopedRegKey opened;
+    wchar_t text[1024] = {};
+    DWORD size = sizeof(text) - sizeof(wchar_t);
+    if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | view, opened.put()) !=
+            ERROR_SUCCESS ||
+        ::RegQueryValueExW(opened.get(), name.c_str(), nullptr, nullptr,
+                           reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS)
+        return L"<missing>";
+    return text;
+}
+
+bool RemoveRegistryValue(HKEY root, const std::string& key, REGSAM view, const std::wstring& name) {
+    ScopedRegKey opened;
+    return ::RegOpenKeyExA(root, key.c_str(), 0, KEY_SET_VALUE | view, opened.put()) ==
+               ERROR_SUCCESS &&
+           ::RegDeleteValueW(opened.get(), name.c_str()) == ERROR_SUCCESS;
+}

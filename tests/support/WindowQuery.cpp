@@ -13,21 +13,10 @@ std::string WindowText(HWND window) {
     return WideToUtf8(text);
 }
 
-std::string WindowClass(HWND window) {
-    char name[256] = {};
-    ::GetClassNameA(window, name, sizeof(name));
-    return name;
-}
-
 namespace {
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
-}
-
-// Message boxes are "#32770" dialogs whose text is the static 0xFFFF.
-bool IsMessageBox(HWND window) {
-    return ::GetDlgItem(window, 0xFFFF) != nullptr && ::IsWindowVisible(window);
 }
 
 // Top-level windows of process `pid` (0: any; hidden ones too); empty `className` or `title`
@@ -36,17 +25,23 @@ std::vector<HWND> TopLevelWindows(DWORD pid, const std::string& className,
                                   const std::string& title = {}) {
     // A snapshot first: walking the z-order skips windows that move while it runs, as the
     // main window does when a message box closes.
-    std::vector<HWND> all, found;
-    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
-    for (HWND window : all) {
+    std::vector<HWND> windows;
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    std::erase_if(windows, [&](HWND window) {
         DWORD owner = 0;
         ::GetWindowThreadProcessId(window, &owner);
-        if (pid && owner != pid) continue;
-        if (!className.empty() && WindowClass(window) != className) continue;
-        if (!title.empty() && WindowText(window) != title) continue;
-        found.push_back(window);
-    }
-    return found;
+        return (pid && owner != pid) || (!className.empty() && WindowClass(window) != className) ||
+               (!title.empty() && WindowText(window) != title);
+    });
+    return windows;
+}
+
+// Visible message boxes: "#32770" dialogs whose text is the static 0xFFFF.
+std::vector<HWND> MessageBoxes(DWORD pid) {
+    std::vector<HWND> boxes = TopLevelWindows(pid, "#32770");
+    std::erase_if(boxes,
+                  [](HWND box) { return !::GetDlgItem(box, 0xFFFF) || !::IsWindowVisible(box); });
+    return boxes;
 }
 }  // namespace
 
@@ -68,40 +63,13 @@ HWND WaitForWindow(DWORD pid, const std::string& title, const std::string& class
     return found;
 }
 
-std::vector<HWND> ChildWindows(HWND parent, const std::string& className) {
-    std::vector<HWND> found;
-    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        if (className.empty() || WindowClass(child) == className) found.push_back(child);
-    return found;
-}
-
-void ClickButton(HWND dialog, int controlId) {
-    HWND control = ::GetDlgItem(dialog, controlId);
-    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(control));
-}
-
-void PostCommand(HWND window, UINT commandId) {
-    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
-}
-
-void PressKey(HWND window, UINT virtualKey) {
-    ::PostMessageA(window, WM_KEYDOWN, virtualKey, 1);
-    ::PostMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
-}
-
-bool AnyMessageBox(DWORD pid) {
-    for (HWND window : TopLevelWindows(pid, "#32770"))
-        if (IsMessageBox(window)) return true;
-    return false;
-}
+bool AnyMessageBox(DWORD pid) { return !MessageBoxes(pid).empty(); }
 
 MessageBoxInfo WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
     MessageBoxInfo box;
     WaitUntil(
         [&] {
-            for (HWND window : TopLevelWindows(pid, "#32770")) {
-                if (!IsMessageBox(window)) continue;
+            for (HWND window : MessageBoxes(pid)) {
                 // A box still being laid out shows no text or button yet: read it again.
                 box = {window, WindowText(::GetDlgItem(window, 0xFFFF)), {}};
                 for (HWND button : ChildWindows(window, "Button"))
@@ -120,9 +88,4 @@ bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId) {
     // Gone, not just hidden: a message box hides before its modal loop ends, and a click
     // posted to the program in between can be taken by that loop and dropped.
     return WaitUntil([&] { return !::IsWindow(box.window); });
-}
-
-ScopedHandle OpenOwnerThread(HWND window) {
-    DWORD threadId = ::GetWindowThreadProcessId(window, nullptr);
-    return ScopedHandle(threadId ? ::OpenThread(SYNCHRONIZE, FALSE, threadId) : nullptr);
 }

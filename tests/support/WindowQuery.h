@@ -8,7 +8,11 @@
 #include "framework/Handles.h"
 
 std::string WindowText(HWND window);
-std::string WindowClass(HWND window);
+inline std::string WindowClass(HWND window) {
+    char name[256] = {};
+    ::GetClassNameA(window, name, sizeof(name));
+    return name;
+}
 // A top-level window of process `pid` (0: any; hidden ones too); empty `className` or `title`
 // match any.
 HWND FindTopLevel(DWORD pid, const std::string& className, const std::string& title);
@@ -16,13 +20,24 @@ HWND FindTopLevel(DWORD pid, const std::string& className, const std::string& ti
 HWND WaitForWindow(DWORD pid, const std::string& title, const std::string& className = "#32770",
                    DWORD timeoutMs = 20000);
 // Direct children of `parent` of the given class ("" for any).
-std::vector<HWND> ChildWindows(HWND parent, const std::string& className = {});
+inline std::vector<HWND> ChildWindows(HWND parent, const std::string& className = {}) {
+    std::vector<HWND> found;
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (className.empty() || WindowClass(child) == className) found.push_back(child);
+    return found;
+}
 
 // Clicks a button the way the dialog sees a click, without waiting for what it starts.
-void ClickButton(HWND dialog, int controlId);
+inline void ClickButton(HWND dialog, int id) {
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   LPARAM(::GetDlgItem(dialog, id)));
+}
 // Sends a command as a menu or accelerator would.
-void PostCommand(HWND window, UINT commandId);
-void PressKey(HWND window, UINT virtualKey);
+inline void PostCommand(HWND window, UINT id) { ::PostMessageA(window, WM_COMMAND, id, 0); }
+inline void PressKey(HWND window, UINT virtualKey) {
+    ::PostMessageA(window, WM_KEYDOWN, virtualKey, 1);
+    ::PostMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
+}
 
 // A message box of process `pid`: its text and visible buttons.
 struct MessageBoxInfo {
@@ -38,4 +53,7 @@ bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId);
 bool AnyMessageBox(DWORD pid);
 // The thread that owns `window` (a worker's box, say), opened while the window exists so it
 // can be waited for afterwards.
-ScopedHandle OpenOwnerThread(HWND window);
+inline ScopedHandle OpenOwnerThread(HWND window) {
+    DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+    return ScopedHandle(thread ? ::OpenThread(SYNCHRONIZE, FALSE, thread) : nullptr);
+}
