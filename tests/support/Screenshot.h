@@ -7,9 +7,7 @@
 #include <bit>
 #include <string>
 
-#include "tests/support/KoravantApp.h"
-#include "tests/support/TestDrives.h"
-#include "tests/support/Wait.h"
+#include "tests/support/KoravantApp.h"  // the build folder, files and waiting
 
 // The whole screen when `window` is null, else the window's rectangle on the screen.
 inline bool SaveScreenshot(const std::string& name, HWND window = nullptr) {
