@@ -10,6 +10,7 @@
 #include "process/ProcessJudge.h"
 #include "process/ProcessModule.h"
 #include "process/ProcessMonitor.h"
+#include "process/SystemFiles.h"
 
 CMainApp theApp;
 
@@ -22,20 +23,15 @@ std::string FileName(const std::string& path) { return path.substr(path.find_las
 class TestProgramsProbe final : public ProcessProbe {
   public:
     bool ProgramFile(DWORD id, std::string& path) override {
-        return m_system.ProgramFile(id, path) && StartsWith(path, "C:\\koravant\\");
+        return GetProcessExeModule(id, path) && StartsWith(path, "C:\\koravant\\");
     }
     bool FindInSystemFolders(const std::string&, std::string&) override { return false; }
     bool IsHidden(const std::string& path) override {
         if (StartsWith(FileName(path), "slow")) ::Sleep(3000);
-        return m_system.IsHidden(path);
+        return SystemProcessProbe().IsHidden(path);
     }
-    bool HasVersionInfo(const std::string& path) override { return m_system.HasVersionInfo(path); }
-    bool IsSystemFileName(const std::string& name) override {
-        return m_system.IsSystemFileName(name);
-    }
-
-  private:
-    SystemProcessProbe m_system;
+    bool HasVersionInfo(const std::string& path) override { return ::HasVersionInfo(path); }
+    bool IsSystemFileName(const std::string& name) override { return ::IsSystemFileName(name); }
 };
 
 TestProgramsProbe g_probe;

@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <winioctl.h>
 
-#include <cstring>
 #include <string>
 
 #include "framework/Handles.h"
@@ -19,7 +18,7 @@ namespace {
 BOOL AnswerVolumeCall(HANDLE, DWORD code, void*, DWORD) {
     char mode[32] = {};
     ::GetEnvironmentVariableA("KORAVANT_TEST_VOLUMES", mode, sizeof(mode));
-    if (code != FSCTL_LOCK_VOLUME || std::strcmp(mode, "lock-fails") != 0) return TRUE;
+    if (code != FSCTL_LOCK_VOLUME || lstrcmpA(mode, "lock-fails") != 0) return TRUE;
     ::SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
 }

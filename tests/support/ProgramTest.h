@@ -5,11 +5,8 @@
 
 #include <algorithm>
 
-#include "tests/support/KoravantApp.h"
-#include "tests/support/PageView.h"
+#include "tests/support/PageView.h"  // the program, its windows and pages
 #include "tests/support/TestDrives.h"
-#include "tests/support/TestRegistry.h"
-#include "tests/support/WindowQuery.h"
 
 using Strings = std::vector<std::string>;
 
@@ -21,9 +18,8 @@ inline Strings Sorted(Strings strings) {
 // Files on `drive` with no content, all with `attributes`.
 inline bool WriteFiles(TestDrive& drive, std::initializer_list<const char*> names,
                        DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-    bool written = true;
-    for (const char* name : names) written = drive.WriteFile(name, "", attributes) && written;
-    return written;
+    auto failed = [&](const char* name) { return !drive.WriteFile(name, "", attributes); };
+    return std::ranges::count_if(names, failed) == 0;
 }
 
 class ProgramTest : public testing::Test {

@@ -5,9 +5,46 @@
 #include <string>
 #include <vector>
 
+#include "framework/Handles.h"
+
 // The view flag of the 64-bit and the 32-bit registry; both work from a 32-bit process.
 constexpr REGSAM kView64 = KEY_WOW64_64KEY;
 constexpr REGSAM kView32 = KEY_WOW64_32KEY;
+
+// Creates the key when it is missing.
+inline bool WriteRegistryValue(HKEY root, const std::string& key, REGSAM view,
+                               const std::wstring& name, DWORD type, const void* data, DWORD size) {
+    ScopedRegKey created;
+    return ::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr,
+                             created.put(), nullptr) == ERROR_SUCCESS &&
+           ::RegSetValueExW(created.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
+                            size) == ERROR_SUCCESS;
+}
+inline bool WriteStringValue(HKEY root, const std::string& key, REGSAM view,
+                             const std::wstring& name, const std::wstring& text) {
+    DWORD size = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    return WriteRegistryValue(root, key, view, name, REG_SZ, text.c_str(), size);
+}
+// The value's string, or "<missing>"; read in the given view.
+inline std::wstring ReadStringValue(HKEY root, const std::string& key, REGSAM view,
+                                    const std::wstring& name) {
+    ScopedRegKey opened;
+    wchar_t text[1024] = {};
+    DWORD size = sizeof(text) - sizeof(wchar_t);
+    if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | view, opened.put()) !=
+            ERROR_SUCCESS ||
+        ::RegQueryValueExW(opened.get(), name.c_str(), nullptr, nullptr,
+                           reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS)
+        return L"<missing>";
+    return text;
+}
+inline bool RemoveRegistryValue(HKEY root, const std::string& key, REGSAM view,
+                                const std::wstring& name) {
+    ScopedRegKey opened;
+    return ::RegOpenKeyExA(root, key.c_str(), 0, KEY_SET_VALUE | view, opened.put()) ==
+               ERROR_SUCCESS &&
+           ::RegDeleteValueW(opened.get(), name.c_str()) == ERROR_SUCCESS;
+}
 
 // Writes values and removes every one of them again when it goes.
 class PlantedValues {
@@ -18,10 +55,20 @@ class PlantedValues {
     PlantedValues& operator=(const PlantedValues&) = delete;
 
     bool Add(HKEY root, const std::string& key, REGSAM view, const std::wstring& name, DWORD type,
-             const void* data, DWORD size);
+             const void* data, DWORD size) {
+        m_values.push_back({root, key, view, name});
+        return WriteRegistryValue(root, key, view, name, type, data, size);
+    }
     bool AddString(HKEY root, const std::string& key, REGSAM view, const std::wstring& name,
-                   const std::wstring& text);
-    void RemoveAll();
+                   const std::wstring& text) {
+        m_values.push_back({root, key, view, name});
+        return WriteStringValue(root, key, view, name, text);
+    }
+    void RemoveAll() {
+        for (const Planted& value : m_values)
+            RemoveRegistryValue(value.root, value.key, value.view, value.name);
+        m_values.clear();
+    }
 
   private:
     struct Planted {
@@ -32,11 +79,3 @@ class PlantedValues {
     };
     std::vector<Planted> m_values;
 };
-
-// Creates the key when it is missing.
-bool WriteStringValue(HKEY root, const std::string& key, REGSAM view, const std::wstring& name,
-                      const std::wstring& text);
-// The value's string, or "<missing>"; read in the given view.
-std::wstring ReadStringValue(HKEY root, const std::string& key, REGSAM view,
-                             const std::wstring& name);
-bool RemoveRegistryValue(HKEY root, const std::string& key, REGSAM view, const std::wstring& name);

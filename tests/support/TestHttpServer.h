@@ -10,16 +10,21 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/Wait.h"
+
 // A whole response: status line, Content-Length, `headers` (each ending in "\r\n"), body.
-std::string HttpResponse(const std::string& status, const std::string& body,
-                         const std::string& headers = {});
+inline std::string HttpResponse(const std::string& status, const std::string& body,
+                                const std::string& headers = {}) {
+    return "HTTP/1.1 " + status + "\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\nConnection: close\r\n" + headers + "\r\n" + body;
+}
 
 class TestHttpServer {
     using Socket = uintptr_t;  // a Winsock SOCKET
 
   public:
-    TestHttpServer();
-    ~TestHttpServer();
+    TestHttpServer() = default;
+    ~TestHttpServer() { Stop(); }
     TestHttpServer(const TestHttpServer&) = delete;
     TestHttpServer& operator=(const TestHttpServer&) = delete;
 
@@ -30,12 +35,22 @@ class TestHttpServer {
     bool Start(std::string response, Mode mode = Mode::Reply);
     // Afterwards connections to Url() are refused.
     void Stop();
-    std::string Url() const;
+    std::string Url() const {
+        return "http://127.0.0.1:" + std::to_string(m_port) + "/update/update.ini";
+    }
 
-    std::vector<std::string> RequestedPaths() const;
+    std::vector<std::string> RequestedPaths() const {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_paths;
+    }
     // Until a request has come and, unless stalled, the server has finished with it (answered,
     // or dropped by the client).
-    bool WaitForConnection(DWORD timeoutMs = 30000) const;
+    bool WaitForConnection(DWORD timeoutMs = 30000) const {
+        auto done = [&] {
+            return m_mode == Mode::Stall ? !RequestedPaths().empty() : m_finished > 0;
+        };
+        return WaitUntil(done, timeoutMs);
+    }
 
   private:
     void AcceptLoop();
@@ -45,7 +60,7 @@ class TestHttpServer {
     Socket m_listener = ~Socket(0);
     unsigned short m_port = 0;
     std::thread m_acceptThread;
-    HANDLE m_stopEvent = nullptr;
+    std::atomic<bool> m_stopping{false};
     mutable std::mutex m_mutex;
     std::vector<std::string> m_paths;
     std::atomic<int> m_finished{0};

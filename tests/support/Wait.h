@@ -3,10 +3,19 @@
 // states instead of sleeping fixed times.
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 
-// Polls `condition` every few milliseconds until it holds or `timeoutMs` passes.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000, DWORD pollMs = 15);
-
 // Milliseconds on a monotonic clock, for measurements.
-double NowMs();
+inline double NowMs() {
+    using Ms = std::chrono::duration<double, std::milli>;
+    return Ms(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Polls `condition` every few milliseconds until it holds or `timeoutMs` passes.
+inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000,
+                      DWORD pollMs = 15) {
+    for (double deadline = NowMs() + timeoutMs; !condition(); ::Sleep(pollMs))
+        if (NowMs() >= deadline) return false;
+    return true;
+}
