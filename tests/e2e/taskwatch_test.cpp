@@ -4,7 +4,6 @@
 
 #include "res/resource.h"
 #include "tests/support/ProgramTest.h"
-#include "tests/support/TestPrograms.h"
 #include "tests/support/Wait.h"
 
 namespace {
