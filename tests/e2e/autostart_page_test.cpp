@@ -1,5 +1,4 @@
 // The autostart page: rows in location order, and Delete removes exactly the row's own entry.
-#include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include "tests/support/ProgramTest.h"
@@ -47,8 +46,7 @@ TEST_F(AutostartPageTest, RowsInLocationOrderRefreshAndDeleteReachOnlyTheRowsOwn
     ASSERT_TRUE(planted.AddString(HKEY_CURRENT_USER, kRun, kView64, L"Twin", L"C:\\user.exe /m") &&
                 planted.AddString(HKEY_LOCAL_MACHINE, kRun, kView64, L"Twin", L"C:\\m64.exe") &&
                 planted.AddString(HKEY_LOCAL_MACHINE, kRun, kView32, L"Twin", L"C:\\m32.exe") &&
-                WriteFileBytes(file, "@echo off"));
-    ASSERT_TRUE(page.SendClick(kRefresh));
+                WriteFileBytes(file, "@echo off") && page.SendClick(kRefresh));
     const Strings m64{"Twin", "C:\\m64.exe", "HKEY_LOCAL_MACHINE\\" + kRun},
         m32{"Twin", "C:\\m32.exe",
             "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run"};

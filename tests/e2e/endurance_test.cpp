@@ -81,15 +81,12 @@ class EnduranceTest : public ProgramTest {
     bool StartCounted() {
         return app.StartHidden() && (before = CountObjectsOf(app.Pid())).Valid();
     }
-    // Presses a page's button and answers its question and the notice that work has begun.
-    void StartWork(const PageView& page, int button) {
-        ASSERT_TRUE(!ClickAndAnswer(page, button).empty() && !Answer().empty());
-    }
     void StartWithThreatsAndDeleteAll(TestDrive& stick, int count) {
         for (int i = 0; i < count; ++i)
             ASSERT_TRUE(stick.WriteFile(ThreatName(i), ThreatContent(i)));
         ASSERT_TRUE(StartCounted() && shield.RowCount() == count);
-        StartWork(shield, 1016);
+        // Its question and the notice that work has begun.
+        ASSERT_TRUE(!ClickAndAnswer(shield, 1016).empty() && !Answer().empty());
     }
     int RowsSaying(const char* state) { return int(std::ranges::count(shield.Column(1), state)); }
     // Each threat is on the stick as it was, or gone with a copy that decodes to it; a cut copy
@@ -165,15 +162,13 @@ class EnduranceTest : public ProgramTest {
         for (int i = 0; i < sizes.cleanupFiles; ++i)
             ASSERT_TRUE(WriteFileBytes(work + "\\" + std::to_string(i) + ".tmp", ""));
         PageView repair{app, 154, 1036}, quarantine{app, 151, 1057};
-        ASSERT_TRUE(StartCounted() && repair.Open(1007));
         // The worker has started once the question is gone; "Clean completed" would hold the quit
         // until answered, so it goes before the cleanup can end.
-        ASSERT_NE(ClickAndAnswer(repair, 1003), "");
+        ASSERT_TRUE(StartCounted() && repair.Open(1007) && !ClickAndAnswer(repair, 1003).empty());
         QuitAndReport("quit during a disk cleanup", 0, false);
         DeleteTree(work);
 
-        ASSERT_TRUE(StartCounted() && repair.Open(1007));
-        ASSERT_NE(ClickAndAnswer(repair, 1002), "");
+        ASSERT_TRUE(StartCounted() && repair.Open(1007) && !ClickAndAnswer(repair, 1002).empty());
         QuitAndReport("quit during a registry repair");
 
         TestDrive stick('E', DriveKind::Removable);
@@ -188,7 +183,7 @@ class EnduranceTest : public ProgramTest {
             ASSERT_TRUE(WriteFileBytes(QuarantineFile(ThreatName(i) + ".kv"), copyOf(i)));
         ASSERT_TRUE(StartCounted() && quarantine.Open(1011));
         ASSERT_TRUE(WaitUntil([&] { return quarantine.RowCount() == int(files); }));
-        StartWork(quarantine, 1004);
+        ASSERT_TRUE(!ClickAndAnswer(quarantine, 1004).empty() && !Answer().empty());
         ASSERT_TRUE(
             WaitUntil([&] { return ListFolder(QuarantineFolder()).size() < files; }, 30000, 5));
         QuitAndReport("quit during Empty");
@@ -204,8 +199,7 @@ TEST_F(EnduranceTest, PageSwitchesUnderScansStayFlat) { PageSwitchesUnderScans(k
 TEST_F(EnduranceTest, QuittingWhileEachWorkerRunsEndsCleanlyAndLosesNoFile) { QuitMidWork(kShort); }
 
 // A test build whose copies fail at their second block, as on a disk that fills up.
-class FullDiskTest : public EnduranceTest {
-  protected:
+struct FullDiskTest : EnduranceTest {
     FullDiskTest() : EnduranceTest("testbin\\KoravantFullDisk.exe") {}
 };
 
@@ -224,7 +218,7 @@ TEST_F(FullDiskTest, NoQuarantineFolderThenAFullDiskAndTheStickPulledOutDuringDe
 
     ASSERT_TRUE(::DeleteFileA(QuarantineFolder().c_str()) && SendDriveArrival(Main(), 'E'));
     ASSERT_TRUE(WaitUntil([&] { return RowsSaying("Risky") == count; }));
-    StartWork(shield, 1016);
+    ASSERT_TRUE(!ClickAndAnswer(shield, 1016).empty() && !Answer().empty());
     ASSERT_TRUE(WaitUntil([&] { return RowsSaying("Deleted") >= 10; }, 60000, 20));
     ASSERT_TRUE(stick.Remove());
     ASSERT_TRUE(WaitUntil(

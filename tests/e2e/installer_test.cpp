@@ -1,10 +1,8 @@
 // The setup program and its uninstaller under Wine.
-#include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include "framework/Text.h"
 #include "tests/support/ProgramTest.h"
-#include "tests/support/TestPrograms.h"
 #include "tests/support/Wait.h"
 
 namespace {
@@ -41,13 +39,12 @@ class InstallerTest : public testing::Test {
         if (sizeof(void*) == 8) GTEST_SKIP() << "the setup program is 32-bit";
         TearDown();
         RunSetup();
-        folder = InstalledFolder();
-        ASSERT_FALSE(folder.empty());
+        ASSERT_FALSE((folder = InstalledFolder()).empty());
     }
     void TearDown() override {
         KillProcessesNamed("Koravant.exe");
         KillProcessesNamed("hh.exe");
-        if (std::string installed = InstalledFolder(); !installed.empty())
+        if (!InstalledFolder().empty())
             StartUninstaller("/S /REMOVEDATA").WaitForExit(kUninstallTimeoutMs);
         DeleteTree(SpecialFolder(CSIDL_PROGRAM_FILES) + "\\Brellonix");
         ResetSettingsAnswered();
@@ -102,11 +99,10 @@ TEST_F(InstallerTest, InstallLogonStartHelpAndEveryUninstallEndTheProgramFirst) 
     // Wine's Task Scheduler keeps the task's name but drops its trigger and action: those
     // are read from the definition the setup registered, which the starts below follow.
     EXPECT_TRUE(ScheduledTaskExists(kProductName));
-    std::string definition = Installed("LogonTask.xml");
-    EXPECT_EQ(XmlElement(definition, "Command"), Installed("Koravant.exe"));
-    EXPECT_EQ(XmlElement(definition, "RunLevel"), "HighestAvailable");
-    EXPECT_EQ(XmlElement(definition, "ExecutionTimeLimit"), "PT0S");
-    EXPECT_NE(XmlElement(definition, "LogonTrigger"), "");
+    auto xml = [&](const char* tag) { return XmlElement(Installed("LogonTask.xml"), tag); };
+    EXPECT_EQ((Strings{xml("Command"), xml("RunLevel"), xml("ExecutionTimeLimit")}),
+              (Strings{Installed("Koravant.exe"), "HighestAvailable", "PT0S"}));
+    EXPECT_NE(xml("LogonTrigger"), "");
     // Windows starts no program that asks for administrator rights from a Run value.
     EXPECT_FALSE(ReadRegistryValue(
         HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", kProductName));
@@ -116,15 +112,14 @@ TEST_F(InstallerTest, InstallLogonStartHelpAndEveryUninstallEndTheProgramFirst) 
     EXPECT_TRUE(WaitForWindow(0, "Brellonix Help", ""));  // the help viewer's
     KillProcessesNamed("hh.exe");                         // it holds the help file
     RunSetup();
-    EXPECT_EQ(program.ExitCode(), 0u) << "ended by itself, not by force";
-    EXPECT_TRUE(ScheduledTaskExists(kProductName));
+    // Ended by itself, not by force.
+    EXPECT_TRUE(program.ExitCode() == 0 && ScheduledTaskExists(kProductName));
 
     std::string quarantined = Installed("quarantine\\autorun.inf.kv");
     ASSERT_TRUE(CreateFolders(Installed("quarantine")) &&
                 WriteFileBytes(quarantined, EncodeQuarantineFile("F:\\autorun.inf", "[x]")) &&
                 WriteFileBytes(Installed("update.ini"), "[update]\r\n"));
-    ASSERT_TRUE(StartFromLogonTask());
-    ASSERT_TRUE(StartUninstaller("/S").WaitForExit(kUninstallTimeoutMs));
+    ASSERT_TRUE(StartFromLogonTask() && StartUninstaller("/S").WaitForExit(kUninstallTimeoutMs));
     EXPECT_EQ(program.ExitCode(), 0u);
     ExpectProgramRemoved(true);
     EXPECT_TRUE(FileExists(quarantined));
@@ -146,9 +141,8 @@ TEST_F(InstallerTest, InstallLogonStartHelpAndEveryUninstallEndTheProgramFirst) 
                 return true;
         return false;
     }));
-    EXPECT_TRUE(program.Running() && FileExists(Shortcut()));
-    for (const std::string& name : kInstalledFiles)
-        EXPECT_TRUE(FileExists(Installed(name))) << name;
+    EXPECT_TRUE(program.Running() && FileExists(Shortcut()) &&
+                std::ranges::includes(Sorted(ListFolder(folder)), kInstalledFiles));
     AnswerMessageBox(notice, IDOK);
     EXPECT_TRUE(program.WaitForExit());
     MessageBoxInfo question = WaitForMessageBox(uninstaller.Pid(), 30000);

@@ -6,7 +6,6 @@
 #include <shellapi.h>
 
 #include "tests/support/ProgramTest.h"
-#include "tests/support/TestPrograms.h"
 #include "tests/support/Wait.h"
 #include "usb/AutorunPolicy.h"
 #include "usb/Immunity.h"
@@ -88,8 +87,7 @@ TEST_F(MainWindowTest, TrayInformationPageAboutEnterEverywhereImmunityAndQuit) {
     ASSERT_TRUE(WaitUntil([&] { return app.VisiblePage() == 150; }, 20000));
     // Minimised, the window stays so until "Show main window" restores it.
     ::SendMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ASSERT_TRUE(pickTrayItem(VK_DOWN, 1));
-    EXPECT_TRUE(WaitUntil([&] { return !::IsIconic(main); }));
+    ASSERT_TRUE(pickTrayItem(VK_DOWN, 1) && WaitUntil([&] { return !::IsIconic(main); }));
     EXPECT_EQ(::SendMessageA(main, DM_GETDEFID, 0, 0), defaultButton);
 
     HWND info = app.Page(129);
@@ -128,11 +126,10 @@ TEST_F(MainWindowTest, TrayInformationPageAboutEnterEverywhereImmunityAndQuit) {
         ClickButton(main, button);
         ASSERT_TRUE(WaitUntil([&, page = page] { return app.VisiblePage() == page; }));
         std::vector<HWND> controls;
-        std::ranges::copy_if(ChildWindows(app.Page(page)), std::back_inserter(controls),
-                             [](HWND c) {
-                                 return (::GetWindowLongA(c, GWL_STYLE) & WS_TABSTOP) &&
-                                        ::IsWindowVisible(c) && ::IsWindowEnabled(c);
-                             });
+        for (HWND c : ChildWindows(app.Page(page)))
+            if ((::GetWindowLongA(c, GWL_STYLE) & WS_TABSTOP) && ::IsWindowVisible(c) &&
+                ::IsWindowEnabled(c))
+                controls.push_back(c);
         controls.push_back(::GetDlgItem(main, button));
         for (HWND control : controls) {
             ::PostMessageA(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
@@ -160,9 +157,9 @@ TEST_F(MainWindowTest, TrayInformationPageAboutEnterEverywhereImmunityAndQuit) {
     RunningProgram onStick(stick.Path("tools\\app.exe"));
     ASSERT_TRUE(pickTrayItem(VK_DOWN, 2));
     EXPECT_EQ(Answer(IDCANCEL), "Have you exited all the programs that are using USB disk?");
+    // Cancel changes nothing.
     EXPECT_TRUE(app.Answers() && !AnyMessageBox(app.Pid()) && onStick.Running() &&
-                !ProcessIdsNamed("explorer.exe").empty() && (::GetLogicalDrives() & (1u << 4)))
-        << "Cancel changes nothing";
+                !ProcessIdsNamed("explorer.exe").empty() && (::GetLogicalDrives() & (1u << 4)));
     onStick.Kill();
     ASSERT_TRUE(pickTrayItem(VK_DOWN, 3));
     MessageBoxInfo warning = WaitForMessageBox(app.Pid());
@@ -173,16 +170,14 @@ TEST_F(MainWindowTest, TrayInformationPageAboutEnterEverywhereImmunityAndQuit) {
     EXPECT_EQ(ListFolder(stick.Folder()), Strings{"tools"}) << "nothing half made";
     EXPECT_FALSE(::IsWindowVisible(main));
     // Then the page's buttons.
-    ASSERT_TRUE(stick.Plug());
     PageView kit{app, 155, 0};
-    ASSERT_TRUE(kit.Open(1008));
+    ASSERT_TRUE(stick.Plug() && kit.Open(1008));
     EXPECT_EQ(ClickAndAnswer(kit, 1030), kImmune);
     EXPECT_TRUE(stick.Exists("AUTORUN.INF\\ReadMe.txt"));
     EXPECT_EQ(ClickAndAnswer(kit, 1031),
               "Your computer and USB storage device are not immune away from virus!");
     EXPECT_EQ(ListFolder(stick.Folder()), Strings{"tools"});
-    ASSERT_TRUE(pickTrayItem(VK_UP, 1));  // Quit
-    ASSERT_TRUE(app.WaitForExit());
+    ASSERT_TRUE(pickTrayItem(VK_UP, 1) && app.WaitForExit());  // Quit
 }
 
 TEST_F(MainWindowTest, ASecondStartBringsItsNamesakeForwardAndLeaves) {

@@ -72,8 +72,7 @@ TEST_F(QuarantinePageTest, ThreatsOfAnyNameGoThroughTheQuarantineAndComeBack) {
     EXPECT_TRUE(WaitUntil(
         [&] { return !scan.IsEnabled(IDC_SCAN_START) && !scan.IsEnabled(IDC_SCAN_DELETE_ALL); }));
     EXPECT_EQ(Answer(), kWait);
-    EXPECT_TRUE(scan.WaitForAllStates("Deleted"));
-    EXPECT_TRUE(ListFolder(stick.FolderPath(kDeep)).empty());
+    EXPECT_TRUE(scan.WaitForAllStates("Deleted") && ListFolder(stick.FolderPath(kDeep)).empty());
     EXPECT_EQ(ListFolder(stick.Folder()), Strings{"Документы"});
 
     // Beside both kinds of quarantine file, files that are none; attributes keep no quarantine
@@ -108,9 +107,9 @@ TEST_F(QuarantinePageTest, ThreatsOfAnyNameGoThroughTheQuarantineAndComeBack) {
     const std::string emptyQuestion = "Do you want to delete all quarantined files thoroughly?";
     EXPECT_EQ(ClickAndAnswer(quarantine, IDC_QUARANTINE_EMPTY, IDCANCEL), emptyQuestion);
     EXPECT_TRUE(app.Answers() && ListFolder(QuarantineFolder()).size() == 2u * kCount + 2);
-    EXPECT_EQ(ClickAndAnswer(quarantine, IDC_QUARANTINE_EMPTY), emptyQuestion);
-    EXPECT_EQ(Answer(), kWait);
-    EXPECT_EQ(Answer(), "Empty completed");
+    // The question, the notice that work has begun and the closing notice, in this order.
+    EXPECT_EQ((Strings{ClickAndAnswer(quarantine, IDC_QUARANTINE_EMPTY), Answer(), Answer()}),
+              (Strings{emptyQuestion, kWait, "Empty completed"}));
     EXPECT_TRUE(WaitUntil([&] { return quarantine.RowCount() == 0; }));
     EXPECT_EQ(Sorted(ListFolder(QuarantineFolder())),
               (Strings{"foreign.kv", "notes.txt", "short.kv"}));

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "framework/Handles.h"
 #include "tests/support/ProgramTest.h"
 #include "tests/support/Wait.h"
 
@@ -23,8 +22,6 @@ void RunHost(std::string line) {
     ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                      nullptr, &startup, &info);
 }
-
-DWORD AttributesOf(const std::string& path) { return ::GetFileAttributesA(path.c_str()); }
 
 constexpr int kRepair = 1002, kCleanup = 1003;
 constexpr char kRepairQuestion[] = "Do you want to repair registry?";
@@ -45,7 +42,7 @@ class RepairPageTest : public ProgramTest {
         ProgramTest::TearDown();
         // The link first: the tree's deletion would follow it.
         RunHost("/bin/rm -f \"" + UnixPathOf(work + "\\link") + "\"");
-        WaitUntil([&] { return AttributesOf(work + "\\link") == INVALID_FILE_ATTRIBUTES; });
+        WaitUntil([&] { return !FileExists(work + "\\link"); });
         DeleteTree(work);
     }
     bool Idle() const { return page.IsEnabled(kRepair) && page.IsEnabled(kCleanup); }
@@ -68,11 +65,17 @@ TEST_F(RepairPageTest, RepairThenCleanupWithTheirQuestionsRowsAndEffects) {
     // Enough files that the run lasts while the buttons are watched.
     for (int i = 0; i < 400; ++i)
         ASSERT_TRUE(WriteFileBytes(work + "\\f\\" + std::to_string(i) + ".tmp", ""));
-    ASSERT_TRUE(WriteFileBytes(outside + "\\letter.doc", "keep") && WriteFileBytes(held, "x"));
+    // A file outside, one to hold open, and a trashed file as the freedesktop trash keeps it:
+    // the file and its record.
+    ASSERT_TRUE(
+        WriteFileBytes(outside + "\\letter.doc", "keep") && WriteFileBytes(held, "x") &&
+        WriteFileBytes(trash + "\\files\\old.txt", "old") &&
+        WriteFileBytes(trash + "\\info\\old.txt.trashinfo",
+                       "[Trash Info]\nPath=/tmp/old.txt\nDeletionDate=2026-01-01T00:00:00\n"));
     // A link to a folder outside, which Wine cannot make itself: it reads as a reparse point.
     RunHost("/bin/ln -s \"" + UnixPathOf(outside) + "\" \"" + UnixPathOf(work + "\\link") + "\"");
     ASSERT_TRUE(WaitUntil([&] {
-        DWORD a = AttributesOf(work + "\\link");
+        DWORD a = ::GetFileAttributesA((work + "\\link").c_str());
         return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
     }));
     ScopedHandle holder(
@@ -86,11 +89,6 @@ TEST_F(RepairPageTest, RepairThenCleanupWithTheirQuestionsRowsAndEffects) {
                 ::CommitUrlCacheEntryA(url, cached, {}, {}, NORMAL_CACHE_ENTRY,
                                        reinterpret_cast<BYTE*>(headers.data()),
                                        static_cast<DWORD>(headers.size()), nullptr, nullptr));
-    // A trashed file as the freedesktop trash keeps it: the file and its record.
-    ASSERT_TRUE(
-        WriteFileBytes(trash + "\\files\\old.txt", "old") &&
-        WriteFileBytes(trash + "\\info\\old.txt.trashinfo",
-                       "[Trash Info]\nPath=/tmp/old.txt\nDeletionDate=2026-01-01T00:00:00\n"));
     ASSERT_TRUE(app.StartHidden() && page.Open(1007));
 
     EXPECT_EQ(ClickAndAnswer(page, kRepair, IDCANCEL), kRepairQuestion);
@@ -119,14 +117,12 @@ TEST_F(RepairPageTest, RepairThenCleanupWithTheirQuestionsRowsAndEffects) {
             return false;
         },
         60000));
-    EXPECT_TRUE(alwaysBusy);
-    EXPECT_TRUE(::IsWindowVisible(Main()) && app.VisiblePage() == 154u);
+    EXPECT_TRUE(alwaysBusy && ::IsWindowVisible(Main()) && app.VisiblePage() == 154u);
     EXPECT_EQ(Answer(), "Clean completed");
     EXPECT_TRUE(WaitUntil([&] { return Idle(); }));
-    EXPECT_EQ(StateOf(held), "Delete failed");
-    EXPECT_EQ(StateOf(plain), "Deleted");
-    EXPECT_EQ(StateOf(cached), "IE cache Deleted");
-    EXPECT_EQ(StateOf(work + "\\link\\letter.doc"), "<not listed>");
+    EXPECT_EQ((Strings{StateOf(held), StateOf(plain), StateOf(cached),
+                       StateOf(work + "\\link\\letter.doc")}),
+              (Strings{"Delete failed", "Deleted", "IE cache Deleted", "<not listed>"}));
     EXPECT_EQ(ReadFileBytes(outside + "\\letter.doc"), "keep");
     EXPECT_FALSE(FileExists(plain) || FileExists(trash + "\\files\\old.txt"));
     EXPECT_TRUE(FileExists(held) && FileExists(work + "\\f"));
@@ -134,7 +130,5 @@ TEST_F(RepairPageTest, RepairThenCleanupWithTheirQuestionsRowsAndEffects) {
     // The cache entry is gone: a second run, on an empty cache, adds no cache rows.
     EXPECT_EQ(ClickAndAnswer(page, kCleanup), kCleanupQuestion);
     EXPECT_EQ(Answer(), "Clean completed");
-    rows = page.Rows();
-    EXPECT_TRUE(std::none_of(rows.begin(), rows.end(),
-                             [](const auto& row) { return row[1] == "IE cache Deleted"; }));
+    EXPECT_EQ(std::ranges::count(page.Column(1), "IE cache Deleted"), 0);
 }

@@ -6,7 +6,6 @@
 #include "tests/support/RegistryViews.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestHttpServer.h"
-#include "tests/support/TestPrograms.h"
 #include "tests/support/Wait.h"
 
 namespace {
@@ -86,7 +85,6 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
     Snap("about", WaitForWindow(app.Pid(), "About the program"));
     app.Kill();
     risky.Kill();
-    ::SetFileAttributesA(hiddenProgram.c_str(), FILE_ATTRIBUTE_NORMAL);
     ::DeleteFileA(hiddenProgram.c_str());
 
     // The update window in its corner above the taskbar, offered by a server of the test's own;
@@ -97,10 +95,10 @@ TEST(Screenshots, DISABLED_TakeThePicturesOfTheDocumentation) {
                                           "[Koravant]\r\nVERSION=5.1.0.2\r\nCHANGE=Brellonix 5.1 "
                                           "finds shortcut worms on USB drives and starts twice "
                                           "as fast.\r\n")));
-    ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", server.Url().c_str());
-    // After the start-up notice, which takes the same corner for three seconds.
-    ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", "7000");
     KoravantApp offered({"screenshots-update", kTestSourceProgram});
+    offered.SetEnvironment("KORAVANT_TEST_UPDATE_URL", server.Url());
+    // After the start-up notice, which takes the same corner for three seconds.
+    offered.SetEnvironment("KORAVANT_TEST_UPDATE_DELAY_MS", "7000");
     ASSERT_TRUE(offered.Start());
     HWND window = WaitForWindow(offered.Pid(), "Koravant Web Check");
     // Under Wine the process shield's first pass brings the main window forward about then

@@ -1,8 +1,5 @@
 // The update check against a server of the test's own on 127.0.0.1, and the two roads to the
 // updater ("Update" in the update window, "Update Now" in the tray menu).
-#include <gtest/gtest.h>
-
-#include "tests/support/KoravantApp.h"
 #include "tests/support/ProgramTest.h"
 #include "tests/support/TestHttpServer.h"
 #include "tests/support/Wait.h"
@@ -18,18 +15,12 @@ class UpdateTest : public testing::Test {
     void SetUp() override { TearDown(); }
     void TearDown() override {
         KillProcessesNamed("Koravant.exe");
-        ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", nullptr);
-        ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", nullptr);
         ResetSettingsAnswered();
     }
-    // The next start of the test build checks at once, against `url`.
-    static void CheckNowAgainst(const std::string& url) {
+    // The next start of the test build checks at once.
+    static void CheckNow(KoravantApp& app) {
         ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kTestSettingsKey, "lastcheck");
-        ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", url.c_str());
-        ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_DELAY_MS", "0");
-    }
-    static HWND WaitForUpdateWindow(const KoravantApp& app) {
-        return WaitForWindow(app.Pid(), "Koravant Web Check", "#32770", 30000);
+        app.SetEnvironment("KORAVANT_TEST_UPDATE_DELAY_MS", "0");
     }
 };
 }  // namespace
@@ -66,14 +57,15 @@ TEST_F(UpdateTest, ShowsTheOfferOnlyForAnotherVersionAndSurvivesBadServers) {
         SCOPED_TRACE(c.name);
         TestHttpServer server;
         ASSERT_TRUE(server.Start(c.response, c.serve));
-        CheckNowAgainst(server.Url());
         KoravantApp app({"update check", kTestSourceProgram});
+        app.SetEnvironment("KORAVANT_TEST_UPDATE_URL", server.Url());
+        CheckNow(app);
         std::string description = app.Folder() + "\\update.ini";
         ASSERT_TRUE(WriteFileBytes(description, previous) && app.StartHidden());
         EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(description) == c.stored; }, 30000));
         EXPECT_TRUE(c.serve == Refuse || server.WaitForConnection());
         if (!c.version.empty()) {
-            HWND window = WaitForUpdateWindow(app);
+            HWND window = WaitForWindow(app.Pid(), "Koravant Web Check", "#32770", 30000);
             RECT rect = {}, taskbar = {};  // along the screen's bottom
             ::GetWindowRect(window, &rect);
             ::GetWindowRect(::FindWindowA("Shell_TrayWnd", nullptr), &taskbar);
@@ -103,14 +95,15 @@ TEST_F(UpdateTest, BothRoadsStartTheUpdaterOrGoOn) {
         const bool fromWindow = road >= 2, withUpdater = road % 2 == 0;
         TestHttpServer server;
         ASSERT_TRUE(server.Start(HttpResponse("200 OK", Description("5.0.0.39", "Newer"))));
-        // The product is offered the seam as well, and must not take it.
-        ::SetEnvironmentVariableA("KORAVANT_TEST_UPDATE_URL", server.Url().c_str());
-        if (fromWindow) CheckNowAgainst(server.Url());
         KoravantApp app({.name = "update roads",
                          .program = fromWindow ? kTestSourceProgram : "Koravant.exe",
                          .withUpdater = withUpdater});
+        // The product is offered the seam as well, and must not take it.
+        app.SetEnvironment("KORAVANT_TEST_UPDATE_URL", server.Url());
+        if (fromWindow) CheckNow(app);
         ASSERT_TRUE(app.StartHidden());
-        HWND window = fromWindow ? WaitForUpdateWindow(app) : nullptr;
+        HWND window =
+            fromWindow ? WaitForWindow(app.Pid(), "Koravant Web Check", "#32770", 30000) : nullptr;
         if (fromWindow)
             ClickButton(window, 1060);
         else
