@@ -68,7 +68,7 @@ TEST_F(TaskwatchTest, ListsComesForwardWhenTheCountChangesDeletesAndQuitsMidPass
     // Two programs of one hidden file: 0 to 2.
     Run("idle_program.exe", "twin.exe", true);
     Run("idle_program.exe", "twin.exe", true);
-    ExpectRows(2, true, "0 to 2");
+    ASSERT_NO_FATAL_FAILURE(ExpectRows(2, true, "0 to 2"));
     EXPECT_EQ(page.ResultLine(), "Your computer is at risk!");
     EXPECT_EQ(page.Rows()[0], (Strings{"twin.exe", "Risky", Path("twin.exe")}));
     // A hidden 64-bit program named like a Windows file: 2 to 3.
@@ -80,7 +80,7 @@ TEST_F(TaskwatchTest, ListsComesForwardWhenTheCountChangesDeletesAndQuitsMidPass
     ExpectRows(3, false, "3 to 3");
     // Both twins leave the list at once: 3 to 1.
     ::SetFileAttributesA(Path("twin.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
-    ExpectRows(1, true, "3 to 1");
+    ASSERT_NO_FATAL_FAILURE(ExpectRows(1, true, "3 to 1"));
     EXPECT_EQ(page.Rows()[0], (Strings{"notepad.exe", "Suspicious", Path("notepad.exe")}));
     named.Kill();
     ExpectRows(0, false, "1 to 0");
