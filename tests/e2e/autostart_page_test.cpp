@@ -71,7 +71,7 @@ TEST_F(AutostartPageTest, RowsInLocationOrderRefreshAndDeleteReachOnlyTheRowsOwn
 
     page.Select(page.RowOf("tool.cmd"));
     EXPECT_EQ(ClickAndAnswer(page, kDelete), "Delete: tool.cmd?");
-    EXPECT_TRUE(WaitUntil([&] { return RowsNamed("tool.cmd").empty(); }) && !FileExists(file));
+    EXPECT_TRUE(WaitUntil([&] { return RowsNamed("tool.cmd").empty(); }) && !PathExists(file));
     // Into the quarantine under its own path: the quarantine page's test restores such files.
     EXPECT_EQ(ReadFileBytes(QuarantineFile("tool.cmd.kv")),
               EncodeQuarantineFile(file, "@echo off"));

@@ -173,7 +173,7 @@ class EnduranceTest : public ProgramTest {
 
         TestDrive stick('E', DriveKind::Removable);
         StartWithThreatsAndDeleteAll(stick, sizes.threats);
-        ASSERT_TRUE(WaitUntil([&] { return FileExists(QuarantineFile("t0.inf.kv")); }, 60000, 1));
+        ASSERT_TRUE(WaitUntil([&] { return PathExists(QuarantineFile("t0.inf.kv")); }, 60000, 1));
         QuitAndReport("quit during Delete all, inside the copy of a 32 MB threat");
         ExpectNothingLost(stick, sizes.threats);
 
@@ -225,7 +225,7 @@ TEST_F(FullDiskTest, NoQuarantineFolderThenAFullDiskAndTheStickPulledOutDuringDe
         [&] { return RowsSaying("Deleted") + RowsSaying("Delete failed") == count; }, 60000));
     EXPECT_EQ(Answer(), kRemoveStick);
     for (const std::vector<std::string>& row : shield.Rows())
-        EXPECT_EQ(row[1] == "Deleted", FileExists(QuarantineFile(row[0].substr(3) + ".kv")))
+        EXPECT_EQ(row[1] == "Deleted", PathExists(QuarantineFile(row[0].substr(3) + ".kv")))
             << row[0];
     ASSERT_TRUE(SendDriveRemoval(Main(), 'E') && app.Answers());
     QuitAndReport("no quarantine folder, then a full disk and the stick pulled mid-delete");

@@ -17,7 +17,7 @@ std::string SpecialFolder(int csidl) {
 
 // The Task Scheduler keeps each task in a file of the 64-bit system folder.
 bool ScheduledTaskExists(const std::string& name) {
-    return FileExists(SpecialFolder(CSIDL_WINDOWS) + "\\sysnative\\tasks\\" + name);
+    return PathExists(SpecialFolder(CSIDL_WINDOWS) + "\\sysnative\\tasks\\" + name);
 }
 
 // The text of the first <tag> element of an XML file stored as UTF-16 ("" when missing).
@@ -68,7 +68,7 @@ class InstallerTest : public testing::Test {
     // `dataKept` is false.
     void ExpectProgramRemoved(bool dataKept) const {
         EXPECT_EQ(ListFolder(folder), dataKept ? Strings{"quarantine"} : Strings{});
-        EXPECT_FALSE(FileExists(Shortcut()) || ScheduledTaskExists(kProductName) ||
+        EXPECT_FALSE(PathExists(Shortcut()) || ScheduledTaskExists(kProductName) ||
                      RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
         EXPECT_EQ(RegistryKeyExists(HKEY_LOCAL_MACHINE, kTestSettingsKey), dataKept);
     }
@@ -122,7 +122,7 @@ TEST_F(InstallerTest, InstallLogonStartHelpAndEveryUninstallEndTheProgramFirst) 
     ASSERT_TRUE(StartFromLogonTask() && StartUninstaller("/S").WaitForExit(kUninstallTimeoutMs));
     EXPECT_EQ(program.ExitCode(), 0u);
     ExpectProgramRemoved(true);
-    EXPECT_TRUE(FileExists(quarantined));
+    EXPECT_TRUE(PathExists(quarantined));
 
     // The uninstaller's window: the program says it will quit and ends; the uninstaller waits
     // for that before it removes a file, then asks before it removes the program's data.
@@ -141,7 +141,7 @@ TEST_F(InstallerTest, InstallLogonStartHelpAndEveryUninstallEndTheProgramFirst) 
                 return true;
         return false;
     }));
-    EXPECT_TRUE(program.Running() && FileExists(Shortcut()) &&
+    EXPECT_TRUE(program.Running() && PathExists(Shortcut()) &&
                 std::ranges::includes(Sorted(ListFolder(folder)), kInstalledFiles));
     AnswerMessageBox(notice, IDOK);
     EXPECT_TRUE(program.WaitForExit());
@@ -153,5 +153,5 @@ TEST_F(InstallerTest, InstallLogonStartHelpAndEveryUninstallEndTheProgramFirst) 
     ClickButton(wizard, kWizardNext);
     ASSERT_TRUE(uninstaller.WaitForExit(kUninstallTimeoutMs));
     ExpectProgramRemoved(false);
-    EXPECT_FALSE(FileExists(folder));
+    EXPECT_FALSE(PathExists(folder));
 }

@@ -42,7 +42,7 @@ class RepairPageTest : public ProgramTest {
         ProgramTest::TearDown();
         // The link first: the tree's deletion would follow it.
         RunHost("/bin/rm -f \"" + UnixPathOf(work + "\\link") + "\"");
-        WaitUntil([&] { return !FileExists(work + "\\link"); });
+        WaitUntil([&] { return !PathExists(work + "\\link"); });
         DeleteTree(work);
     }
     bool Idle() const { return page.IsEnabled(kRepair) && page.IsEnabled(kCleanup); }
@@ -105,8 +105,8 @@ TEST_F(RepairPageTest, RepairThenCleanupWithTheirQuestionsRowsAndEffects) {
                  ReadRegistryValue(HKEY_CURRENT_USER, kExplorer, "NoRun"));
 
     EXPECT_EQ(ClickAndAnswer(page, kCleanup, IDCANCEL), kCleanupQuestion);
-    EXPECT_TRUE(app.Answers() && Idle() && page.Rows() == rows && FileExists(plain) &&
-                FileExists(trash + "\\files\\old.txt"));
+    EXPECT_TRUE(app.Answers() && Idle() && page.Rows() == rows && PathExists(plain) &&
+                PathExists(trash + "\\files\\old.txt"));
     ASSERT_EQ(ClickAndAnswer(page, kCleanup), kCleanupQuestion);
     // Both buttons stay disabled until the run ends with its notice.
     bool alwaysBusy = true;
@@ -124,8 +124,8 @@ TEST_F(RepairPageTest, RepairThenCleanupWithTheirQuestionsRowsAndEffects) {
                        StateOf(work + "\\link\\letter.doc")}),
               (Strings{"Delete failed", "Deleted", "IE cache Deleted", "<not listed>"}));
     EXPECT_EQ(ReadFileBytes(outside + "\\letter.doc"), "keep");
-    EXPECT_FALSE(FileExists(plain) || FileExists(trash + "\\files\\old.txt"));
-    EXPECT_TRUE(FileExists(held) && FileExists(work + "\\f"));
+    EXPECT_FALSE(PathExists(plain) || PathExists(trash + "\\files\\old.txt"));
+    EXPECT_TRUE(PathExists(held) && PathExists(work + "\\f"));
 
     // The cache entry is gone: a second run, on an empty cache, adds no cache rows.
     EXPECT_EQ(ClickAndAnswer(page, kCleanup), kCleanupQuestion);

@@ -51,7 +51,7 @@ TEST_F(ScanTest, WalksDepthFirstDeletesAndShowsItsProgressUntilStoppedOrPulledOu
     EXPECT_EQ(ClickAndAnswer(scan, kDelete), "Delete: E:\\r.vbs?");
     EXPECT_EQ(Answer(), "Please wait for a while");
     EXPECT_TRUE(WaitUntil([&] { return scan.Cell(0, 1) == "Deleted"; }) &&
-                !FileExists("E:\\r.vbs"));
+                !PathExists("E:\\r.vbs"));
     EXPECT_EQ(ReadFileBytes(QuarantineFile("r.vbs.kv")), EncodeQuarantineFile("E:\\r.vbs", ""));
 
     // Without a drive the rows of the last scan stay.

@@ -26,7 +26,7 @@ class TaskwatchTest : public ProgramTest {
 
     // Copies test program `program` to `name` in the work folder (once) and starts it.
     RunningProgram& Run(const char* program, const std::string& name, bool hidden) {
-        if (!FileExists(Path(name))) {
+        if (!PathExists(Path(name))) {
             EXPECT_TRUE(CopyProgram(BuildFolder() + "\\testbin\\" + program, Path(name)));
             if (hidden) ::SetFileAttributesA(Path(name).c_str(), FILE_ATTRIBUTE_HIDDEN);
         }
@@ -106,7 +106,7 @@ TEST_F(TaskwatchTest, ListsComesForwardWhenTheCountChangesDeletesAndQuitsMidPass
         EXPECT_EQ(Answer(), opens ? "Deleted" : "Delete failed") << name;
     }
     EXPECT_TRUE(versioned.WaitForExit() && wide.WaitForExit() && sealed.Running());
-    EXPECT_TRUE(!FileExists(Path("tw_versioned.exe")) && FileExists(Path("sealed.exe")));
+    EXPECT_TRUE(!PathExists(Path("tw_versioned.exe")) && PathExists(Path("sealed.exe")));
     EXPECT_EQ(ReadFileBytes(QuarantineFile("tw_versioned.exe.kv")),
               EncodeQuarantineFile(Path("tw_versioned.exe"), original));
     EXPECT_TRUE(WaitUntil([&] { return page.Column(0) == Strings{"sealed.exe"}; }));

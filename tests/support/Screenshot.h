@@ -31,5 +31,5 @@ inline bool SaveScreenshot(const std::string& name, HWND window = nullptr) {
                           std::to_string(area.right - area.left) + " " +
                           std::to_string(area.bottom - area.top) + "\n";
     return WriteFileBytes(folder + "\\" + name + ".request", request) &&
-           WaitUntil([&] { return FileExists(png); }, 5000, 50);
+           WaitUntil([&] { return PathExists(png); }, 5000, 50);
 }

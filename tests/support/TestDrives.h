@@ -17,7 +17,7 @@
 enum class DriveKind { Removable, Fixed, CdRom, Network };
 
 // A file or folder at the UTF-8 `path`.
-inline bool FileExists(const std::string& path) {
+inline bool PathExists(const std::string& path) {
     return ::GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
@@ -162,7 +162,7 @@ class TestDrive {
         return CreateFolders(FolderPath(relative)) &&
                (!attributes || ::SetFileAttributesW(path.c_str(), attributes));
     }
-    bool Exists(const std::string& relative) const { return FileExists(FolderPath(relative)); }
+    bool Exists(const std::string& relative) const { return PathExists(FolderPath(relative)); }
 
   private:
     static constexpr char kDrivesFolder[] = "C:\\koravant\\drives";
