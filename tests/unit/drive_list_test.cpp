@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <list>
 
 #include "framework/Handles.h"
@@ -14,13 +13,11 @@
 namespace {
 // The letters found; the bytes past the count, a guard past the 20 included, stay untouched.
 std::string Find() {
-    char letters[kMaxDriveLetters + 4];
-    std::memset(letters, '#', sizeof(letters));
-    int count = FindUsbDrives(letters);
+    std::string letters(kMaxDriveLetters + 4, '#');
+    int count = FindUsbDrives(letters.data());
     EXPECT_TRUE(count >= 0 && count <= static_cast<int>(kMaxDriveLetters)) << count;
-    for (size_t i = count; i < sizeof(letters); ++i)
-        EXPECT_EQ(letters[i], '#') << "byte " << i << " written past the count";
-    return std::string(letters, count);
+    EXPECT_EQ(letters.find_first_not_of('#', count), std::string::npos) << "written past the count";
+    return letters.substr(0, count);
 }
 }  // namespace
 
