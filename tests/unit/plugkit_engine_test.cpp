@@ -103,33 +103,28 @@ TEST(VolumeEjectTest, StopsAtTheFirstFailureAndAsksAboutEveryVolumeInUseButNever
     TestDrive share('N', DriveKind::Network), busy('F', DriveKind::Removable);
     const DWORD lock = FSCTL_LOCK_VOLUME, dismount = FSCTL_DISMOUNT_VOLUME;
     const DWORD allow = IOCTL_STORAGE_MEDIA_REMOVAL, eject = IOCTL_STORAGE_EJECT_MEDIA;
-    const struct {
-        char letter;
-        DWORD failing;
-        int result;
-        std::vector<DWORD> calls;
-    } cases[] = {
-        {'E', 0, kEjected, {lock, dismount, allow, eject}},
-        {'E', lock, kEjectFailed, {lock}},
-        {'E', dismount, kEjectFailed, {lock, dismount}},
-        {'E', allow, kSafelyRemovable, {lock, dismount, allow}},
-        {'E', eject, kSafelyRemovable, {lock, dismount, allow, eject}},
-        {'D', 0, kEjected, {lock, dismount, allow, eject}},  // read access suffices
-        {'N', 0, kEjectFailed, {}},                          // the wrong drive type
-    };
-    for (const auto& c : cases) {
+    using Calls = std::vector<DWORD>;
+    // The result and the device calls made, the call `failing` failing.
+    auto ejectFailing = [](char letter, DWORD failing) {
         g_calls.clear();
-        g_failingCode = c.failing;
-        EXPECT_EQ(EjectVolume(c.letter), c.result) << c.letter << " " << std::hex << c.failing;
-        EXPECT_EQ(g_calls, c.calls) << c.letter << " " << std::hex << c.failing;
-    }
+        g_failingCode = failing;
+        const int result = EjectVolume(letter);
+        return std::tuple(result, g_calls);
+    };
+    const Calls all = {lock, dismount, allow, eject};
+    EXPECT_EQ(ejectFailing('E', 0), std::tuple(kEjected, all));
+    EXPECT_EQ(ejectFailing('E', lock), std::tuple(kEjectFailed, Calls{lock}));
+    EXPECT_EQ(ejectFailing('E', dismount), std::tuple(kEjectFailed, Calls{lock, dismount}));
+    EXPECT_EQ(ejectFailing('E', allow), std::tuple(kSafelyRemovable, Calls{lock, dismount, allow}));
+    EXPECT_EQ(ejectFailing('E', eject), std::tuple(kSafelyRemovable, all));
+    EXPECT_EQ(ejectFailing('D', 0), std::tuple(kEjected, all));          // read access suffices
+    EXPECT_EQ(ejectFailing('N', 0), std::tuple(kEjectFailed, Calls{}));  // the wrong drive type
     // Declined, the walk goes on; the program's own drive C: gets the question untouched.
     ASSERT_EQ(OwnProgramDrive(), 'C');
     g_calls.clear();
     g_failingCode = lock;
     int questions = 0;
     EjectDrives("EFC", 3, [&] { return ++questions, false; });
-    EXPECT_EQ(questions, 3);
-    EXPECT_EQ(g_calls, (std::vector<DWORD>{lock, lock}));
+    EXPECT_EQ(std::tuple(questions, g_calls), std::tuple(3, Calls{lock, lock}));
     SetVolumeControlForTesting(nullptr);
 }
