@@ -10,16 +10,14 @@
 #include "tests/support/TestRegistry.h"
 #include "usb/DriveList.h"
 
-namespace {
 // The letters found; the bytes past the count, a guard past the 20 included, stay untouched.
-std::string Find() {
+static std::string Find() {
     std::string letters(kMaxDriveLetters + 4, '#');
     int count = FindUsbDrives(letters.data());
     EXPECT_TRUE(count >= 0 && count <= static_cast<int>(kMaxDriveLetters)) << count;
     EXPECT_EQ(letters.find_first_not_of('#', count), std::string::npos) << "written past the count";
     return letters.substr(0, count);
 }
-}  // namespace
 
 TEST(DriveListTest, RemovableDrivesAscendButNotTheFloppyLetterAFixedOnesOnAUsbBusOnly) {
     // The seam's answer: only F: sits on a USB bus (7); H: cannot be opened.

@@ -13,10 +13,10 @@
 #include "framework/LateImport.h"
 #include "tests/support/KoravantApp.h"
 
-namespace {
 // "library function" per import ("library " for one by ordinal), read from the image mapped as
 // the loader lays it out (RVAs are offsets from its base) without running or binding it.
-std::vector<std::string> ReadImports(const std::string& path, IMAGE_OPTIONAL_HEADER32& header) {
+static std::vector<std::string> ReadImports(const std::string& path,
+                                            IMAGE_OPTIONAL_HEADER32& header) {
     HMODULE image = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!image) return {};
     auto* base = reinterpret_cast<BYTE*>(reinterpret_cast<ULONG_PTR>(image) & ~ULONG_PTR(3));
@@ -58,7 +58,6 @@ const char kLaterFunctions[] =
 const char* const kUnwantedLibraries[] = {"dwmapi.dll", "ucrtbase.dll", "bcrypt.dll",
                                           "ncrypt.dll", "api-ms-win-",  "wininet.dll",
                                           "ws2_32.dll", "ole32.dll",    "winmm.dll"};
-}  // namespace
 
 TEST(ImportsTest, ImportsAndHeaderAdmitWindowsXp) {
     IMAGE_OPTIONAL_HEADER32 header = {};

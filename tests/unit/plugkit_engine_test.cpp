@@ -13,12 +13,11 @@
 #include "usb/SafeRemoval.h"
 #include "usb/VolumeEject.h"
 
-namespace {
 // The device calls seen, and the one that fails.
-std::vector<DWORD> g_calls;
-DWORD g_failingCode = 0;
+static std::vector<DWORD> g_calls;
+static DWORD g_failingCode = 0;
 
-BOOL RecordingControl(HANDLE, DWORD code, void* input, DWORD inputSize) {
+static BOOL RecordingControl(HANDLE, DWORD code, void* input, DWORD inputSize) {
     g_calls.push_back(code);
     // Media removal takes one byte: no longer prevented.
     if (code == IOCTL_STORAGE_MEDIA_REMOVAL && (inputSize != 1 || *static_cast<BYTE*>(input)))
@@ -26,14 +25,14 @@ BOOL RecordingControl(HANDLE, DWORD code, void* input, DWORD inputSize) {
     return code != g_failingCode;
 }
 
-DWORD AutoRunMask() {
+static DWORD AutoRunMask() {
     auto value = ReadRegistryValue(HKEY_CURRENT_USER, kExplorerPolicyKey, kNoDriveTypeAutoRun);
     if (!value || value->type != REG_DWORD || value->data.size() != 4) return 0xDEAD;
     return *reinterpret_cast<const DWORD*>(value->data.data());
 }
 
 // The layout as Wine can make it: the two-dot sub-directory comes out with one dot here.
-void ExpectLayout(const TestDrive& drive) {
+static void ExpectLayout(const TestDrive& drive) {
     SCOPED_TRACE(drive.Root());
     const DWORD hiddenFolder = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN;
     EXPECT_EQ(::GetFileAttributesA(drive.Path("AUTORUN.INF").c_str()) & hiddenFolder, hiddenFolder);
@@ -42,7 +41,6 @@ void ExpectLayout(const TestDrive& drive) {
     EXPECT_EQ(ReadFileBytes(drive.Path("AUTORUN.INF\\ReadMe.txt")),
               "The directory created by Brellonix should be deleted by itself");  // 62 bytes
 }
-}  // namespace
 
 TEST(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelTakesItAway) {
     // Only the prefix's C: and this test's drives may be touched, never the host's files.

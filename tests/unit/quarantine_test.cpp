@@ -13,8 +13,7 @@
 #include "quarantine/QuarantineStore.h"
 #include "tests/support/TestDrives.h"
 
-namespace {
-std::string AllByteValues(size_t repeats) {
+static std::string AllByteValues(size_t repeats) {
     std::string bytes(repeats * 256, '\0');
     std::iota(bytes.begin(), bytes.end(), '\0');
     return bytes;
@@ -22,13 +21,11 @@ std::string AllByteValues(size_t repeats) {
 
 // A quarantine file built from the layout alone, not by the code under test: the origin as
 // the marker's kind stores it (ANSI after "kestrelvane", UTF-8 after "kestrelutf8").
-std::string HandBuilt(const std::string& origin, std::string content,
-                      const std::string& marker = "kestrelvane") {
+static std::string HandBuilt(const std::string& origin, std::string content,
+                             const std::string& marker = "kestrelvane") {
     for (char& c : content) c = static_cast<char>(c + 0x1D);
     return marker + origin + "\r\n" + content;
 }
-
-}  // namespace
 
 // Names the code page spells keep today's bytes; others are stored in UTF-8 after their marker.
 TEST(QuarantineTest, RoundTripsKeepEveryByteInTheWrittenLayoutAndEverySameNamedCopy) {

@@ -13,7 +13,6 @@
 #include "tests/support/TestRegistry.h"
 #include "tests/support/WineTools.h"
 
-namespace {
 const char kExplorer[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 const char kSystem[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 const char kShowAll[] =
@@ -27,7 +26,7 @@ const char kNotepad[] = "%SystemRoot%\\system32\\NOTEPAD.EXE %1";
 const std::string kHkcu = "HKCU\\", kHklm = "HKLM\\";
 
 // `key` created in `view` and emptied of its values and subkeys.
-void MakeEmptyKey(HKEY root, const char* key, REGSAM view) {
+static void MakeEmptyKey(HKEY root, const char* key, REGSAM view) {
     ScopedRegKey opened;
     ASSERT_EQ(::RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
                                 opened.put(), nullptr),
@@ -36,13 +35,12 @@ void MakeEmptyKey(HKEY root, const char* key, REGSAM view) {
 }
 
 // Every value of `key` in `view` as reg.exe shows it: "name type data".
-std::set<std::string> Shown(const std::string& key, int view) {
+static std::set<std::string> Shown(const std::string& key, int view) {
     std::set<std::string> shown;
     for (const auto& [name, value] : RegQueryKey(key, view))
         shown.insert(name + " " + value.type + " " + value.data);
     return shown;
 }
-}  // namespace
 
 // First on keys that hold none of the table's values, then with every value it deletes set.
 TEST(RegistryRepairTest, ListsEveryRowAndLeavesExactlyTheTableValuesInTheViewsTheSystemReads) {
