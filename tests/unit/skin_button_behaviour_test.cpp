@@ -59,18 +59,16 @@ TEST(SkinButtonTest, PressShowsTheHoverImageEveryClickCountsAndTabKeepsThemOwner
     // A quick second click arrives as a double click: it counts too.
     Send(button, WM_LBUTTONDBLCLK, MK_LBUTTON);
     Send(button, WM_LBUTTONUP);
-    EXPECT_EQ(dialog.clicks, 2);
-    EXPECT_EQ(Drawn(button), kPlainImage);
+    EXPECT_EQ(std::tuple(dialog.clicks, Drawn(button)), std::tuple(2, kPlainImage));
 
     // The dialog manager's focus moves must not turn a button into a plain push button.
     ::SetFocus(buttons[kPageInformation]);
     for (int step = 0; step < kPageCount + 2; ++step) {
-        HWND before = ::GetFocus();
-        MSG tab = {before, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+        MSG tab = {::GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
         ::IsDialogMessageA(dialog.m_hWnd, &tab);
         PumpMessages();
         HWND focused = ::GetFocus();
-        ASSERT_TRUE(focused != before && CWnd::FromHandlePermanent(focused));
+        ASSERT_TRUE(focused != tab.hwnd && CWnd::FromHandlePermanent(focused));
         for (CSkinButton& each : std::span(buttons).subspan(1)) {
             EXPECT_EQ(::GetWindowLongPtrA(each, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
             EXPECT_EQ(each.IsDefault(), each.m_hWnd == focused);

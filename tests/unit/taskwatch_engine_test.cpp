@@ -119,10 +119,9 @@ TEST(TaskwatchSystemFilesTest, FindsFilesOnlyInTheWindowsFoldersAndForgetsWhenTh
     EXPECT_FALSE(cache.IsSystemFileName(kPhotoExe) || cache.FindInSystemFolders(kPhotoExe, path));
 
     const std::string file = kWork + "tw_cached.exe";
-    ASSERT_TRUE(CopyProgram(IdleProgramPath(false), file));
-    EXPECT_FALSE(cache.HasVersionInfo(file));
-    ASSERT_TRUE(CopyProgram(kVersioned + ".exe", file));
-    EXPECT_TRUE(cache.HasVersionInfo(file)) << "another file under the same name";
+    ASSERT_TRUE(CopyProgram(IdleProgramPath(false), file) && !cache.HasVersionInfo(file));
+    // Another file under the same name.
+    EXPECT_TRUE(CopyProgram(kVersioned + ".exe", file) && cache.HasVersionInfo(file));
     DeleteTree(kFolder);
 }
 
