@@ -52,9 +52,9 @@ TEST(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelT
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kExplorerPolicyKey));
     std::vector<std::string> warned;  // the roots warned about, in order
     RootFileWarning warn = [&](const char* root) { warned.push_back(root); };
-    TestDrive stick('E', DriveKind::Removable), disk('F', DriveKind::Fixed);
-    TestDrive cd('D', DriveKind::CdRom), share('N', DriveKind::Network);
-    TestDrive gone('G', DriveKind::Removable);
+    TestDrive stick('E', DriveKind::Removable), disk('F', DriveKind::Fixed),
+        cd('D', DriveKind::CdRom);
+    TestDrive share('N', DriveKind::Network), gone('G', DriveKind::Removable);
     ASSERT_TRUE(stick.WriteFile("autorun.inf", "[autorun]",
                                 FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(DeleteTree(gone.Folder()));    // the letter stays, its folder is gone

@@ -24,14 +24,12 @@ const std::string kFolder = "C:\\koravant\\taskwatch-unit", kWork = kFolder + "\
 const std::string kWindows = "C:\\windows\\", kSystem32 = kWindows + "system32\\";
 const std::string kVersioned = BuildFolder() + "\\testbin\\idle_program_versioned";
 
-// A made-up process: its module snapshot's path (none: ""), what its file is like, the file
-// of its name in the Windows folders (none: ""), which has the same attributes; its verdict
-// and the path listed with it.
+// A made-up process: its module snapshot's path (none: ""), the file of its name in the Windows
+// folders (none: ""), what these files are like; its verdict and the path listed with it.
 struct MadeUpProcess {
     DWORD id;
-    std::string name, modulePath;
+    std::string name, modulePath, systemPath;
     bool hidden, versioned;
-    std::string systemPath;
     ProcessVerdict verdict;
     std::string listedPath;
 };
@@ -60,12 +58,12 @@ struct MadeUpProbe : ProcessProbe {
 TEST(TaskwatchJudgeTest, HiddenIsRiskyUnversionedSystemNamesSuspiciousAtMost256Rows) {
     using V = ProcessVerdict;
     const MadeUpProcess cases[] = {
-        {2, "b.exe", "E:\\b.exe", true, true, "", V::kRisky, "E:\\b.exe"},
-        {3, "c.exe", "E:\\c.exe", true, false, kSystem32 + "c.exe", V::kRisky, "E:\\c.exe"},
-        {4, "d.exe", "E:\\d.exe", false, false, kSystem32 + "d.exe", V::kSuspicious, "E:\\d.exe"},
+        {2, "b.exe", "E:\\b.exe", "", true, true, V::kRisky, "E:\\b.exe"},
+        {3, "c.exe", "E:\\c.exe", kSystem32 + "c.exe", true, false, V::kRisky, "E:\\c.exe"},
+        {4, "d.exe", "E:\\d.exe", kSystem32 + "d.exe", false, false, V::kSuspicious, "E:\\d.exe"},
         // No module snapshot: judged through the file of its name in the Windows folders.
-        {7, "g.exe", "", false, false, kSystem32 + "g.exe", V::kSuspicious, kSystem32 + "g.exe"},
-        {10, "j.exe", "", true, false, "", V::kSafe, ""},
+        {7, "g.exe", "", kSystem32 + "g.exe", false, false, V::kSuspicious, kSystem32 + "g.exe"},
+        {10, "j.exe", "", "", true, false, V::kSafe, ""},
     };
     MadeUpProbe probe;
     std::vector<ProcessEntry> processes;

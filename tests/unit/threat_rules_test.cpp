@@ -14,12 +14,8 @@
 
 TEST(ThreatRulesTest, EveryRiskyTypeItsNeighboursOddEntriesNamesInAnyScriptAndAPulledStick) {
     const DWORD hidden = FILE_ATTRIBUTE_HIDDEN, visible = FILE_ATTRIBUTE_NORMAL;
-    struct Case {
-        std::string name;
-        DWORD attributes;  // 0: no file (a folder made below, or nothing)
-        bool shield, scan;
-    };
-    std::vector<Case> cases = {
+    // Name, attributes (0: no file, a folder made below or nothing), shield's and scan's verdicts.
+    std::vector<std::tuple<std::string, DWORD, bool, bool>> cases = {
         // The immunity folder and a program-named folder; a file gone; a name longer than any type.
         {"AUTORUN.INF", 0, false, false},
         {"tools.exe", 0, false, false},
@@ -57,11 +53,11 @@ TEST(ThreatRulesTest, EveryRiskyTypeItsNeighboursOddEntriesNamesInAnyScriptAndAP
     TestDrive stick('E', DriveKind::Removable);
     ASSERT_TRUE(stick.MakeFolder("AUTORUN.INF", hidden) && stick.MakeFolder("tools.exe", hidden));
     EXPECT_FALSE(IsShieldThreat(nullptr) || IsScanSuspicious(nullptr));
-    for (const Case& c : cases) {
-        ASSERT_TRUE(!c.attributes || stick.WriteFile(c.name, "", c.attributes)) << c.name;
-        const std::string path = stick.Path(c.name);
-        EXPECT_EQ(IsShieldThreat(path.c_str()), c.shield) << path;
-        EXPECT_EQ(IsScanSuspicious(path.c_str()), c.scan) << path;
+    for (const auto& [name, attributes, shield, scan] : cases) {
+        ASSERT_TRUE(!attributes || stick.WriteFile(name, "", attributes)) << name;
+        const std::string path = stick.Path(name);
+        EXPECT_EQ(IsShieldThreat(path.c_str()), shield) << path;
+        EXPECT_EQ(IsScanSuspicious(path.c_str()), scan) << path;
     }
     // On the ANSI family only names the code page spells are reached, as before.
     UseAnsiFileFunctionsForTesting(true);
