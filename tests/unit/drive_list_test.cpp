@@ -14,7 +14,6 @@
 static std::string Find() {
     std::string letters(kMaxDriveLetters + 4, '#');
     int count = FindUsbDrives(letters.data());
-    EXPECT_TRUE(count >= 0 && count <= static_cast<int>(kMaxDriveLetters)) << count;
     EXPECT_EQ(letters.find_first_not_of('#', count), std::string::npos) << "written past the count";
     return letters.substr(0, count);
 }

@@ -27,11 +27,6 @@ void PumpMessages() {
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
 }
 
-// Mouse messages at 5,5 inside the button.
-void Send(HWND button, UINT msg, WPARAM flags = 0) {
-    ::SendMessageA(button, msg, flags, MAKELPARAM(5, 5));
-}
-
 int Drawn(CSkinButton& button) {
     ::RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     return button.LastDrawnImage();
@@ -53,12 +48,13 @@ TEST(SkinButtonTest, PressShowsTheHoverImageEveryClickCountsAndTabKeepsThemOwner
     PumpMessages();
     CSkinButton& button = buttons[kPagePlugwatch];
     EXPECT_EQ(Drawn(button), kPlainImage);
-    Send(button, WM_LBUTTONDOWN, MK_LBUTTON);
+    // Mouse messages at 5,5 inside the button.
+    ::SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_EQ(Drawn(button), kHoverImage);
-    Send(button, WM_LBUTTONUP);
+    ::SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     // A quick second click arrives as a double click: it counts too.
-    Send(button, WM_LBUTTONDBLCLK, MK_LBUTTON);
-    Send(button, WM_LBUTTONUP);
+    ::SendMessageA(button, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(std::tuple(dialog.clicks, Drawn(button)), std::tuple(2, kPlainImage));
 
     // The dialog manager's focus moves must not turn a button into a plain push button.
