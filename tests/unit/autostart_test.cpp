@@ -18,7 +18,6 @@ void PrintTo(const AutostartEntry& entry, std::ostream* out) {
     *out << "{" << entry.name << " | " << entry.command << " | " << entry.location << "}";
 }
 
-namespace {
 const std::string kVersion = "Software\\Microsoft\\Windows\\CurrentVersion\\",
                   kRun = kVersion + "Run";
 const std::string kWinlogon = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
@@ -48,7 +47,6 @@ class AutostartTest : public testing::Test {
     PlantedValues planted;
     const Entries m_before = ListAutostartEntries();
 };
-}  // namespace
 
 // Long values and a key that denies write access hide nothing.
 TEST_F(AutostartTest, ListsEveryValueWholeInLocationOrderAndDeletesALongName) {

@@ -10,31 +10,22 @@
 #include "framework/Dialog.h"
 #include "res/resource.h"
 
-namespace {
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-struct ClickCountingDialog : CDialog {
-    ClickCountingDialog() : CDialog(IDD_MAIN) {}
-    bool OnCommand(UINT, UINT code, HWND) override {
-        clicks += code == BN_CLICKED;
-        return true;
-    }
-    int clicks = 0;
-};
-
-void PumpMessages() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-}
-
-int Drawn(CSkinButton& button) {
+static int Drawn(CSkinButton& button) {
     ::RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     return button.LastDrawnImage();
 }
 
-}  // namespace
-
 TEST(SkinButtonTest, PressShowsTheHoverImageEveryClickCountsAndTabKeepsThemOwnerDrawn) {
+    struct ClickCountingDialog : CDialog {
+        ClickCountingDialog() : CDialog(IDD_MAIN) {}
+        bool OnCommand(UINT, UINT code, HWND) override {
+            clicks += code == BN_CLICKED;
+            return true;
+        }
+        int clicks = 0;
+    };
     ClickCountingDialog dialog;           // destroyed after the buttons have let go of its children
     CSkinButton buttons[kPageCount + 1];  // the main window's page buttons, by page index
     ASSERT_TRUE(dialog.Create(IDD_MAIN));
@@ -45,7 +36,8 @@ TEST(SkinButtonTest, PressShowsTheHoverImageEveryClickCountsAndTabKeepsThemOwner
         ASSERT_TRUE(buttons[index].SubclassDlgItem(page.buttonId, &dialog));
         buttons[index].LoadBitmapImages(page.hoverBitmap, kWhite, page.plainBitmap, kWhite);
     }
-    PumpMessages();
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
     CSkinButton& button = buttons[kPagePlugwatch];
     EXPECT_EQ(Drawn(button), kPlainImage);
     // Mouse messages at 5,5 inside the button.
@@ -62,7 +54,7 @@ TEST(SkinButtonTest, PressShowsTheHoverImageEveryClickCountsAndTabKeepsThemOwner
     for (int step = 0; step < kPageCount + 2; ++step) {
         MSG tab = {::GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
         ::IsDialogMessageA(dialog.m_hWnd, &tab);
-        PumpMessages();
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
         HWND focused = ::GetFocus();
         ASSERT_TRUE(focused != tab.hwnd && CWnd::FromHandlePermanent(focused));
         for (CSkinButton& each : std::span(buttons).subspan(1)) {

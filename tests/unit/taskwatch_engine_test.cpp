@@ -18,44 +18,41 @@
 #include "tests/support/TestPrograms.h"
 #include "tests/support/Wait.h"
 
-namespace {
 const std::string kPhotoExe = "Фото.exe";  // a name the ANSI code page cannot spell
 const std::string kFolder = "C:\\koravant\\taskwatch-unit", kWork = kFolder + "\\";
 const std::string kWindows = "C:\\windows\\", kSystem32 = kWindows + "system32\\";
 const std::string kVersioned = BuildFolder() + "\\testbin\\idle_program_versioned";
 
-// A made-up process: its module snapshot's path (none: ""), the file of its name in the Windows
-// folders (none: ""), what these files are like; its verdict and the path listed with it.
-struct MadeUpProcess {
-    DWORD id;
-    std::string name, modulePath, systemPath;
-    bool hidden, versioned;
-    ProcessVerdict verdict;
-    std::string listedPath;
-};
-
-// Answers from the made-up processes, found by identifier, name or either path.
-struct MadeUpProbe : ProcessProbe {
-    std::map<std::string, MadeUpProcess> known;
-    void Add(const MadeUpProcess& p) {
-        for (const std::string& key : {std::to_string(p.id), p.name, p.modulePath, p.systemPath})
-            if (!key.empty()) known[key] = p;
-    }
-    bool ProgramFile(DWORD id, std::string& path) override {
-        return !(path = known[std::to_string(id)].modulePath).empty();
-    }
-    bool FindInSystemFolders(const std::string& name, std::string& path) override {
-        return !(path = known[name].systemPath).empty();
-    }
-    bool IsHidden(const std::string& path) override { return known[path].hidden; }
-    bool HasVersionInfo(const std::string& path) override { return known[path].versioned; }
-    bool IsSystemFileName(const std::string& name) override {
-        return !known[name].systemPath.empty();
-    }
-};
-}  // namespace
-
 TEST(TaskwatchJudgeTest, HiddenIsRiskyUnversionedSystemNamesSuspiciousAtMost256Rows) {
+    // A made-up process: its module snapshot's path (none: ""), the file of its name in the
+    // Windows folders (none: ""), what these files are like; its verdict and the path listed.
+    struct MadeUpProcess {
+        DWORD id;
+        std::string name, modulePath, systemPath;
+        bool hidden, versioned;
+        ProcessVerdict verdict;
+        std::string listedPath;
+    };
+
+    // Answers from the made-up processes, found by identifier, name or either path.
+    struct MadeUpProbe : ProcessProbe {
+        std::map<std::string, MadeUpProcess> known;
+        void Add(const MadeUpProcess& p) {
+            for (const auto& key : {std::to_string(p.id), p.name, p.modulePath, p.systemPath})
+                if (!key.empty()) known[key] = p;
+        }
+        bool ProgramFile(DWORD id, std::string& path) override {
+            return !(path = known[std::to_string(id)].modulePath).empty();
+        }
+        bool FindInSystemFolders(const std::string& name, std::string& path) override {
+            return !(path = known[name].systemPath).empty();
+        }
+        bool IsHidden(const std::string& path) override { return known[path].hidden; }
+        bool HasVersionInfo(const std::string& path) override { return known[path].versioned; }
+        bool IsSystemFileName(const std::string& name) override {
+            return !known[name].systemPath.empty();
+        }
+    };
     using V = ProcessVerdict;
     const MadeUpProcess cases[] = {
         {2, "b.exe", "E:\\b.exe", "", true, true, V::kRisky, "E:\\b.exe"},
@@ -80,8 +77,7 @@ TEST(TaskwatchJudgeTest, HiddenIsRiskyUnversionedSystemNamesSuspiciousAtMost256R
     ProcessTable table;
     size_t shown = 0;
     auto show = [&](const auto& listed) { shown = listed.size(); };
-    EXPECT_TRUE(table.Rebuild(rows, show));
-    EXPECT_EQ(shown, 256u);
+    EXPECT_TRUE(table.Rebuild(rows, show) && shown == 256);
     EXPECT_FALSE(table.Rebuild(rows, show)) << "the same rows keep the list as it is";
     FlaggedProcess row;
     EXPECT_TRUE(table.Row(255, row) && row == rows[255]);
