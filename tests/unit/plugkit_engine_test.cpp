@@ -82,7 +82,7 @@ TEST(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelT
     EXPECT_FALSE(ImmunizeDrive(nullptr, nullptr) || RemoveDriveImmunity(nullptr, nullptr));
 }
 
-TEST(SafeRemovalTest, ProcessesRunFromTheDrivesOrNamedLikeTheShellAreChosen) {
+TEST(SafeRemovalTest, ChoosesTheDrivesProgramsAndTheShellEjectsUpToTheFirstFailureNeverItsOwn) {
     // Run from drives E and G; named like the shell.
     for (auto [path, fromDrives, shell] : {std::tuple{"G:\\Фото.exe", true, false},
                                            {"F:\\app.exe", false, false},
@@ -93,9 +93,8 @@ TEST(SafeRemovalTest, ProcessesRunFromTheDrivesOrNamedLikeTheShellAreChosen) {
         EXPECT_EQ(IsShellProgram(path), shell) << path;
     }
     EXPECT_FALSE(RunsFromDrives("E:\\app.exe", "EG", 0) || RunsFromDrives("E:\\a.exe", nullptr, 2));
-}
 
-TEST(VolumeEjectTest, StopsAtTheFirstFailureAndAsksAboutEveryVolumeInUseButNeverTouchesItsOwn) {
+    // Each volume is locked, dismounted, allowed out and ejected, up to the first failure.
     SetVolumeControlForTesting(RecordingControl);
     TestDrive stick('E', DriveKind::Removable), cd('D', DriveKind::CdRom);
     TestDrive share('N', DriveKind::Network), busy('F', DriveKind::Removable);

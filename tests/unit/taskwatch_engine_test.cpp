@@ -84,8 +84,9 @@ TEST(TaskwatchJudgeTest, HiddenIsRiskyUnversionedSystemNamesSuspiciousAtMost256R
     EXPECT_FALSE(table.Row(256, row) || table.Row(-1, row));
 }
 
-// Through the monitor's cache, which forgets its answers when a folder or a file changed.
-TEST(TaskwatchSystemFilesTest, FindsFilesOnlyInTheWindowsFoldersAndForgetsWhenTheyChange) {
+// System files through the monitor's cache, which forgets its answers when a folder or a file
+// changed; then a real program.
+TEST(TaskwatchFilesTest, SystemFilesFoundAndForgottenWhenChangedAProgramJudgedByItsFileAndEnded) {
     const std::string onlyInSystem = kWindows + "system\\tw_only_in_system.exe";
     const std::string dirFirst = kSystem32 + "tw_dir_first.exe", photo = kSystem32 + kPhotoExe;
     SystemProcessProbe system;
@@ -102,27 +103,23 @@ TEST(TaskwatchSystemFilesTest, FindsFilesOnlyInTheWindowsFoldersAndForgetsWhenTh
         {"", ""},
         {"system32\\kernel32.dll", ""},
         {"..\\win.ini", ""}};
-    std::string path;
+    std::string found;
     for (const auto& [name, expected] : cases) {
-        EXPECT_EQ(cache.FindInSystemFolders(name, path) ? path : "", expected) << name;
+        EXPECT_EQ(cache.FindInSystemFolders(name, found) ? found : "", expected) << name;
         EXPECT_EQ(cache.IsSystemFileName(name), !expected.empty()) << name;
     }
     for (const std::string& file : {photo, dirFirst, onlyInSystem}) DeleteFileUtf8(file);
     ::RemoveDirectoryA((kWindows + "tw_dir_first.exe").c_str());
     cache.NewPass();
-    EXPECT_FALSE(cache.IsSystemFileName(kPhotoExe) || cache.FindInSystemFolders(kPhotoExe, path));
+    EXPECT_FALSE(cache.IsSystemFileName(kPhotoExe) || cache.FindInSystemFolders(kPhotoExe, found));
 
-    const std::string file = kWork + "tw_cached.exe";
+    const std::string file = kWork + "tw_cached.exe", path = kWork + kPhotoExe;
     ASSERT_TRUE(CopyProgram(IdleProgramPath(false), file) && !cache.HasVersionInfo(file));
     // Another file under the same name.
     EXPECT_TRUE(CopyProgram(kVersioned + ".exe", file) && cache.HasVersionInfo(file));
-    DeleteTree(kFolder);
-}
 
-// A program of any name is judged by its file; Delete ends only the listed process and
-// quarantines its file under its own name.
-TEST(TaskwatchDeleteTest, JudgesAProgramOfAnyNameByItsFileThenEndsItAndQuarantinesTheFile) {
-    const std::string path = kWork + kPhotoExe;
+    // A program of any name is judged by its file; Delete ends only the listed process and
+    // quarantines its file under its own name.
     ASSERT_TRUE(CopyProgram(kVersioned + ".exe", path));
     EXPECT_TRUE(HasVersionInfo(path) && HasVersionInfo(kVersioned + "64.exe"));
     EXPECT_FALSE(HasVersionInfo(kWork + "missing.exe") || HasVersionInfo(""));

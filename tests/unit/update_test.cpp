@@ -11,7 +11,7 @@
 #include "update/DayRule.h"
 #include "update/Updater.h"
 
-TEST(UpdateDayRule, ComparesDayNumbersOnlyAndRecordsTodayWhenDue) {
+TEST(UpdateTest, DayNumbersDecideAndTodayIsRecordedWhenDueAndTheUpdaterCommandLineFitsItsBuffer) {
     constexpr char kDayKey[] = "Software\\koravant-tests\\day-rule";
     // Whether a check is due on day `today` with `stored` recorded before (nullptr: nothing),
     // and the text recorded after it, with its terminating zero.
@@ -32,10 +32,8 @@ TEST(UpdateDayRule, ComparesDayNumbersOnlyAndRecordsTodayWhenDue) {
     EXPECT_EQ(check("1", 9), std::tuple(true, "9\0"s));
     EXPECT_EQ(check("28", 3), std::tuple(true, "3\0"s));
     DeleteRegistryTree(HKEY_CURRENT_USER, "Software\\koravant-tests");
-}
 
-// 255 characters fit; one more does not.
-TEST(Updater, CommandLineFitsItsBuffer) {
+    // 255 characters fit; one more does not.
     const std::string fixed = "\"Quorrel.exe\" Koravant 5 ", folder = "C:\\f\\";
     const std::string url(kMaxPathLength - fixed.size() - folder.size(), 'u');
     EXPECT_EQ(BuildUpdaterCommandLine(folder, "5", url)->size(), kMaxPathLength);
