@@ -47,6 +47,7 @@ TEST(HyperLinkTest, OpensItsTargetFallsBackToTheBrowserAndSaysWhenNeitherCan) {
     const auto saved = ReadRegistryValue(HKEY_CLASSES_ROOT, ".htm", nullptr);
     DeleteRegistryTree(HKEY_CLASSES_ROOT, "KoravantTestPage");  // left by a failed run
     WriteRegistryString(HKEY_CLASSES_ROOT, ".htm", nullptr, "KoravantTestPage");
+    EXPECT_EQ(link.CurrentTextColor(), kLinkColour);
     EXPECT_EQ(click().rfind("Unable to open hyperlink:", 0), 0u);
     EXPECT_EQ(link.CurrentTextColor(), kLinkColour);
     WriteRegistryString(HKEY_CLASSES_ROOT, "KoravantTestPage\\shell\\open\\command", nullptr,

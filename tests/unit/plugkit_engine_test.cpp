@@ -20,9 +20,8 @@ static DWORD g_failingCode = 0;
 static BOOL RecordingControl(HANDLE, DWORD code, void* input, DWORD inputSize) {
     g_calls.push_back(code);
     // Media removal takes one byte: no longer prevented.
-    if (code == IOCTL_STORAGE_MEDIA_REMOVAL && (inputSize != 1 || *static_cast<BYTE*>(input)))
-        return FALSE;
-    return code != g_failingCode;
+    return code != g_failingCode &&
+           !(code == IOCTL_STORAGE_MEDIA_REMOVAL && (inputSize != 1 || *static_cast<BYTE*>(input)));
 }
 
 static DWORD AutoRunMask() {
