@@ -18,7 +18,6 @@ void PrintTo(const AutostartEntry& entry, std::ostream* out) {
     *out << "{" << entry.name << " | " << entry.command << " | " << entry.location << "}";
 }
 
-namespace {
 const std::string kVersion = "Software\\Microsoft\\Windows\\CurrentVersion\\",
                   kRun = kVersion + "Run";
 const std::string kWinlogon = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
@@ -48,7 +47,6 @@ class AutostartTest : public testing::Test {
     PlantedValues planted;
     const Entries m_before = ListAutostartEntries();
 };
-}  // namespace
 
 // Long values and a key that denies write access hide nothing.
 TEST_F(AutostartTest, ListsEveryValueWholeInLocationOrderAndDeletesALongName) {
@@ -156,20 +154,14 @@ TEST_F(AutostartTest, StartupFolderFilesAreListedWithShortcutTargetsAndDeletedIn
 
 // Rows compare with ==, so letters stand for them.
 TEST(AutostartListUpdate, TouchesOnlyTheRowsThatChanged) {
-    const struct {
-        std::string listed, fresh;
-        bool rebuild;
-        size_t keep, remove, append;
-    } cases[] = {{"", "abc", false, 0, 0, 3},
-                 {"abc", "abcde", false, 3, 0, 2},
-                 {"abcde", "abde", false, 2, 1, 0},
-                 {"abc", "xbc", true, 0, 0, 3},
-                 {"abc", "", false, 0, 3, 0}};
-    for (const auto& c : cases) {
-        const ListUpdate got = PlanListUpdate(std::vector<char>(c.listed.begin(), c.listed.end()),
-                                              std::vector<char>(c.fresh.begin(), c.fresh.end()));
-        EXPECT_EQ(std::tie(got.rebuild, got.keep, got.remove, got.append),
-                  std::tie(c.rebuild, c.keep, c.remove, c.append))
-            << c.listed << " -> " << c.fresh;
-    }
+    auto plan = [](const std::string& listed, const std::string& fresh) {
+        const ListUpdate got = PlanListUpdate(std::vector<char>(listed.begin(), listed.end()),
+                                              std::vector<char>(fresh.begin(), fresh.end()));
+        return std::tuple(got.rebuild, got.keep, got.remove, got.append);
+    };
+    EXPECT_EQ(plan("", "abc"), std::tuple(false, 0u, 0u, 3u));
+    EXPECT_EQ(plan("abc", "abcde"), std::tuple(false, 3u, 0u, 2u));
+    EXPECT_EQ(plan("abcde", "abde"), std::tuple(false, 2u, 1u, 0u));
+    EXPECT_EQ(plan("abc", "xbc"), std::tuple(true, 0u, 0u, 3u));
+    EXPECT_EQ(plan("abc", ""), std::tuple(false, 0u, 3u, 0u));
 }

@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <list>
 
 #include "framework/Handles.h"
@@ -11,18 +10,13 @@
 #include "tests/support/TestRegistry.h"
 #include "usb/DriveList.h"
 
-namespace {
 // The letters found; the bytes past the count, a guard past the 20 included, stay untouched.
-std::string Find() {
-    char letters[kMaxDriveLetters + 4];
-    std::memset(letters, '#', sizeof(letters));
-    int count = FindUsbDrives(letters);
-    EXPECT_TRUE(count >= 0 && count <= static_cast<int>(kMaxDriveLetters)) << count;
-    for (size_t i = count; i < sizeof(letters); ++i)
-        EXPECT_EQ(letters[i], '#') << "byte " << i << " written past the count";
-    return std::string(letters, count);
+static std::string Find() {
+    std::string letters(kMaxDriveLetters + 4, '#');
+    int count = FindUsbDrives(letters.data());
+    EXPECT_EQ(letters.find_first_not_of('#', count), std::string::npos) << "written past the count";
+    return letters.substr(0, count);
 }
-}  // namespace
 
 TEST(DriveListTest, RemovableDrivesAscendButNotTheFloppyLetterAFixedOnesOnAUsbBusOnly) {
     // The seam's answer: only F: sits on a USB bus (7); H: cannot be opened.

@@ -43,20 +43,15 @@ TEST(HyperLinkTest, OpensItsTargetFallsBackToTheBrowserAndSaysWhenNeitherCan) {
         answerer.join();
         return box.text;
     };
-    // ".htm" opened by `command` (none when empty); the prefix's own setting comes back after.
+    // ".htm" first opened by nothing, then by the recorder; the prefix's own setting comes back.
     const auto saved = ReadRegistryValue(HKEY_CLASSES_ROOT, ".htm", nullptr);
-    auto htmOpenedBy = [](const std::string& command) {
-        DeleteRegistryTree(HKEY_CLASSES_ROOT, "KoravantTestPage");
-        WriteRegistryString(HKEY_CLASSES_ROOT, ".htm", nullptr, "KoravantTestPage");
-        if (!command.empty())
-            WriteRegistryString(HKEY_CLASSES_ROOT, "KoravantTestPage\\shell\\open\\command",
-                                nullptr, command);
-    };
+    DeleteRegistryTree(HKEY_CLASSES_ROOT, "KoravantTestPage");  // left by a failed run
+    WriteRegistryString(HKEY_CLASSES_ROOT, ".htm", nullptr, "KoravantTestPage");
     EXPECT_EQ(link.CurrentTextColor(), kLinkColour);
-    htmOpenedBy("");
     EXPECT_EQ(click().rfind("Unable to open hyperlink:", 0), 0u);
     EXPECT_EQ(link.CurrentTextColor(), kLinkColour);
-    htmOpenedBy("\"" + browser + "\" -nohome \"%1\"");
+    WriteRegistryString(HKEY_CLASSES_ROOT, "KoravantTestPage\\shell\\open\\command", nullptr,
+                        "\"" + browser + "\" -nohome \"%1\"");
     EXPECT_EQ(click(), "");
     std::string log;
     EXPECT_TRUE(

@@ -13,27 +13,25 @@
 #include "usb/SafeRemoval.h"
 #include "usb/VolumeEject.h"
 
-namespace {
 // The device calls seen, and the one that fails.
-std::vector<DWORD> g_calls;
-DWORD g_failingCode = 0;
+static std::vector<DWORD> g_calls;
+static DWORD g_failingCode = 0;
 
-BOOL RecordingControl(HANDLE, DWORD code, void* input, DWORD inputSize) {
+static BOOL RecordingControl(HANDLE, DWORD code, void* input, DWORD inputSize) {
     g_calls.push_back(code);
     // Media removal takes one byte: no longer prevented.
-    if (code == IOCTL_STORAGE_MEDIA_REMOVAL && (inputSize != 1 || *static_cast<BYTE*>(input)))
-        return FALSE;
-    return code != g_failingCode;
+    return code != g_failingCode &&
+           !(code == IOCTL_STORAGE_MEDIA_REMOVAL && (inputSize != 1 || *static_cast<BYTE*>(input)));
 }
 
-DWORD AutoRunMask() {
+static DWORD AutoRunMask() {
     auto value = ReadRegistryValue(HKEY_CURRENT_USER, kExplorerPolicyKey, kNoDriveTypeAutoRun);
     if (!value || value->type != REG_DWORD || value->data.size() != 4) return 0xDEAD;
     return *reinterpret_cast<const DWORD*>(value->data.data());
 }
 
 // The layout as Wine can make it: the two-dot sub-directory comes out with one dot here.
-void ExpectLayout(const TestDrive& drive) {
+static void ExpectLayout(const TestDrive& drive) {
     SCOPED_TRACE(drive.Root());
     const DWORD hiddenFolder = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN;
     EXPECT_EQ(::GetFileAttributesA(drive.Path("AUTORUN.INF").c_str()) & hiddenFolder, hiddenFolder);
@@ -42,7 +40,6 @@ void ExpectLayout(const TestDrive& drive) {
     EXPECT_EQ(ReadFileBytes(drive.Path("AUTORUN.INF\\ReadMe.txt")),
               "The directory created by Brellonix should be deleted by itself");  // 62 bytes
 }
-}  // namespace
 
 TEST(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelTakesItAway) {
     // Only the prefix's C: and this test's drives may be touched, never the host's files.
@@ -54,9 +51,9 @@ TEST(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelT
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kExplorerPolicyKey));
     std::vector<std::string> warned;  // the roots warned about, in order
     RootFileWarning warn = [&](const char* root) { warned.push_back(root); };
-    TestDrive stick('E', DriveKind::Removable), disk('F', DriveKind::Fixed);
-    TestDrive cd('D', DriveKind::CdRom), share('N', DriveKind::Network);
-    TestDrive gone('G', DriveKind::Removable);
+    TestDrive stick('E', DriveKind::Removable), disk('F', DriveKind::Fixed),
+        cd('D', DriveKind::CdRom);
+    TestDrive share('N', DriveKind::Network), gone('G', DriveKind::Removable);
     ASSERT_TRUE(stick.WriteFile("autorun.inf", "[autorun]",
                                 FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(DeleteTree(gone.Folder()));    // the letter stays, its folder is gone
@@ -74,7 +71,6 @@ TEST(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelT
     ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kExplorerPolicyKey, kNoDriveTypeAutoRun, 3));
     RemoveAllDriveImmunity(warn);
     EXPECT_EQ(AutoRunMask(), 0x91u);
-    EXPECT_EQ(warned.size(), 1u);
     EXPECT_TRUE(ListFolder(stick.Folder()).empty() && ListFolder(disk.Folder()).empty());
     EXPECT_TRUE(RemoveDriveImmunity("E:\\", warn)) << "nothing to remove";
     // Cancel deletes an AutoRun file that it finds, warns, and plants nothing.
@@ -85,7 +81,7 @@ TEST(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelT
     EXPECT_FALSE(ImmunizeDrive(nullptr, nullptr) || RemoveDriveImmunity(nullptr, nullptr));
 }
 
-TEST(SafeRemovalTest, ProcessesRunFromTheDrivesOrNamedLikeTheShellAreChosen) {
+TEST(SafeRemovalTest, ChoosesTheDrivesProgramsAndTheShellEjectsUpToTheFirstFailureNeverItsOwn) {
     // Run from drives E and G; named like the shell.
     for (auto [path, fromDrives, shell] : {std::tuple{"G:\\Фото.exe", true, false},
                                            {"F:\\app.exe", false, false},
@@ -96,41 +92,35 @@ TEST(SafeRemovalTest, ProcessesRunFromTheDrivesOrNamedLikeTheShellAreChosen) {
         EXPECT_EQ(IsShellProgram(path), shell) << path;
     }
     EXPECT_FALSE(RunsFromDrives("E:\\app.exe", "EG", 0) || RunsFromDrives("E:\\a.exe", nullptr, 2));
-}
 
-TEST(VolumeEjectTest, StopsAtTheFirstFailureAndAsksAboutEveryVolumeInUseButNeverTouchesItsOwn) {
+    // Each volume is locked, dismounted, allowed out and ejected, up to the first failure.
     SetVolumeControlForTesting(RecordingControl);
     TestDrive stick('E', DriveKind::Removable), cd('D', DriveKind::CdRom);
     TestDrive share('N', DriveKind::Network), busy('F', DriveKind::Removable);
     const DWORD lock = FSCTL_LOCK_VOLUME, dismount = FSCTL_DISMOUNT_VOLUME;
     const DWORD allow = IOCTL_STORAGE_MEDIA_REMOVAL, eject = IOCTL_STORAGE_EJECT_MEDIA;
-    const struct {
-        char letter;
-        DWORD failing;
-        int result;
-        std::vector<DWORD> calls;
-    } cases[] = {
-        {'E', 0, kEjected, {lock, dismount, allow, eject}},
-        {'E', lock, kEjectFailed, {lock}},
-        {'E', dismount, kEjectFailed, {lock, dismount}},
-        {'E', allow, kSafelyRemovable, {lock, dismount, allow}},
-        {'E', eject, kSafelyRemovable, {lock, dismount, allow, eject}},
-        {'D', 0, kEjected, {lock, dismount, allow, eject}},  // read access suffices
-        {'N', 0, kEjectFailed, {}},                          // the wrong drive type
-    };
-    for (const auto& c : cases) {
+    using Calls = std::vector<DWORD>;
+    // The result and the device calls made, the call `failing` failing.
+    auto ejectFailing = [](char letter, DWORD failing) {
         g_calls.clear();
-        g_failingCode = c.failing;
-        EXPECT_EQ(EjectVolume(c.letter), c.result) << c.letter << " " << std::hex << c.failing;
-        EXPECT_EQ(g_calls, c.calls) << c.letter << " " << std::hex << c.failing;
-    }
+        g_failingCode = failing;
+        const int result = EjectVolume(letter);
+        return std::tuple(result, g_calls);
+    };
+    const Calls all = {lock, dismount, allow, eject};
+    EXPECT_EQ(ejectFailing('E', 0), std::tuple(kEjected, all));
+    EXPECT_EQ(ejectFailing('E', lock), std::tuple(kEjectFailed, Calls{lock}));
+    EXPECT_EQ(ejectFailing('E', dismount), std::tuple(kEjectFailed, Calls{lock, dismount}));
+    EXPECT_EQ(ejectFailing('E', allow), std::tuple(kSafelyRemovable, Calls{lock, dismount, allow}));
+    EXPECT_EQ(ejectFailing('E', eject), std::tuple(kSafelyRemovable, all));
+    EXPECT_EQ(ejectFailing('D', 0), std::tuple(kEjected, all));          // read access suffices
+    EXPECT_EQ(ejectFailing('N', 0), std::tuple(kEjectFailed, Calls{}));  // the wrong drive type
     // Declined, the walk goes on; the program's own drive C: gets the question untouched.
     ASSERT_EQ(OwnProgramDrive(), 'C');
     g_calls.clear();
     g_failingCode = lock;
     int questions = 0;
     EjectDrives("EFC", 3, [&] { return ++questions, false; });
-    EXPECT_EQ(questions, 3);
-    EXPECT_EQ(g_calls, (std::vector<DWORD>{lock, lock}));
+    EXPECT_EQ(std::tuple(questions, g_calls), std::tuple(3, Calls{lock, lock}));
     SetVolumeControlForTesting(nullptr);
 }

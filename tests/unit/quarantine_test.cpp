@@ -13,8 +13,7 @@
 #include "quarantine/QuarantineStore.h"
 #include "tests/support/TestDrives.h"
 
-namespace {
-std::string AllByteValues(size_t repeats) {
+static std::string AllByteValues(size_t repeats) {
     std::string bytes(repeats * 256, '\0');
     std::iota(bytes.begin(), bytes.end(), '\0');
     return bytes;
@@ -22,13 +21,11 @@ std::string AllByteValues(size_t repeats) {
 
 // A quarantine file built from the layout alone, not by the code under test: the origin as
 // the marker's kind stores it (ANSI after "kestrelvane", UTF-8 after "kestrelutf8").
-std::string HandBuilt(const std::string& origin, std::string content,
-                      const std::string& marker = "kestrelvane") {
+static std::string HandBuilt(const std::string& origin, std::string content,
+                             const std::string& marker = "kestrelvane") {
     for (char& c : content) c = static_cast<char>(c + 0x1D);
     return marker + origin + "\r\n" + content;
 }
-
-}  // namespace
 
 // Names the code page spells keep today's bytes; others are stored in UTF-8 after their marker.
 TEST(QuarantineTest, RoundTripsKeepEveryByteInTheWrittenLayoutAndEverySameNamedCopy) {
@@ -98,8 +95,7 @@ TEST(QuarantineTest, DamagedFilesAndFailingCopiesHarmNothing) {
         SCOPED_TRACE(what);
         ASSERT_TRUE(WriteFileBytes(coded, bytes));
         std::string origin = "untouched";
-        EXPECT_FALSE(ReadQuarantineOrigin(coded, origin));
-        EXPECT_EQ(origin, "untouched");
+        EXPECT_TRUE(!ReadQuarantineOrigin(coded, origin) && origin == "untouched");
         EXPECT_EQ(RestoreQuarantinedFile(coded), kRestoreFailed);
     }
     EXPECT_EQ(ListFolder(stick.Folder()), std::vector<std::string>{"hand.kv"});
@@ -107,21 +103,18 @@ TEST(QuarantineTest, DamagedFilesAndFailingCopiesHarmNothing) {
     const std::string source = "E:\\five.exe", old = "E:\\old.exe.kv", five = "E:\\five.kv";
     ASSERT_TRUE(stick.WriteFile("five.exe", AllByteValues(20)) &&
                 stick.WriteFile("old.exe.kv", HandBuilt("E:\\old.exe", "MZ")));
-    const struct {
-        std::string file;
-        int failingRead, failingWrite, result;
-        bool into;
-    } copies[] = {{source, 3, 0, kCopySourceFailed, true},
-                  {source, 0, 2, kCopyTargetFailed, true},
-                  {old, 0, 0, kCopyAlreadyCoded, true},
-                  {source, 0, 0, kCopyDone, true},
-                  {"E:\\restored.exe", 4, 0, kCopyNotQuarantine, false},
-                  {"E:\\restored.exe", 0, 1, kCopySourceFailed, false}};
-    for (const auto& c : copies) {
-        SetCopyFaultForTesting(c.failingRead, c.failingWrite);
-        EXPECT_EQ(QuarantineCopyFile(c.file, five, c.into), c.result) << c.file;
-        EXPECT_EQ(stick.Exists(c.into ? "five.kv" : "restored.exe"), c.result == kCopyDone);
-    }
+    // The result and whether the copy exists after it, the given read and write failing.
+    auto copy = [&](const std::string& file, int failingRead, int failingWrite, bool into) {
+        SetCopyFaultForTesting(failingRead, failingWrite);
+        const int result = QuarantineCopyFile(file, five, into);
+        return std::tuple(result, stick.Exists(into ? "five.kv" : "restored.exe"));
+    };
+    EXPECT_EQ(copy(source, 3, 0, true), std::tuple(kCopySourceFailed, false));
+    EXPECT_EQ(copy(source, 0, 2, true), std::tuple(kCopyTargetFailed, false));
+    EXPECT_EQ(copy(old, 0, 0, true), std::tuple(kCopyAlreadyCoded, false));
+    EXPECT_EQ(copy(source, 0, 0, true), std::tuple(kCopyDone, true));
+    EXPECT_EQ(copy("E:\\restored.exe", 4, 0, false), std::tuple(kCopyNotQuarantine, false));
+    EXPECT_EQ(copy("E:\\restored.exe", 0, 1, false), std::tuple(kCopySourceFailed, false));
     SetCopyFaultForTesting(0, 0);
     EXPECT_TRUE(QuarantineAndDeleteFile(old) && !stick.Exists("old.exe.kv"));
     ::RemoveDirectoryA((ModuleDirectoryUtf8() + "quarantine").c_str());  // only when empty

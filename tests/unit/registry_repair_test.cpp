@@ -13,42 +13,38 @@
 #include "tests/support/TestRegistry.h"
 #include "tests/support/WineTools.h"
 
-namespace {
-const char kExplorer[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
-const char kSystem[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
-const char kShowAll[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\Folder\\Hidden\\SHOWALL";
-const char kFileExt[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\Folder\\HiddenFileExt";
-const char kMachineIe[] = "SOFTWARE\\Microsoft\\Internet Explorer\\Main";
-const char kUserIe[] = "Software\\Microsoft\\Internet Explorer\\Main";
-const char kTxtOpen[] = "SOFTWARE\\CLASSES\\txtfile\\shell\\open\\command";
+const std::string kVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+const std::string kExplorer = kVersion + "Policies\\Explorer",
+                  kSystem = kVersion + "Policies\\System";
+const std::string kFolder = kVersion + "Explorer\\Advanced\\Folder\\";
+const std::string kShowAll = kFolder + "Hidden\\SHOWALL", kFileExt = kFolder + "HiddenFileExt";
+const std::string kIe = "SOFTWARE\\Microsoft\\Internet Explorer\\Main";  // in both roots
+const std::string kTxtOpen = "SOFTWARE\\CLASSES\\txtfile\\shell\\open\\command";
 const char kNotepad[] = "%SystemRoot%\\system32\\NOTEPAD.EXE %1";
 const std::string kHkcu = "HKCU\\", kHklm = "HKLM\\";
 
 // `key` created in `view` and emptied of its values and subkeys.
-void MakeEmptyKey(HKEY root, const char* key, REGSAM view) {
+static void MakeEmptyKey(HKEY root, const std::string& key, REGSAM view) {
     ScopedRegKey opened;
-    ASSERT_EQ(::RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
+    ASSERT_EQ(::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
                                 opened.put(), nullptr),
               ERROR_SUCCESS);
     ::RegDeleteTreeA(opened.get(), nullptr);
 }
 
 // Every value of `key` in `view` as reg.exe shows it: "name type data".
-std::set<std::string> Shown(const std::string& key, int view) {
+static std::set<std::string> Shown(const std::string& key, int view) {
     std::set<std::string> shown;
     for (const auto& [name, value] : RegQueryKey(key, view))
         shown.insert(name + " " + value.type + " " + value.data);
     return shown;
 }
-}  // namespace
 
 // First on keys that hold none of the table's values, then with every value it deletes set.
 TEST(RegistryRepairTest, ListsEveryRowAndLeavesExactlyTheTableValuesInTheViewsTheSystemReads) {
-    for (const char* key : {kExplorer, kSystem, kUserIe}) MakeEmptyKey(HKEY_CURRENT_USER, key, 0);
+    for (const auto& key : {kExplorer, kSystem, kIe}) MakeEmptyKey(HKEY_CURRENT_USER, key, 0);
     for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
-        for (const char* key : {kShowAll, kFileExt, kMachineIe, kTxtOpen})
+        for (const std::string& key : {kShowAll, kFileExt, kIe, kTxtOpen})
             MakeEmptyKey(HKEY_LOCAL_MACHINE, key, view);
     const std::string home = kBrowserHomePage, search = kBrowserSearchPage;
     const std::set<std::string> browser = {
@@ -60,17 +56,15 @@ TEST(RegistryRepairTest, ListsEveryRowAndLeavesExactlyTheTableValuesInTheViewsTh
         std::vector<std::string> rows;
         RepairRegistry([&](const std::string& row, UINT) { return rows.push_back(row), true; });
         ASSERT_EQ(rows.size(), 31u);
-        EXPECT_EQ(rows[27],
-                  "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer"
-                  "\\Advanced\\Folder\\Hidden\\HiddenFileExt");
+        EXPECT_EQ(rows[27], "HKEY_LOCAL_MACHINE\\" + kFolder + "Hidden\\HiddenFileExt");
         // The browser's machine-wide values in both views, the other machine rows only where the
         // 64-bit system reads them; classes keys are shared by both views.
         for (int view : {32, 64}) {
             const std::pair<std::string, std::set<std::string>> expected[] = {
                 {kHkcu + kExplorer, {"NoDriveTypeAutoRun REG_DWORD 0x95"}},
                 {kHkcu + kSystem, {"DisableRegistryTools REG_DWORD 0x0"}},
-                {kHkcu + kUserIe, browser},
-                {kHklm + kMachineIe, browser},
+                {kHkcu + kIe, browser},
+                {kHklm + kIe, browser},
                 {kHklm + kShowAll, view == 64 ? checked : none},
                 {kHklm + kFileExt, view == 64 ? checked : none},
                 {kHklm + kTxtOpen, {"(Default) REG_EXPAND_SZ " + std::string(kNotepad)}}};
@@ -87,21 +81,21 @@ TEST(RegistryRepairTest, ListsEveryRowAndLeavesExactlyTheTableValuesInTheViewsTh
         "NoViewContextMenu NoTrayContextMenu NoChangeStartMenu NoAddPrinter NoDeletePrinter "
         "NoPrinterTabs NoDrives RestrictRun");
     for (std::string name; policies >> name;)
-        ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kExplorer, name.c_str(), 1));
+        ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kExplorer.c_str(), name.c_str(), 1));
     for (const char* name : {"Settings", "Links", "SecAddSites"})
-        ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kUserIe, name, 1));
-    ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kSystem, "DisableRegistryTools", 1));
+        ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kIe.c_str(), name, 1));
+    ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kSystem.c_str(), "DisableRegistryTools", 1));
     repairAndCheck("every value set");
 
     // Text values carry zero bytes up to their fixed length; an overlong text is refused.
-    auto raw = [](HKEY root, const char* key, const char* name) {
-        return ReadRegistryValue(root, key, name).value_or(RegistryValue{}).data;
+    auto raw = [](HKEY root, const std::string& key, const char* name) {
+        return ReadRegistryValue(root, key.c_str(), name).value_or(RegistryValue{}).data;
     };
     auto padded = [](std::string text, size_t length) { return text.resize(length, '\0'), text; };
-    EXPECT_EQ(raw(HKEY_LOCAL_MACHINE, kMachineIe, "Start Page"), padded(home, 50));
-    EXPECT_EQ(raw(HKEY_LOCAL_MACHINE, kMachineIe, "Search Page"), padded(search, 100));
+    EXPECT_EQ(raw(HKEY_LOCAL_MACHINE, kIe, "Start Page"), padded(home, 50));
+    EXPECT_EQ(raw(HKEY_LOCAL_MACHINE, kIe, "Search Page"), padded(search, 100));
     EXPECT_EQ(raw(HKEY_LOCAL_MACHINE, kTxtOpen, nullptr), padded(kNotepad, 50));
-    EXPECT_EQ(raw(HKEY_CURRENT_USER, kUserIe, "Window Title"),
+    EXPECT_EQ(raw(HKEY_CURRENT_USER, kIe, "Window Title"),
               padded("Microsoft Internet Explorer", 50));
     EXPECT_EQ(FixedLengthData("abcdef", 6), "");
 }

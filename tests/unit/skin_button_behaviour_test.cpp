@@ -10,36 +10,22 @@
 #include "framework/Dialog.h"
 #include "res/resource.h"
 
-namespace {
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-struct ClickCountingDialog : CDialog {
-    ClickCountingDialog() : CDialog(IDD_MAIN) {}
-    bool OnCommand(UINT, UINT code, HWND) override {
-        clicks += code == BN_CLICKED;
-        return true;
-    }
-    int clicks = 0;
-};
-
-void PumpMessages() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-}
-
-// Mouse messages at 5,5 inside the button.
-void Send(HWND button, UINT msg, WPARAM flags = 0) {
-    ::SendMessageA(button, msg, flags, MAKELPARAM(5, 5));
-}
-
-int Drawn(CSkinButton& button) {
+static int Drawn(CSkinButton& button) {
     ::RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     return button.LastDrawnImage();
 }
 
-}  // namespace
-
 TEST(SkinButtonTest, PressShowsTheHoverImageEveryClickCountsAndTabKeepsThemOwnerDrawn) {
+    struct ClickCountingDialog : CDialog {
+        ClickCountingDialog() : CDialog(IDD_MAIN) {}
+        bool OnCommand(UINT, UINT code, HWND) override {
+            clicks += code == BN_CLICKED;
+            return true;
+        }
+        int clicks = 0;
+    };
     ClickCountingDialog dialog;           // destroyed after the buttons have let go of its children
     CSkinButton buttons[kPageCount + 1];  // the main window's page buttons, by page index
     ASSERT_TRUE(dialog.Create(IDD_MAIN));
@@ -50,27 +36,27 @@ TEST(SkinButtonTest, PressShowsTheHoverImageEveryClickCountsAndTabKeepsThemOwner
         ASSERT_TRUE(buttons[index].SubclassDlgItem(page.buttonId, &dialog));
         buttons[index].LoadBitmapImages(page.hoverBitmap, kWhite, page.plainBitmap, kWhite);
     }
-    PumpMessages();
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
     CSkinButton& button = buttons[kPagePlugwatch];
     EXPECT_EQ(Drawn(button), kPlainImage);
-    Send(button, WM_LBUTTONDOWN, MK_LBUTTON);
+    // Mouse messages at 5,5 inside the button.
+    ::SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_EQ(Drawn(button), kHoverImage);
-    Send(button, WM_LBUTTONUP);
+    ::SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     // A quick second click arrives as a double click: it counts too.
-    Send(button, WM_LBUTTONDBLCLK, MK_LBUTTON);
-    Send(button, WM_LBUTTONUP);
-    EXPECT_EQ(dialog.clicks, 2);
-    EXPECT_EQ(Drawn(button), kPlainImage);
+    ::SendMessageA(button, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(std::tuple(dialog.clicks, Drawn(button)), std::tuple(2, kPlainImage));
 
     // The dialog manager's focus moves must not turn a button into a plain push button.
     ::SetFocus(buttons[kPageInformation]);
     for (int step = 0; step < kPageCount + 2; ++step) {
-        HWND before = ::GetFocus();
-        MSG tab = {before, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+        MSG tab = {::GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
         ::IsDialogMessageA(dialog.m_hWnd, &tab);
-        PumpMessages();
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
         HWND focused = ::GetFocus();
-        ASSERT_TRUE(focused != before && CWnd::FromHandlePermanent(focused));
+        ASSERT_TRUE(focused != tab.hwnd && CWnd::FromHandlePermanent(focused));
         for (CSkinButton& each : std::span(buttons).subspan(1)) {
             EXPECT_EQ(::GetWindowLongPtrA(each, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
             EXPECT_EQ(each.IsDefault(), each.m_hWnd == focused);

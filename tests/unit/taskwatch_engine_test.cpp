@@ -18,55 +18,49 @@
 #include "tests/support/TestPrograms.h"
 #include "tests/support/Wait.h"
 
-namespace {
 const std::string kPhotoExe = "Фото.exe";  // a name the ANSI code page cannot spell
 const std::string kFolder = "C:\\koravant\\taskwatch-unit", kWork = kFolder + "\\";
 const std::string kWindows = "C:\\windows\\", kSystem32 = kWindows + "system32\\";
 const std::string kVersioned = BuildFolder() + "\\testbin\\idle_program_versioned";
 
-// A made-up process: its module snapshot's path (none: ""), what its file is like, the file
-// of its name in the Windows folders (none: ""), which has the same attributes; its verdict
-// and the path listed with it.
-struct MadeUpProcess {
-    DWORD id;
-    std::string name, modulePath;
-    bool hidden, versioned;
-    std::string systemPath;
-    ProcessVerdict verdict;
-    std::string listedPath;
-};
-
-// Answers from the made-up processes, found by identifier, name or either path.
-struct MadeUpProbe : ProcessProbe {
-    std::map<std::string, MadeUpProcess> known;
-    void Add(const MadeUpProcess& p) {
-        for (const std::string& key : {std::to_string(p.id), p.name, p.modulePath, p.systemPath})
-            if (!key.empty()) known[key] = p;
-    }
-    bool ProgramFile(DWORD id, std::string& path) override {
-        return !(path = known[std::to_string(id)].modulePath).empty();
-    }
-    bool FindInSystemFolders(const std::string& name, std::string& path) override {
-        return !(path = known[name].systemPath).empty();
-    }
-    bool IsHidden(const std::string& path) override { return known[path].hidden; }
-    bool HasVersionInfo(const std::string& path) override { return known[path].versioned; }
-    bool IsSystemFileName(const std::string& name) override {
-        return !known[name].systemPath.empty();
-    }
-};
-}  // namespace
-
 TEST(TaskwatchJudgeTest, HiddenIsRiskyUnversionedSystemNamesSuspiciousAtMost256Rows) {
-    const std::string sys = kSystem32;
+    // A made-up process: its module snapshot's path (none: ""), the file of its name in the
+    // Windows folders (none: ""), what these files are like; its verdict and the path listed.
+    struct MadeUpProcess {
+        DWORD id;
+        std::string name, modulePath, systemPath;
+        bool hidden, versioned;
+        ProcessVerdict verdict;
+        std::string listedPath;
+    };
+
+    // Answers from the made-up processes, found by identifier, name or either path.
+    struct MadeUpProbe : ProcessProbe {
+        std::map<std::string, MadeUpProcess> known;
+        void Add(const MadeUpProcess& p) {
+            for (const auto& key : {std::to_string(p.id), p.name, p.modulePath, p.systemPath})
+                if (!key.empty()) known[key] = p;
+        }
+        bool ProgramFile(DWORD id, std::string& path) override {
+            return !(path = known[std::to_string(id)].modulePath).empty();
+        }
+        bool FindInSystemFolders(const std::string& name, std::string& path) override {
+            return !(path = known[name].systemPath).empty();
+        }
+        bool IsHidden(const std::string& path) override { return known[path].hidden; }
+        bool HasVersionInfo(const std::string& path) override { return known[path].versioned; }
+        bool IsSystemFileName(const std::string& name) override {
+            return !known[name].systemPath.empty();
+        }
+    };
     using V = ProcessVerdict;
     const MadeUpProcess cases[] = {
-        {2, "b.exe", "E:\\b.exe", true, true, "", V::kRisky, "E:\\b.exe"},
-        {3, "c.exe", "E:\\c.exe", true, false, sys + "c.exe", V::kRisky, "E:\\c.exe"},
-        {4, "d.exe", "E:\\d.exe", false, false, sys + "d.exe", V::kSuspicious, "E:\\d.exe"},
+        {2, "b.exe", "E:\\b.exe", "", true, true, V::kRisky, "E:\\b.exe"},
+        {3, "c.exe", "E:\\c.exe", kSystem32 + "c.exe", true, false, V::kRisky, "E:\\c.exe"},
+        {4, "d.exe", "E:\\d.exe", kSystem32 + "d.exe", false, false, V::kSuspicious, "E:\\d.exe"},
         // No module snapshot: judged through the file of its name in the Windows folders.
-        {7, "g.exe", "", false, false, sys + "g.exe", V::kSuspicious, sys + "g.exe"},
-        {10, "j.exe", "", true, false, "", V::kSafe, ""},
+        {7, "g.exe", "", kSystem32 + "g.exe", false, false, V::kSuspicious, kSystem32 + "g.exe"},
+        {10, "j.exe", "", "", true, false, V::kSafe, ""},
     };
     MadeUpProbe probe;
     std::vector<ProcessEntry> processes;
@@ -83,16 +77,16 @@ TEST(TaskwatchJudgeTest, HiddenIsRiskyUnversionedSystemNamesSuspiciousAtMost256R
     ProcessTable table;
     size_t shown = 0;
     auto show = [&](const auto& listed) { shown = listed.size(); };
-    EXPECT_TRUE(table.Rebuild(rows, show));
-    EXPECT_EQ(shown, 256u);
+    EXPECT_TRUE(table.Rebuild(rows, show) && shown == 256);
     EXPECT_FALSE(table.Rebuild(rows, show)) << "the same rows keep the list as it is";
     FlaggedProcess row;
     EXPECT_TRUE(table.Row(255, row) && row == rows[255]);
     EXPECT_FALSE(table.Row(256, row) || table.Row(-1, row));
 }
 
-// Through the monitor's cache, which forgets its answers when a folder or a file changed.
-TEST(TaskwatchSystemFilesTest, FindsFilesOnlyInTheWindowsFoldersAndForgetsWhenTheyChange) {
+// System files through the monitor's cache, which forgets its answers when a folder or a file
+// changed; then a real program.
+TEST(TaskwatchFilesTest, SystemFilesFoundAndForgottenWhenChangedAProgramJudgedByItsFileAndEnded) {
     const std::string onlyInSystem = kWindows + "system\\tw_only_in_system.exe";
     const std::string dirFirst = kSystem32 + "tw_dir_first.exe", photo = kSystem32 + kPhotoExe;
     SystemProcessProbe system;
@@ -109,29 +103,23 @@ TEST(TaskwatchSystemFilesTest, FindsFilesOnlyInTheWindowsFoldersAndForgetsWhenTh
         {"", ""},
         {"system32\\kernel32.dll", ""},
         {"..\\win.ini", ""}};
+    std::string found;
     for (const auto& [name, expected] : cases) {
-        std::string path;
-        EXPECT_EQ(cache.FindInSystemFolders(name, path) ? path : "", expected) << name;
+        EXPECT_EQ(cache.FindInSystemFolders(name, found) ? found : "", expected) << name;
         EXPECT_EQ(cache.IsSystemFileName(name), !expected.empty()) << name;
     }
     for (const std::string& file : {photo, dirFirst, onlyInSystem}) DeleteFileUtf8(file);
     ::RemoveDirectoryA((kWindows + "tw_dir_first.exe").c_str());
     cache.NewPass();
-    std::string path;
-    EXPECT_FALSE(cache.IsSystemFileName(kPhotoExe) || cache.FindInSystemFolders(kPhotoExe, path));
+    EXPECT_FALSE(cache.IsSystemFileName(kPhotoExe) || cache.FindInSystemFolders(kPhotoExe, found));
 
-    const std::string file = kWork + "tw_cached.exe";
-    ASSERT_TRUE(CopyProgram(IdleProgramPath(false), file));
-    EXPECT_FALSE(cache.HasVersionInfo(file));
-    ASSERT_TRUE(CopyProgram(kVersioned + ".exe", file));
-    EXPECT_TRUE(cache.HasVersionInfo(file)) << "another file under the same name";
-    DeleteTree(kFolder);
-}
+    const std::string file = kWork + "tw_cached.exe", path = kWork + kPhotoExe;
+    ASSERT_TRUE(CopyProgram(IdleProgramPath(false), file) && !cache.HasVersionInfo(file));
+    // Another file under the same name.
+    EXPECT_TRUE(CopyProgram(kVersioned + ".exe", file) && cache.HasVersionInfo(file));
 
-// A program of any name is judged by its file; Delete ends only the listed process and
-// quarantines its file under its own name.
-TEST(TaskwatchDeleteTest, JudgesAProgramOfAnyNameByItsFileThenEndsItAndQuarantinesTheFile) {
-    const std::string path = kWork + kPhotoExe;
+    // A program of any name is judged by its file; Delete ends only the listed process and
+    // quarantines its file under its own name.
     ASSERT_TRUE(CopyProgram(kVersioned + ".exe", path));
     EXPECT_TRUE(HasVersionInfo(path) && HasVersionInfo(kVersioned + "64.exe"));
     EXPECT_FALSE(HasVersionInfo(kWork + "missing.exe") || HasVersionInfo(""));
@@ -145,9 +133,8 @@ TEST(TaskwatchDeleteTest, JudgesAProgramOfAnyNameByItsFileThenEndsItAndQuarantin
         return ListRunningProcesses(processes) &&
                std::ranges::count(FindFlaggedProcesses(processes, probe), row) == 1;
     }));
-    EXPECT_FALSE(EndListedProcess({row.id, "other.exe", path, row.verdict}))
+    EXPECT_TRUE(!EndListedProcess({row.id, "other.exe", path, row.verdict}) && program.Running())
         << "the number now names another program";
-    EXPECT_TRUE(program.Running());
     EXPECT_TRUE(EndListedProcess(row) && program.WaitForExit());
     EXPECT_TRUE(DeleteProgramFile(path) && !FileExists(path));
     EXPECT_TRUE(DeleteFileUtf8(BuildFolder() + "\\quarantine\\" + kPhotoExe + ".kv"));

@@ -14,15 +14,11 @@
 
 TEST(ThreatRulesTest, EveryRiskyTypeItsNeighboursOddEntriesNamesInAnyScriptAndAPulledStick) {
     const DWORD hidden = FILE_ATTRIBUTE_HIDDEN, visible = FILE_ATTRIBUTE_NORMAL;
-    struct Case {
-        std::string name;
-        DWORD attributes;  // 0: not there
-        bool shield, scan;
-    };
-    std::vector<Case> cases = {
+    // Name, attributes (0: no file, a folder made below or nothing), shield's and scan's verdicts.
+    std::vector<std::tuple<std::string, DWORD, bool, bool>> cases = {
         // The immunity folder and a program-named folder; a file gone; a name longer than any type.
-        {"AUTORUN.INF", FILE_ATTRIBUTE_DIRECTORY | hidden, false, false},
-        {"tools.exe", FILE_ATTRIBUTE_DIRECTORY | hidden, false, false},
+        {"AUTORUN.INF", 0, false, false},
+        {"tools.exe", 0, false, false},
         {"gone.inf", 0, false, false},
         {"a.htmlfile1", hidden, false, false},
         // Names in any script judge as their ASCII twins do; only ASCII extensions count.
@@ -55,16 +51,13 @@ TEST(ThreatRulesTest, EveryRiskyTypeItsNeighboursOddEntriesNamesInAnyScriptAndAP
             ".html5"},
            false, false, false, false);
     TestDrive stick('E', DriveKind::Removable);
+    ASSERT_TRUE(stick.MakeFolder("AUTORUN.INF", hidden) && stick.MakeFolder("tools.exe", hidden));
     EXPECT_FALSE(IsShieldThreat(nullptr) || IsScanSuspicious(nullptr));
-    for (const Case& c : cases) {
-        const DWORD attributes = c.attributes & ~FILE_ATTRIBUTE_DIRECTORY;
-        ASSERT_TRUE(!c.attributes || (c.attributes & FILE_ATTRIBUTE_DIRECTORY
-                                          ? stick.MakeFolder(c.name, attributes)
-                                          : stick.WriteFile(c.name, "", attributes)))
-            << c.name;
-        const std::string path = stick.Path(c.name);
-        EXPECT_EQ(IsShieldThreat(path.c_str()), c.shield) << path;
-        EXPECT_EQ(IsScanSuspicious(path.c_str()), c.scan) << path;
+    for (const auto& [name, attributes, shield, scan] : cases) {
+        ASSERT_TRUE(!attributes || stick.WriteFile(name, "", attributes)) << name;
+        const std::string path = stick.Path(name);
+        EXPECT_EQ(IsShieldThreat(path.c_str()), shield) << path;
+        EXPECT_EQ(IsScanSuspicious(path.c_str()), scan) << path;
     }
     // On the ANSI family only names the code page spells are reached, as before.
     UseAnsiFileFunctionsForTesting(true);
@@ -87,9 +80,8 @@ TEST(DriveScanTest, PathsInAnyScriptAreWalkedUpToTheLimitCountedInUtf16Units) {
     const std::string fits = folders + "жж.vbs", passes = folders + "жжжжжж.vbs";
     ASSERT_TRUE(stick.Plugged() && stick.WriteFile(fits, "") && stick.WriteFile(passes, ""));
     std::vector<std::string> found;
-    std::atomic<bool> running{true};
     ScanCallbacks callbacks;
     callbacks.onSuspicious = [&](const std::string& path) { found.push_back(path); };
-    ScanDrive('E', running, callbacks);
+    ScanDrive('E', std::atomic<bool>{true}, callbacks);
     EXPECT_EQ(found, std::vector<std::string>{stick.Path(fits)});
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
 #include "framework/Handles.h"
@@ -12,32 +11,29 @@
 #include "update/DayRule.h"
 #include "update/Updater.h"
 
-TEST(UpdateDayRule, ComparesDayNumbersOnlyAndRecordsTodayWhenDue) {
+TEST(UpdateTest, DayNumbersDecideAndTodayIsRecordedWhenDueAndTheUpdaterCommandLineFitsItsBuffer) {
     constexpr char kDayKey[] = "Software\\koravant-tests\\day-rule";
-    const struct {
-        std::optional<std::string> stored;
-        int today;
-        bool due;
-        std::string after;
-    } cases[] = {
-        {std::nullopt, 5, true, "5"}, {"0", 5, true, "5"}, {"x12", 5, true, "5"},
-        {"1", 8, false, "1"},         {"1", 9, true, "9"}, {"28", 3, true, "3"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.stored.value_or("(none)") + " / " + std::to_string(c.today));
+    // Whether a check is due on day `today` with `stored` recorded before (nullptr: nothing),
+    // and the text recorded after it, with its terminating zero.
+    auto check = [&](const char* stored, int today) {
         DeleteRegistryTree(HKEY_CURRENT_USER, kDayKey);
-        if (c.stored) WriteRegistryString(HKEY_CURRENT_USER, kDayKey, kLastCheckValue, *c.stored);
+        if (stored) WriteRegistryString(HKEY_CURRENT_USER, kDayKey, kLastCheckValue, stored);
         ScopedRegKey key;
-        ASSERT_EQ(::RegCreateKeyA(HKEY_CURRENT_USER, kDayKey, key.put()), ERROR_SUCCESS);
-        EXPECT_EQ(IsUpdateCheckDueOn(key.get(), c.today), c.due);
+        EXPECT_EQ(::RegCreateKeyA(HKEY_CURRENT_USER, kDayKey, key.put()), ERROR_SUCCESS);
+        const bool due = IsUpdateCheckDueOn(key.get(), today);
         auto value = ReadRegistryValue(HKEY_CURRENT_USER, kDayKey, kLastCheckValue);
-        EXPECT_TRUE(value && value->type == REG_SZ && value->data == c.after + '\0');
-    }
+        return std::tuple(due, value && value->type == REG_SZ ? value->data : "not a text");
+    };
+    using namespace std::string_literals;
+    EXPECT_EQ(check(nullptr, 5), std::tuple(true, "5\0"s));
+    EXPECT_EQ(check("0", 5), std::tuple(true, "5\0"s));
+    EXPECT_EQ(check("x12", 5), std::tuple(true, "5\0"s));
+    EXPECT_EQ(check("1", 8), std::tuple(false, "1\0"s));
+    EXPECT_EQ(check("1", 9), std::tuple(true, "9\0"s));
+    EXPECT_EQ(check("28", 3), std::tuple(true, "3\0"s));
     DeleteRegistryTree(HKEY_CURRENT_USER, "Software\\koravant-tests");
-}
 
-// 255 characters fit; one more does not.
-TEST(Updater, CommandLineFitsItsBuffer) {
+    // 255 characters fit; one more does not.
     const std::string fixed = "\"Quorrel.exe\" Koravant 5 ", folder = "C:\\f\\";
     const std::string url(kMaxPathLength - fixed.size() - folder.size(), 'u');
     EXPECT_EQ(BuildUpdaterCommandLine(folder, "5", url)->size(), kMaxPathLength);
