@@ -71,6 +71,7 @@ void ShowTrayMenu(HWND owner) {
 }
 
 DWORD WINAPI TrayKeeperThread(LPVOID) {
+    AddTrayIcon(g_hMainWnd);
     for (;;) {
         while (TaskbarExists()) ::Sleep(kWhilePresentMs);
         do {
