@@ -10,6 +10,7 @@
 #include "app/Messages.h"
 #include "app/Tray.h"
 #include "controls/SkinButtonLayout.h"
+#include "framework/LateImport.h"
 #include "framework/Paths.h"
 #include "framework/Strings.h"
 #include "framework/Thread.h"
@@ -184,9 +185,10 @@ void CMainDlg::OnUpdateNow() {
 void CMainDlg::WinHelp(DWORD_PTR, UINT) {
     std::string folder = GetModuleDirectory();
     std::string helpFile = folder + "Koravant.chm";
-    bool opened = !folder.empty() && helpFile.size() <= kMaxPathLength &&
-                  reinterpret_cast<INT_PTR>(::ShellExecuteA(m_hWnd, "open", helpFile.c_str(),
-                                                            nullptr, nullptr, SW_SHOW)) > 32;
+    bool opened =
+        !folder.empty() && helpFile.size() <= kMaxPathLength &&
+        reinterpret_cast<INT_PTR>(LATE_CALL("shell32.dll", ShellExecuteA, m_hWnd, "open",
+                                            helpFile.c_str(), nullptr, nullptr, SW_SHOW)) > 32;
     if (!opened) AfxMessageBox(IDS_DOC_NOT_FOUND, MB_OK);
 }
 
