@@ -21,7 +21,9 @@ BOOL CAlertDlg::OnInitDialog() {
     m_stateButton.SetHoverBorder(FALSE, TRUE);
     m_stateButton.SetWindowText(LoadResString(IDS_ACTIVE).c_str());
     m_timer = ::SetTimer(m_hWnd, kHideTimer, kShownMs, nullptr);
-    return TRUE;
+    // No focus: setting it would activate the window, and the main window takes the
+    // activation as soon as it is made anyway.
+    return FALSE;
 }
 
 LRESULT CAlertDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

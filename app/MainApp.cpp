@@ -105,7 +105,9 @@ BOOL CMainApp::InitInstance() {
     LoadSkinLibrary(exeFolder.c_str());
 
     CheckAutorunSetting(settings.get());
-    if (m_alertDlg.Create(IDD_ALERT)) ShowAboveTaskbar(m_alertDlg.m_hWnd);
+    // Shown without the activation, which the main window takes right after (the notice
+    // looks inactive either way); a first activation costs Wine its input-method set-up.
+    if (m_alertDlg.Create(IDD_ALERT)) ShowAboveTaskbar(m_alertDlg.m_hWnd, false);
     // The update window waits hidden for the check's news; without a check it is not needed.
     if (IsUpdateCheckDue(settings.get()) && InitSockets() && m_webCheckDlg.Create(IDD_WEBCHECK))
         StartUpdateCheck(m_webCheckDlg.Link());

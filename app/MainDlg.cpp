@@ -10,6 +10,7 @@
 #include "app/Messages.h"
 #include "app/Tray.h"
 #include "controls/SkinButtonLayout.h"
+#include "framework/LateImport.h"
 #include "framework/Paths.h"
 #include "framework/Strings.h"
 #include "framework/Thread.h"
@@ -61,18 +62,15 @@ BOOL CMainDlg::OnInitDialog() {
     ::SetPropA(m_hWnd, AfxGetApp()->m_pszExeName, reinterpret_cast<HANDLE>(1));
     g_hMainWnd = m_hWnd;
     g_pMainDlg = this;
-    SetIcon(m_hIcon, TRUE);
-    SetIcon(m_hIcon, FALSE);
-    MoveWindow(50, 50, 755, 550, TRUE);
-    CenterWindow();
+    // The keeper adds the tray icon first: the taskbar answers while this thread goes on.
+    if (HANDLE keeper = ::CreateThread(nullptr, 0, TrayKeeperThread, nullptr, 0, nullptr))
+        ::CloseHandle(keeper);
+    CenterWindow(755, 550);
     SetUpPageButtons();
     // Pages are made when first shown, since each costs Wine hundreds of round trips to its
     // server; the process page, whose monitor runs from start-up, right after the window hides.
     EnsurePage(kPageInformation);
-    AddTrayIcon(m_hWnd);
     ShowPage(kPageInformation);
-    if (HANDLE keeper = ::CreateThread(nullptr, 0, TrayKeeperThread, nullptr, 0, nullptr))
-        ::CloseHandle(keeper);
     AfxBeginThread(UninstallWatchThread, this);
     RecordFixedDrives();
     CheckForUsbDrives();
@@ -187,13 +185,23 @@ void CMainDlg::OnUpdateNow() {
 void CMainDlg::WinHelp(DWORD_PTR, UINT) {
     std::string folder = GetModuleDirectory();
     std::string helpFile = folder + "Koravant.chm";
-    bool opened = !folder.empty() && helpFile.size() <= kMaxPathLength &&
-                  reinterpret_cast<INT_PTR>(::ShellExecuteA(m_hWnd, "open", helpFile.c_str(),
-                                                            nullptr, nullptr, SW_SHOW)) > 32;
+    bool opened =
+        !folder.empty() && helpFile.size() <= kMaxPathLength &&
+        reinterpret_cast<INT_PTR>(LATE_CALL("shell32.dll", ShellExecuteA, m_hWnd, "open",
+                                            helpFile.c_str(), nullptr, nullptr, SW_SHOW)) > 32;
     if (!opened) AfxMessageBox(IDS_DOC_NOT_FOUND, MB_OK);
 }
 
-void CMainDlg::BringForward() { BringToFront(m_hWnd); }
+void CMainDlg::BringForward() {
+    SetWindowIcons();
+    BringToFront(m_hWnd);
+}
+
+void CMainDlg::SetWindowIcons() {
+    if (SendMessage(WM_GETICON, ICON_BIG)) return;
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+}
 
 void CMainDlg::OnTrayNotify(LPARAM mouseMessage) {
     switch (mouseMessage) {
@@ -258,6 +266,7 @@ LRESULT CMainDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             ShowPage(static_cast<int>(wp));
             return 0;
         case WM_APP_LATE_PAGE:
+            SetWindowIcons();
             EnsurePage(kPageTaskwatch);
             return 0;
         default:

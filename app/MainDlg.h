@@ -48,6 +48,8 @@ class CMainDlg : public CDialog, public IPageHost {
     bool EnsurePage(int index);
     void PaintMinimised();
     void BringForward();
+    // Start-up leaves them until the window has hidden: nobody sees them before it shows.
+    void SetWindowIcons();
     void SetUpPageButtons();
     void OnTrayNotify(LPARAM mouseMessage);
     // Tray menu items of the tools page, whether or not that page is shown.

@@ -5,6 +5,7 @@
 #include "app/MainDlg.h"
 #include "app/Messages.h"
 #include "framework/Handles.h"
+#include "framework/LateImport.h"
 #include "framework/Strings.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -45,7 +46,7 @@ bool AddTrayIcon(HWND window) {
         AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     FillTrayIconData(g_trayIconData, window, icon.get(), tip);
-    bool added = ::Shell_NotifyIconA(NIM_ADD, &g_trayIconData) != FALSE;
+    bool added = LATE_CALL("shell32.dll", Shell_NotifyIconA, NIM_ADD, &g_trayIconData) != FALSE;
     // The shell keeps its own copy of the icon.
     g_trayIconData.hIcon = nullptr;
     return added;
@@ -54,7 +55,8 @@ bool AddTrayIcon(HWND window) {
 void DeleteTrayIcon() {
     std::lock_guard<std::mutex> lock(g_trayLock);
     g_trayRemoved = true;
-    if (g_trayIconData.cbSize) ::Shell_NotifyIconA(NIM_DELETE, &g_trayIconData);
+    if (g_trayIconData.cbSize)
+        LATE_CALL("shell32.dll", Shell_NotifyIconA, NIM_DELETE, &g_trayIconData);
 }
 
 void ShowTrayMenu(HWND owner) {
@@ -71,6 +73,7 @@ void ShowTrayMenu(HWND owner) {
 }
 
 DWORD WINAPI TrayKeeperThread(LPVOID) {
+    AddTrayIcon(g_hMainWnd);
     for (;;) {
         while (TaskbarExists()) ::Sleep(kWhilePresentMs);
         do {

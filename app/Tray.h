@@ -23,5 +23,6 @@ void DeleteTrayIcon();
 // The tray menu at the pointer; the chosen command reaches `owner` as WM_COMMAND.
 void ShowTrayMenu(HWND owner);
 
-// The program's keeper, on a thread of its own.
+// The program's keeper, on a thread of its own: adds the icon, then puts it back whenever the
+// taskbar comes anew.
 DWORD WINAPI TrayKeeperThread(LPVOID);

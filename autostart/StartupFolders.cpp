@@ -65,7 +65,7 @@ std::string LinkTargetAndArguments(IShellLinkW* link, const std::wstring& path) 
 
 std::string FolderPath(int csidl) {
     wchar_t path[MAX_PATH] = {};
-    if (!::SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) return {};
+    if (!LATE_CALL("shell32.dll", SHGetSpecialFolderPathW, nullptr, path, csidl, FALSE)) return {};
     DWORD attributes = ::GetFileAttributesW(path);
     bool isFolder =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -61,8 +61,8 @@ void CHyperLink::RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp) {
 
 void CHyperLink::SetLinkTarget(std::string target) {
     m_target = std::move(target);
+    // The link stays fitted to its text, which the target does not change.
     if (!m_hWnd) return;
-    FitToText();
     m_toolTip.UpdateTipText(m_hWnd, kToolId, m_target.c_str());
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "framework/Handles.h"
+#include "framework/LateImport.h"
 
 namespace {
 constexpr DWORD kRegistryValueSize = 260;
@@ -69,8 +70,9 @@ std::string FallbackOpenCommand(const std::string& openCommand, const std::strin
 }
 
 INT_PTR OpenLinkTarget(const std::string& target, int showCommand) {
-    auto result = reinterpret_cast<INT_PTR>(
-        ::ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, showCommand));
+    auto result =
+        reinterpret_cast<INT_PTR>(LATE_CALL("shell32.dll", ShellExecuteA, nullptr, "open",
+                                            target.c_str(), nullptr, nullptr, showCommand));
     if (result > 32) return result;
     std::string htmClass, openCommand;
     if (!ReadRegistryDefault(HKEY_CLASSES_ROOT, ".htm", &htmClass) ||

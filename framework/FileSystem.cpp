@@ -101,7 +101,9 @@ std::string ModuleDirectoryUtf8() {
 std::string DesktopDirectoryUtf8() {
     if (UseAnsi()) {
         char ansi[MAX_PATH] = {};
-        if (!::SHGetSpecialFolderPathA(nullptr, ansi, CSIDL_DESKTOPDIRECTORY, FALSE)) return {};
+        if (!LATE_CALL("shell32.dll", SHGetSpecialFolderPathA, nullptr, ansi,
+                       CSIDL_DESKTOPDIRECTORY, FALSE))
+            return {};
         return AnsiToUtf8(ansi);
     }
     // Looked up, not imported: a shell32 without it must not keep the program from starting.

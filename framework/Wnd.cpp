@@ -97,14 +97,12 @@ std::string CWnd::GetWindowText() const {
     return text;
 }
 
-void CWnd::CenterWindow() const {
-    RECT window, area;
-    ::GetWindowRect(m_hWnd, &window);
+void CWnd::CenterWindow(int width, int height) const {
+    RECT area;
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    int width = window.right - window.left, height = window.bottom - window.top;
     int x = area.left + (area.right - area.left - width) / 2;
     int y = area.top + (area.bottom - area.top - height) / 2;
-    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(m_hWnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CWnd::WinHelp(DWORD_PTR, UINT) {}

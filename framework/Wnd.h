@@ -45,7 +45,8 @@ class CWnd {
     BOOL SetWindowPos(HWND after, int x, int y, int w, int h, UINT flags) const {
         return ::SetWindowPos(m_hWnd, after, x, y, w, h, flags);
     }
-    void CenterWindow() const;
+    // Gives the window this size, centred in the work area, in one move.
+    void CenterWindow(int width, int height) const;
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
     void Invalidate(BOOL erase = TRUE) const { ::InvalidateRect(m_hWnd, nullptr, erase); }

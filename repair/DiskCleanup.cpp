@@ -39,7 +39,8 @@ std::string CacheEntryName(const INTERNET_CACHE_ENTRY_INFOW& entry) {
 
 std::string SpecialFolder(int csidl) {
     wchar_t path[MAX_PATH] = {};
-    if (!::SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE) || !path[0]) return {};
+    if (!LATE_CALL("shell32.dll", SHGetSpecialFolderPathW, nullptr, path, csidl, FALSE) || !path[0])
+        return {};
     return WideToUtf8(path);
 }
 
@@ -86,5 +87,5 @@ void RunDiskCleanup(const ListStep& list) {
     }
     ClearUrlCache(listed);
     if (!listening) return;
-    ::SHEmptyRecycleBinA(nullptr, nullptr, SHERB_NOCONFIRMATION);
+    LATE_CALL("shell32.dll", SHEmptyRecycleBinA, nullptr, nullptr, SHERB_NOCONFIRMATION);
 }
