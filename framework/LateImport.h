@@ -16,16 +16,21 @@ Fn LateImport(const char* library, const char* function) {
     return reinterpret_cast<Fn>(LateImportAddress(library, function));
 }
 
-// Calls a looked-up function; for functions whose zero result means failure, which is what a
-// missing one returns.
+// Calls the looked-up function at `address`; for functions whose zero result means failure,
+// which is what a missing one returns.
 template <typename Fn, typename... Args>
-auto LateCall(const char* library, const char* function, Args... args) {
+auto LateCall(Fn address, Args... args) {
     using Result = std::invoke_result_t<Fn, Args...>;
-    if (Fn address = LateImport<Fn>(library, function)) return address(args...);
+    if (address) return address(args...);
     if constexpr (!std::is_void_v<Result>) return Result{};
 }
 
 // The declaration in the Windows headers gives the type; no import comes of it.
 #define LATE_IMPORT(library, function) LateImport<decltype(&::function)>(library, #function)
-#define LATE_CALL(library, function, ...) \
-    LateCall<decltype(&::function)>(library, #function __VA_OPT__(, ) __VA_ARGS__)
+// Each call site looks its function up once: some sit in loops (a download's reads, the
+// Internet cache's entries).
+#define LATE_CALL(library, function, ...)                           \
+    LateCall([] {                                                   \
+        static const auto address = LATE_IMPORT(library, function); \
+        return address;                                             \
+    }() __VA_OPT__(, ) __VA_ARGS__)
