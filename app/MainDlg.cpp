@@ -25,6 +25,8 @@ namespace {
 constexpr UINT kAboutCommand = 0x0010;
 constexpr int kPageX = 0, kPageY = 90, kPageWidth = 750, kPageHeight = 450;
 constexpr COLORREF kTransparent = RGB(255, 255, 255);
+constexpr UINT_PTR kLateWorkTimer = 1;
+constexpr UINT kLateWorkDelayMs = 300;
 }  // namespace
 
 CMainDlg::CMainDlg(CWnd* parent)
@@ -68,7 +70,7 @@ BOOL CMainDlg::OnInitDialog() {
     CenterWindow(755, 550);
     SetUpPageButtons();
     // Pages are made when first shown, since each costs Wine hundreds of round trips to its
-    // server; the process page, whose monitor runs from start-up, right after the window hides.
+    // server; the process page, whose monitor runs from start-up, soon after start-up.
     EnsurePage(kPageInformation);
     ShowPage(kPageInformation);
     AfxBeginThread(UninstallWatchThread, this);
@@ -76,8 +78,12 @@ BOOL CMainDlg::OnInitDialog() {
     CheckForUsbDrives();
     // Start hidden: only the notification area shows the program.
     PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
-    PostMessage(WM_APP_LATE_PAGE, 0, 0);
-    return TRUE;
+    // The process page and the icons wait until start-up is over and the program answers;
+    // the page's monitor makes its first pass seconds later anyway.
+    ::SetTimer(m_hWnd, kLateWorkTimer, kLateWorkDelayMs, nullptr);
+    // No focus yet: in a hidden window it would activate it, which costs Wine its input-method
+    // set-up. The dialog gives its first control the focus when it first comes forward.
+    return FALSE;
 }
 
 void CMainDlg::SetUpPageButtons() {
@@ -265,7 +271,9 @@ LRESULT CMainDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             BringForward();
             ShowPage(static_cast<int>(wp));
             return 0;
-        case WM_APP_LATE_PAGE:
+        case WM_TIMER:
+            if (wp != kLateWorkTimer) return CDialog::WindowProc(msg, wp, lp);
+            ::KillTimer(m_hWnd, kLateWorkTimer);
             SetWindowIcons();
             EnsurePage(kPageTaskwatch);
             return 0;

@@ -11,6 +11,3 @@ static_assert(WM_TRAY_NOTIFY == 1025);
 constexpr UINT WM_APP_QUIT = WM_APP + 1;
 // Restore the main window, bring it to the foreground and show page wParam (1-8).
 constexpr UINT WM_APP_SHOW_PAGE = WM_APP + 2;
-// Make the process page and set the window's icons, which start-up leaves until the window
-// has hidden.
-constexpr UINT WM_APP_LATE_PAGE = WM_APP + 3;

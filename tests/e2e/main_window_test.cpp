@@ -80,6 +80,13 @@ TEST_F(MainWindowTest, TrayInformationPageAboutEnterEverywhereImmunityAndQuit) {
         EXPECT_TRUE(WaitUntil([&] {
             return ::IsWindowVisible(main) && !::IsIconic(main) && ::GetForegroundWindow() == main;
         }));
+        // Start-up leaves the focus unset; the keyboard must still reach a control.
+        GUITHREADINFO gui = {};
+        gui.cbSize = sizeof(gui);
+        EXPECT_TRUE(WaitUntil([&] {
+            return ::GetGUIThreadInfo(::GetWindowThreadProcessId(main, nullptr), &gui) &&
+                   ::IsChild(main, gui.hwndFocus);
+        }));
         ::SendMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     }
     // Under Wine the first monitor pass lists Wine's own unversioned services and brings the
