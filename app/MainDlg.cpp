@@ -78,8 +78,8 @@ BOOL CMainDlg::OnInitDialog() {
     CheckForUsbDrives();
     // Start hidden: only the notification area shows the program.
     PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
-    // The process page and the icons wait until start-up is over and the program answers;
-    // the page's monitor makes its first pass seconds later anyway.
+    // The process page, the icons and the About entry wait until start-up is over and the
+    // program answers; the page's monitor makes its first pass seconds later anyway.
     ::SetTimer(m_hWnd, kLateWorkTimer, kLateWorkDelayMs, nullptr);
     // No focus yet: in a hidden window it would activate it, which costs Wine its input-method
     // set-up. The dialog gives its first control the focus when it first comes forward.
@@ -199,14 +199,21 @@ void CMainDlg::WinHelp(DWORD_PTR, UINT) {
 }
 
 void CMainDlg::BringForward() {
-    SetWindowIcons();
+    FinishWindow();
     BringToFront(m_hWnd);
 }
 
-void CMainDlg::SetWindowIcons() {
-    if (SendMessage(WM_GETICON, ICON_BIG)) return;
+void CMainDlg::FinishWindow() {
+    if (m_windowFinished) return;
+    m_windowFinished = true;
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
+    // The About box is reached through the system menu, under the command it answers.
+    if (HMENU menu = ::GetSystemMenu(m_hWnd, FALSE)) {
+        std::string about = LoadResString(IDS_ABOUT_MENU);
+        ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(menu, MF_STRING, kAboutCommand, about.c_str());
+    }
 }
 
 void CMainDlg::OnTrayNotify(LPARAM mouseMessage) {
@@ -274,7 +281,7 @@ LRESULT CMainDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_TIMER:
             if (wp != kLateWorkTimer) return CDialog::WindowProc(msg, wp, lp);
             ::KillTimer(m_hWnd, kLateWorkTimer);
-            SetWindowIcons();
+            FinishWindow();
             EnsurePage(kPageTaskwatch);
             return 0;
         default:

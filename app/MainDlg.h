@@ -48,8 +48,9 @@ class CMainDlg : public CDialog, public IPageHost {
     bool EnsurePage(int index);
     void PaintMinimised();
     void BringForward();
-    // Start-up leaves them until the window has hidden: nobody sees them before it shows.
-    void SetWindowIcons();
+    // The icons and the system menu's About entry: start-up leaves them until the window has
+    // hidden, since nobody sees them before it shows.
+    void FinishWindow();
     void SetUpPageButtons();
     void OnTrayNotify(LPARAM mouseMessage);
     // Tray menu items of the tools page, whether or not that page is shown.
@@ -69,6 +70,7 @@ class CMainDlg : public CDialog, public IPageHost {
     CPlugkitPage m_plugkitPage;
     CAutostartPage m_autostartPage;
     HICON m_hIcon;
+    bool m_windowFinished = false;
     bool m_pageShown[kPageCount] = {};
 };
 

@@ -235,5 +235,6 @@
 #define IDS_UPDATER_NOT_FOUND 227
 #define IDS_DEFAULT_CHANGE 228
 #define IDS_SCAN_PROGRESS 240
+#define IDS_ABOUT_MENU 241
 // The message boxes' caption, where the class library looks for it.
 #define IDS_APP_TITLE 0xE000

@@ -121,7 +121,11 @@ TEST_F(MainWindowTest, TrayInformationPageAboutEnterEverywhereImmunityAndQuit) {
         if (saved)
             WriteRegistryString(HKEY_CLASSES_ROOT, key.c_str(), nullptr, saved->data.c_str());
     }
-    ::PostMessageA(main, WM_SYSCOMMAND, 0x0010, 0);  // the system menu's About
+    // About is the system menu's last entry.
+    ::PostMessageA(main, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    HWND systemMenu = WaitForWindow(app.Pid(), "", "#32768");
+    PressKey(systemMenu, VK_UP);
+    PressKey(systemMenu, VK_RETURN);
     HWND about = WaitForWindow(app.Pid(), "About the program");
     ClickButton(about, IDOK);
     EXPECT_TRUE(about && WaitUntil([&] { return !::IsWindow(about); }));
