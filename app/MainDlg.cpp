@@ -241,19 +241,21 @@ void CMainDlg::PaintMinimised() {
     ::EndPaint(m_hWnd, &paint);
 }
 
+bool CMainDlg::OnSysCommand(WPARAM command) {
+    if (command == SC_CLOSE) {
+        ShowWindow(SW_HIDE);
+        return true;
+    }
+    if ((command & 0xFFF0) != kAboutCommand) return false;
+    CAboutDlg about(this);
+    about.DoModal();
+    return true;
+}
+
 LRESULT CMainDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_SYSCOMMAND:
-            if (wp == SC_CLOSE) {
-                ShowWindow(SW_HIDE);
-                return 0;
-            }
-            if ((wp & 0xFFF0) == kAboutCommand) {
-                CAboutDlg about(this);
-                about.DoModal();
-                return 0;
-            }
-            return Default();
+            return OnSysCommand(wp) ? 0 : Default();
         case WM_PAINT:
             if (::IsIconic(m_hWnd)) {
                 PaintMinimised();

@@ -53,6 +53,8 @@ class CMainDlg : public CDialog, public IPageHost {
     void FinishWindow();
     void SetUpPageButtons();
     void OnTrayNotify(LPARAM mouseMessage);
+    // Close hides the window; About opens the About box. False: the default handling.
+    bool OnSysCommand(WPARAM command);
     // Tray menu items of the tools page, whether or not that page is shown.
     void OnTraySafelyRemove() { m_plugkitPage.OnSafelyRemove(); }
     void OnTrayAcquireImmunity() { m_plugkitPage.OnAcquireImmunity(); }
