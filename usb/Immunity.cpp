@@ -4,6 +4,7 @@
 
 #include "framework/Handles.h"
 #include "framework/Strings.h"
+#include "quarantine/QuarantineStore.h"
 #include "res/resource.h"
 #include "usb/AutorunPolicy.h"
 
@@ -23,10 +24,10 @@ Found FindAutorunEntry(const char* root) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? Found::Directory : Found::File;
 }
 
+// The file may be the stick's own (its icon, its label): like every threat deleted, it is
+// quarantined first, and it stays where no copy can be made.
 void DeleteAutorunFile(const std::string& root, const RootFileWarning& warn) {
-    std::string file = root + kImmunityFolder;
-    ::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileA(file.c_str());
+    QuarantineAndDeleteFile(root + kImmunityFolder);
     if (warn) warn(root.c_str());
 }
 

@@ -20,8 +20,8 @@ constexpr char kImmunityReadMe[] = "AUTORUN.INF\\ReadMe.txt";
 std::vector<std::string> TreatedDriveRoots();
 
 // Plants the hidden AUTORUN.INF directory with its sub-directory and ReadMe.txt, deleting an
-// AUTORUN.INF file first. False for a null root, a root that already has the directory, or
-// one where it cannot be created.
+// AUTORUN.INF file first (through the quarantine: kept when it cannot be copied there). False for a
+// null root, a root that already has the directory, or one where it cannot be created.
 bool ImmunizeDrive(const char* root, const RootFileWarning& warn);
 // Removes the layout; an AUTORUN.INF file is deleted (and warned about) instead. False for a
 // null root or a directory that could not be removed.

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/FileSystem.h"
+#include "quarantine/QuarantineStore.h"
 #include "tests/support/TestDrives.h"
 #include "tests/support/TestRegistry.h"
 #include "usb/AutorunPolicy.h"
@@ -49,7 +51,13 @@ TEST(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelT
     ImmunizeAllDrives(nullptr);
     RemoveAllDriveImmunity(nullptr);
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kExplorerPolicyKey));
-    std::vector<std::string> warned;  // the roots warned about, in order
+    // The AutoRun files deleted are quarantined first, under these names.
+    const std::string quarantine = ModuleDirectoryUtf8() + "quarantine";
+    const std::string coded[] = {quarantine + "\\AUTORUN.INF.kv",
+                                 quarantine + "\\AUTORUN.INF (2).kv"};
+    for (const std::string& file : coded) DeleteFileUtf8(file);  // left by a failed run
+    // The roots warned about, in order.
+    std::vector<std::string> warned;
     RootFileWarning warn = [&](const char* root) { warned.push_back(root); };
     TestDrive stick('E', DriveKind::Removable), disk('F', DriveKind::Fixed),
         cd('D', DriveKind::CdRom);
@@ -62,6 +70,8 @@ TEST(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelT
     ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kExplorerPolicyKey, kNoDriveTypeAutoRun, 7));
     ImmunizeAllDrives(warn);
     EXPECT_EQ(warned, std::vector<std::string>{"E:\\"});
+    std::string origin;
+    EXPECT_TRUE(ReadQuarantineOrigin(coded[0], origin) && origin == "E:\\AUTORUN.INF") << origin;
     EXPECT_EQ(AutoRunMask(), 0x9Fu);
     ExpectLayout(stick);
     ExpectLayout(disk);
@@ -78,6 +88,15 @@ TEST(ImmunityTest, AcquirePlantsTheLayoutOnRemovableAndFixedDrivesOnlyAndCancelT
     RemoveAllDriveImmunity(warn);
     EXPECT_EQ(warned, (std::vector<std::string>{"E:\\", "E:\\"}));
     EXPECT_TRUE(ListFolder(stick.Folder()).empty());
+    EXPECT_EQ(RestoreQuarantinedFile(coded[1]), kRestoredToOrigin);
+    EXPECT_EQ(ReadFileBytes(stick.Path("AUTORUN.INF")), "[autorun]");
+    // No copy, no delete: with no quarantine folder to be had, the file stays, unimmunised.
+    for (const std::string& file : coded) DeleteFileUtf8(file);
+    ::RemoveDirectoryA(quarantine.c_str());
+    ASSERT_TRUE(WriteFileBytes(quarantine, "a file where the folder would go"));
+    EXPECT_FALSE(ImmunizeDrive("E:\\", warn));
+    EXPECT_EQ(ReadFileBytes(stick.Path("AUTORUN.INF")), "[autorun]");
+    EXPECT_TRUE(DeleteFileUtf8(quarantine));
     EXPECT_FALSE(ImmunizeDrive(nullptr, nullptr) || RemoveDriveImmunity(nullptr, nullptr));
 }
 
