@@ -20,7 +20,9 @@ int ScanFolder(const std::string& folder, const std::atomic<bool>& running,
         std::string path = folder + find.Name();
         if (!FitsPathLimit(path)) continue;
         if (find.IsFolder()) {
-            stack.push_back(std::move(path));
+            // A link or junction leads back into the drive (a loop) or off it: never walked.
+            if (!(find.Attributes() & FILE_ATTRIBUTE_REPARSE_POINT))
+                stack.push_back(std::move(path));
             continue;
         }
         if (callbacks.onFile) callbacks.onFile();

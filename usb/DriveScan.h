@@ -19,5 +19,5 @@ struct ScanCallbacks {
 
 // Walks drive `letter` while `running` holds, folders and files of any name (paths are
 // UTF-8); a path longer than 255 UTF-16 units is skipped, as is a folder that cannot be
-// opened. Returns the suspicious count.
+// opened or is a link (junction, symbolic link). Returns the suspicious count.
 int ScanDrive(char letter, const std::atomic<bool>& running, const ScanCallbacks& callbacks);

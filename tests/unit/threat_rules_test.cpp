@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <vector>
 
 #include "framework/FileSystem.h"
 #include "tests/support/TestDrives.h"
+#include "tests/support/Wait.h"
 #include "usb/DriveScan.h"
 #include "usb/ThreatDeletion.h"
 #include "usb/ThreatRules.h"
@@ -84,4 +86,53 @@ TEST(DriveScanTest, PathsInAnyScriptAreWalkedUpToTheLimitCountedInUtf16Units) {
     callbacks.onSuspicious = [&](const std::string& path) { found.push_back(path); };
     ScanDrive('E', std::atomic<bool>{true}, callbacks);
     EXPECT_EQ(found, std::vector<std::string>{stick.Path(fits)});
+}
+
+// Links to folders, which Wine cannot make itself: a host "ln -s" from the prefix. Removed
+// before the drives' trees go, whose deletion would follow them.
+class FolderLinks {
+  public:
+    ~FolderLinks() {
+        for (const std::string& link : m_links) {
+            RunHost("/bin/rm -f \"" + UnixPathOf(link) + "\"");
+            WaitUntil([&] { return !PathExists(link); });
+        }
+    }
+    bool Link(const std::string& link, const std::string& target) {
+        m_links.push_back(link);
+        RunHost("/bin/ln -s \"" + UnixPathOf(target) + "\" \"" + UnixPathOf(link) + "\"");
+        return WaitUntil([&] {
+            DWORD attributes = FileAttributes(link);
+            return attributes != INVALID_FILE_ATTRIBUTES &&
+                   (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        });
+    }
+
+  private:
+    // Wine starts a host program outside any Windows process and gives back no handles.
+    static void RunHost(std::string line) {
+        std::replace(line.begin(), line.begin() + line.find(' '), '/', '\\');
+        line = "\\\\?\\unix" + line;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info = {};
+        ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                         nullptr, &startup, &info);
+    }
+    std::vector<std::string> m_links;
+};
+
+// A folder link is not walked: one back to the root would list its files again at every depth,
+// one to another drive would list that drive's files (for Delete all) as this stick's.
+TEST(DriveScanTest, LinkedFoldersAreNotWalked) {
+    TestDrive stick('E', DriveKind::Removable), disk('F', DriveKind::Fixed);
+    ASSERT_TRUE(stick.WriteFile("a.vbs", "") && disk.WriteFile("b.vbs", ""));
+    FolderLinks links;
+    ASSERT_TRUE(links.Link(stick.FolderPath("loop"), stick.Folder()));
+    ASSERT_TRUE(links.Link(stick.FolderPath("out"), disk.Folder()));
+    std::vector<std::string> found;
+    ScanCallbacks callbacks;
+    callbacks.onSuspicious = [&](const std::string& path) { found.push_back(path); };
+    ScanDrive('E', std::atomic<bool>{true}, callbacks);
+    EXPECT_EQ(found, std::vector<std::string>{stick.Path("a.vbs")});
 }
