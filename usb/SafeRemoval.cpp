@@ -49,8 +49,11 @@ bool IsShellProgram(const std::string& path) {
 
 bool RunsFromDrives(const std::string& path, const char* letters, int count) {
     if (path.empty() || !letters) return false;
+    // A program started as "e:\tool.exe" keeps the small letter in its path.
+    char drive =
+        path[0] >= 'a' && path[0] <= 'z' ? static_cast<char>(path[0] - 'a' + 'A') : path[0];
     for (int i = 0; i < count; ++i) {
-        if (path[0] == letters[i]) return true;
+        if (drive == letters[i]) return true;
     }
     return false;
 }

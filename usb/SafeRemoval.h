@@ -11,7 +11,7 @@ constexpr char kShellProgram[] = "explorer.exe";
 
 // A UTF-8 program path longer than the shell's name that ends in it, in any case.
 bool IsShellProgram(const std::string& path);
-// The path's first character is one of the `count` drive letters.
+// The path's first character is one of the `count` (capital) drive letters, in any case.
 bool RunsFromDrives(const std::string& path, const char* letters, int count);
 
 // The processes whose program file lies on one of the drives, and the shell's, in snapshot

@@ -104,6 +104,7 @@ TEST(SafeRemovalTest, ChoosesTheDrivesProgramsAndTheShellEjectsUpToTheFirstFailu
     // Run from drives E and G; named like the shell.
     for (auto [path, fromDrives, shell] : {std::tuple{"G:\\Фото.exe", true, false},
                                            {"F:\\app.exe", false, false},
+                                           {"e:\\started from cmd.exe", true, false},
                                            {"E:\\EXPLORER.EXE", true, true},
                                            {"C:\\explorer.exe.bak", false, false},
                                            {"", false, false}}) {
