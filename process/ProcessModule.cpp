@@ -40,6 +40,34 @@ bool FromSnapshot(HANDLE snapshot, std::string& path) {
     return found;
 }
 
+bool RunsUnderWow64() {
+    static const bool wow64 = [] {
+        auto isWow64 = LATE_IMPORT("kernel32.dll", IsWow64Process);
+        BOOL result = FALSE;
+        return isWow64 && isWow64(::GetCurrentProcess(), &result) && result;
+    }();
+    return wow64;
+}
+
+// The image path is the system's own: for a 64-bit program of the system folder it names
+// "system32", which this 32-bit program reads as the 32-bit folder (SysWOW64), a twin or
+// nothing. "sysnative" is that folder's name as a 32-bit program reaches it.
+std::wstring ReachablePath(const std::wstring& imagePath) {
+    wchar_t system[MAX_PATH], windows[MAX_PATH];
+    UINT systemLength = ::GetSystemDirectoryW(system, MAX_PATH);
+    UINT windowsLength = ::GetWindowsDirectoryW(windows, MAX_PATH);
+    if (!RunsUnderWow64() || systemLength == 0 || systemLength >= MAX_PATH || windowsLength == 0 ||
+        windowsLength >= MAX_PATH || imagePath.size() <= systemLength ||
+        imagePath[systemLength] != L'\\' ||
+        ::lstrcmpiW(imagePath.substr(0, systemLength).c_str(), system) != 0)
+        return imagePath;
+    std::wstring native = std::wstring(windows, windowsLength) + L"\\Sysnative";
+    DWORD attributes = ::GetFileAttributesW(native.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return imagePath;  // 64-bit Windows XP without the update that brought it
+    return native + imagePath.substr(systemLength);
+}
+
 // Windows before Vista lacks QueryFullProcessImageNameW: looked up at run time.
 bool FromImageName(DWORD processId, std::string& path) {
     auto query = LATE_IMPORT("kernel32.dll", QueryFullProcessImageNameW);
@@ -50,7 +78,7 @@ bool FromImageName(DWORD processId, std::string& path) {
     DWORD length = kImagePathChars;
     if (!query(process.get(), 0, buffer.data(), &length)) return false;
     buffer.resize(length);
-    std::string candidate = WideToUtf8(buffer);
+    std::string candidate = WideToUtf8(ReachablePath(buffer));
     if (!IsProgramFile(candidate)) return false;
     path = candidate;
     return true;
