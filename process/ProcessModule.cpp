@@ -6,6 +6,7 @@
 #include "framework/LateImport.h"
 #include "framework/Snapshot.h"
 #include "framework/Text.h"
+#include "process/SystemFiles.h"
 #include "usb/DriveList.h"
 
 namespace {
@@ -40,32 +41,17 @@ bool FromSnapshot(HANDLE snapshot, std::string& path) {
     return found;
 }
 
-bool RunsUnderWow64() {
-    static const bool wow64 = [] {
-        auto isWow64 = LATE_IMPORT("kernel32.dll", IsWow64Process);
-        BOOL result = FALSE;
-        return isWow64 && isWow64(::GetCurrentProcess(), &result) && result;
-    }();
-    return wow64;
-}
-
 // The image path is the system's own: for a 64-bit program of the system folder it names
 // "system32", which this 32-bit program reads as the 32-bit folder (SysWOW64), a twin or
-// nothing. "sysnative" is that folder's name as a 32-bit program reaches it.
+// nothing.
 std::wstring ReachablePath(const std::wstring& imagePath) {
-    wchar_t system[MAX_PATH], windows[MAX_PATH];
-    UINT systemLength = ::GetSystemDirectoryW(system, MAX_PATH);
-    UINT windowsLength = ::GetWindowsDirectoryW(windows, MAX_PATH);
-    if (!RunsUnderWow64() || systemLength == 0 || systemLength >= MAX_PATH || windowsLength == 0 ||
-        windowsLength >= MAX_PATH || imagePath.size() <= systemLength ||
-        imagePath[systemLength] != L'\\' ||
-        ::lstrcmpiW(imagePath.substr(0, systemLength).c_str(), system) != 0)
+    std::wstring native = NativeSystemFolder();
+    wchar_t system[MAX_PATH];
+    UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+    if (native.empty() || length == 0 || length >= MAX_PATH || imagePath.size() <= length ||
+        imagePath[length] != L'\\' || ::lstrcmpiW(imagePath.substr(0, length).c_str(), system) != 0)
         return imagePath;
-    std::wstring native = std::wstring(windows, windowsLength) + L"\\Sysnative";
-    DWORD attributes = ::GetFileAttributesW(native.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return imagePath;  // 64-bit Windows XP without the update that brought it
-    return native + imagePath.substr(systemLength);
+    return native + imagePath.substr(length);
 }
 
 // Windows before Vista lacks QueryFullProcessImageNameW: looked up at run time.

@@ -162,6 +162,11 @@ TEST(ProcessModuleTest, A64BitProgramOfTheSystemFolderIsItsOwnFileNotThe32BitTwi
     const std::string name = "tw_native64.exe", twin = kSystem32 + name;
     const std::string native = kWindows + "sysnative\\" + name;
     ASSERT_TRUE(CopyProgram(IdleProgramPath(true), native));
+    // Its name is a system file's name, for an unversioned program anywhere.
+    std::string found;
+    EXPECT_TRUE(IsSystemFileName(name) && FindInSystemFolders(name, found) &&
+                lstrcmpiA(found.c_str(), native.c_str()) == 0)
+        << found;
     SetFileAttributesUtf8(native, FILE_ATTRIBUTE_HIDDEN);
     RunningProgram program(native, {}, kWindows);
     ASSERT_NE(program.Pid(), 0u);
