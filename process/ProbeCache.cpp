@@ -5,6 +5,7 @@
 #include "framework/Handles.h"
 #include "framework/Paths.h"
 #include "framework/Text.h"
+#include "process/SystemFiles.h"
 
 namespace {
 // Beyond this many entries a map starts again: processes and files come and go.
@@ -41,6 +42,8 @@ ULONGLONG WindowsFoldersStamp() {
     ULONGLONG stamp = 0;
     for (const char* folder : {"", "\\system", "\\system32"})
         stamp = stamp * 31 + std::get<1>(FileStamp(std::string(windows, length) + folder));
+    if (std::wstring native = NativeSystemFolder(); !native.empty())
+        stamp = stamp * 31 + std::get<1>(FileStamp(WideToUtf8(native)));
     return stamp;
 }
 

@@ -6,6 +6,7 @@
 #include "framework/LateImport.h"
 #include "framework/Snapshot.h"
 #include "framework/Text.h"
+#include "process/SystemFiles.h"
 #include "usb/DriveList.h"
 
 namespace {
@@ -40,6 +41,19 @@ bool FromSnapshot(HANDLE snapshot, std::string& path) {
     return found;
 }
 
+// The image path is the system's own: for a 64-bit program of the system folder it names
+// "system32", which this 32-bit program reads as the 32-bit folder (SysWOW64), a twin or
+// nothing.
+std::wstring ReachablePath(const std::wstring& imagePath) {
+    std::wstring native = NativeSystemFolder();
+    wchar_t system[MAX_PATH];
+    UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+    if (native.empty() || length == 0 || length >= MAX_PATH || imagePath.size() <= length ||
+        imagePath[length] != L'\\' || ::lstrcmpiW(imagePath.substr(0, length).c_str(), system) != 0)
+        return imagePath;
+    return native + imagePath.substr(length);
+}
+
 // Windows before Vista lacks QueryFullProcessImageNameW: looked up at run time.
 bool FromImageName(DWORD processId, std::string& path) {
     auto query = LATE_IMPORT("kernel32.dll", QueryFullProcessImageNameW);
@@ -50,7 +64,7 @@ bool FromImageName(DWORD processId, std::string& path) {
     DWORD length = kImagePathChars;
     if (!query(process.get(), 0, buffer.data(), &length)) return false;
     buffer.resize(length);
-    std::string candidate = WideToUtf8(buffer);
+    std::string candidate = WideToUtf8(ReachablePath(buffer));
     if (!IsProgramFile(candidate)) return false;
     path = candidate;
     return true;

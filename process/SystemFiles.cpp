@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "framework/LateImport.h"
 #include "framework/Paths.h"
 #include "framework/Text.h"
 
@@ -28,6 +29,24 @@ bool IsBareName(const std::wstring& name) {
 }
 }  // namespace
 
+std::wstring NativeSystemFolder() {
+    static const std::wstring folder = [] {
+        auto isWow64 = LATE_IMPORT("kernel32.dll", IsWow64Process);
+        BOOL wow64 = FALSE;
+        wchar_t windows[kPathBufferSize];
+        UINT length = ::GetWindowsDirectoryW(windows, kPathBufferSize);
+        if (!isWow64 || !isWow64(::GetCurrentProcess(), &wow64) || !wow64 || length == 0 ||
+            length >= kPathBufferSize)
+            return std::wstring();
+        std::wstring native = std::wstring(windows, length) + L"\\Sysnative";
+        DWORD attributes = ::GetFileAttributesW(native.c_str());
+        bool isFolder =
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        return isFolder ? native : std::wstring();
+    }();
+    return folder;
+}
+
 bool FindInSystemFolders(const std::string& name, std::string& path) {
     std::wstring wideName = Utf8ToWide(name);
     if (!IsBareName(wideName)) return false;
@@ -35,9 +54,10 @@ bool FindInSystemFolders(const std::string& name, std::string& path) {
     UINT length = ::GetWindowsDirectoryW(windows, kPathBufferSize);
     if (length == 0 || length >= kPathBufferSize) return false;
     const std::wstring base(windows, length);
-    for (const wchar_t* folder : {L"", L"\\system", L"\\system32"}) {
+    for (const std::wstring& folder :
+         {base, base + L"\\system", base + L"\\system32", NativeSystemFolder()}) {
         std::wstring found;
-        if (SearchFolder(base + folder, wideName, found)) {
+        if (!folder.empty() && SearchFolder(folder, wideName, found)) {
             path = WideToUtf8(found);
             return true;
         }

@@ -155,3 +155,34 @@ TEST(ProcessModuleTest, ProgramFileIsAnExistingExeFileInAnyCase) {
     std::string path;
     EXPECT_FALSE(GetProcessExeModule(0, path)) << "the idle process, not this one";
 }
+
+// A 32-bit program reaches the 64-bit system folder only as "sysnative": "system32" is the
+// 32-bit one. A 64-bit program there is judged and deleted by its own file, never its twin.
+TEST(ProcessModuleTest, A64BitProgramOfTheSystemFolderIsItsOwnFileNotThe32BitTwin) {
+    const std::string name = "tw_native64.exe", twin = kSystem32 + name;
+    const std::string native = kWindows + "sysnative\\" + name;
+    ASSERT_TRUE(CopyProgram(IdleProgramPath(true), native));
+    // Its name is a system file's name, for an unversioned program anywhere.
+    std::string found;
+    EXPECT_TRUE(IsSystemFileName(name) && FindInSystemFolders(name, found) &&
+                lstrcmpiA(found.c_str(), native.c_str()) == 0)
+        << found;
+    SetFileAttributesUtf8(native, FILE_ATTRIBUTE_HIDDEN);
+    RunningProgram program(native, {}, kWindows);
+    ASSERT_NE(program.Pid(), 0u);
+    std::string path;
+    EXPECT_TRUE(WaitUntil([&] { return GetProcessExeModule(program.Pid(), path); }));
+    EXPECT_TRUE(lstrcmpiA(path.c_str(), native.c_str()) == 0) << path;
+    SystemProcessProbe probe;
+    std::vector<ProcessEntry> processes;
+    ASSERT_TRUE(ListRunningProcesses(processes));
+    const FlaggedProcess row{program.Pid(), name, path, ProcessVerdict::kRisky};
+    EXPECT_EQ(std::ranges::count(FindFlaggedProcesses(processes, probe), row), 1);
+
+    ASSERT_TRUE(WriteFileBytes(twin, "MZ"));
+    EXPECT_TRUE(EndListedProcess(row) && program.WaitForExit());
+    EXPECT_TRUE(DeleteProgramFile(path) && !FileExists(native) && FileExists(twin));
+    DeleteFileUtf8(twin);
+    DeleteFileUtf8(native);
+    DeleteFileUtf8(BuildFolder() + "\\quarantine\\" + name + ".kv");
+}
