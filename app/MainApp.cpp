@@ -6,9 +6,10 @@
 #include <string>
 
 #include "app/MainDlg.h"
+#include "framework/FileSystem.h"
 #include "framework/LateImport.h"
-#include "framework/Paths.h"
 #include "framework/Strings.h"
+#include "framework/Text.h"
 #include "framework/Thread.h"
 #include "res/resource.h"
 #include "update/UpdateCheck.h"
@@ -73,16 +74,18 @@ bool CMainApp::ClaimSingleInstance() {
     return true;
 }
 
-void CMainApp::LoadSkinLibrary(const char* exeFolder) {
-    std::string library = std::string(exeFolder) + "SkinLoad.dll";
-    std::string skin = std::string(exeFolder) + "xp_normal.skin";
-    m_skinLibrary = ::LoadLibraryA(library.c_str());
+void CMainApp::LoadSkinLibrary(const std::string& exeFolder) {
+    m_skinLibrary = LoadLibraryUtf8(exeFolder + "SkinLoad.dll");
     if (!m_skinLibrary) return;
+    // The library takes only an ANSI path: a folder the code page cannot spell would reach it
+    // with '?' in it, so the skin is then not loaded at all (the plain look stays).
+    bool exact = false;
+    std::string skin = Utf8ToAnsi(exeFolder + "xp_normal.skin", &exact);
     auto init = SkinExport<SkinInitFn>(m_skinLibrary, "InitSkinLoad");
     auto load = SkinExport<SkinLoadFn>(m_skinLibrary, "LoadSkin");
     if (!init || !load) return;
     init(::GetCurrentThreadId());
-    load(skin.c_str());
+    if (exact) load(skin.c_str());
 }
 
 BOOL CMainApp::InitInstance() {
@@ -97,12 +100,12 @@ BOOL CMainApp::InitInstance() {
         return FALSE;
     }
     std::string errorText = LoadResString(IDS_ERROR);
-    std::string exeFolder = GetModuleDirectory();
+    std::string exeFolder = ModuleDirectoryUtf8();
     if (exeFolder.empty()) {
         AfxMessageBox(errorText, MB_OK);
         return FALSE;
     }
-    LoadSkinLibrary(exeFolder.c_str());
+    LoadSkinLibrary(exeFolder);
 
     CheckAutorunSetting(settings.get());
     // Shown without the activation, which the main window takes right after (the notice

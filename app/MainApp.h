@@ -2,6 +2,8 @@
 // The application object: single instance, settings key, skin library, then the main window.
 #include <windows.h>
 
+#include <string>
+
 #include "app/AlertDlg.h"
 #include "framework/Handles.h"
 #include "framework/WinApp.h"
@@ -19,7 +21,7 @@ class CMainApp : public CWinApp {
 
   private:
     bool ClaimSingleInstance();
-    void LoadSkinLibrary(const char* exeFolder);
+    void LoadSkinLibrary(const std::string& exeFolder);
 
     HMODULE m_skinLibrary = nullptr;
     CWebCheckDlg m_webCheckDlg;

@@ -10,8 +10,7 @@
 #include "app/Messages.h"
 #include "app/Tray.h"
 #include "controls/SkinButtonLayout.h"
-#include "framework/LateImport.h"
-#include "framework/Paths.h"
+#include "framework/FileSystem.h"
 #include "framework/Strings.h"
 #include "framework/Thread.h"
 #include "res/resource.h"
@@ -189,12 +188,9 @@ void CMainDlg::OnUpdateNow() {
 }
 
 void CMainDlg::WinHelp(DWORD_PTR, UINT) {
-    std::string folder = GetModuleDirectory();
+    std::string folder = ModuleDirectoryUtf8();
     std::string helpFile = folder + "Koravant.chm";
-    bool opened =
-        !folder.empty() && helpFile.size() <= kMaxPathLength &&
-        reinterpret_cast<INT_PTR>(LATE_CALL("shell32.dll", ShellExecuteA, m_hWnd, "open",
-                                            helpFile.c_str(), nullptr, nullptr, SW_SHOW)) > 32;
+    bool opened = !folder.empty() && FitsPathLimit(helpFile) && OpenDocumentUtf8(m_hWnd, helpFile);
     if (!opened) AfxMessageBox(IDS_DOC_NOT_FOUND, MB_OK);
 }
 

@@ -81,6 +81,93 @@ HANDLE CreateFileUtf8(const std::string& path, DWORD access, DWORD share, DWORD 
                          nullptr);
 }
 
+bool MoveFileReplacingUtf8(const std::string& from, const std::string& to) {
+    if (!UseAnsi())
+        return ::MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(),
+                             MOVEFILE_REPLACE_EXISTING) != FALSE;
+    // 95/98/Me have no MoveFileEx.
+    std::string ansiFrom, ansiTo;
+    if (!ToAnsi(from, ansiFrom) || !ToAnsi(to, ansiTo)) return false;
+    ::DeleteFileA(ansiTo.c_str());
+    return ::MoveFileA(ansiFrom.c_str(), ansiTo.c_str()) != FALSE;
+}
+
+std::string CreateTempFileUtf8(const std::string& folder, const char* prefix) {
+    // The system appends a name of up to 14 characters.
+    if (folder.empty() || PathLength(folder) > MAX_PATH - 14) return {};
+    if (UseAnsi()) {
+        std::string ansi;
+        char path[MAX_PATH] = {};
+        if (!ToAnsi(folder, ansi) || !::GetTempFileNameA(ansi.c_str(), prefix, 0, path)) return {};
+        return AnsiToUtf8(path);
+    }
+    wchar_t path[MAX_PATH] = {};
+    std::wstring widePrefix = Utf8ToWide(prefix);
+    if (!::GetTempFileNameW(Utf8ToWide(folder).c_str(), widePrefix.c_str(), 0, path)) return {};
+    return WideToUtf8(path);
+}
+
+std::string ReadProfileStringUtf8(const std::string& iniPath, const char* section, const char* key,
+                                  const std::string& fallback, DWORD capacity) {
+    if (UseAnsi()) {
+        std::string ansi, value(capacity, '\0');
+        if (!ToAnsi(iniPath, ansi)) return fallback;
+        value.resize(::GetPrivateProfileStringA(section, key, fallback.c_str(), value.data(),
+                                                capacity, ansi.c_str()));
+        return value;
+    }
+    std::wstring value(capacity, L'\0');
+    std::wstring wideSection = Utf8ToWide(section), wideKey = Utf8ToWide(key);
+    std::wstring wideFallback = Utf8ToWide(AnsiToUtf8(fallback)), widePath = Utf8ToWide(iniPath);
+    value.resize(::GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(),
+                                            wideFallback.c_str(), value.data(), capacity,
+                                            widePath.c_str()));
+    return Utf8ToAnsi(WideToUtf8(value));
+}
+
+HMODULE LoadLibraryUtf8(const std::string& path) {
+    if (!UseAnsi()) return ::LoadLibraryW(Utf8ToWide(path).c_str());
+    std::string ansi;
+    return ToAnsi(path, ansi) ? ::LoadLibraryA(ansi.c_str()) : nullptr;
+}
+
+bool StartProgramUtf8(const std::string& commandLine) {
+    PROCESS_INFORMATION process = {};
+    if (UseAnsi()) {
+        std::string ansi;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        if (!ToAnsi(commandLine, ansi) ||
+            !::CreateProcessA(nullptr, ansi.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                              &startup, &process))
+            return false;
+    } else {
+        std::wstring wide = Utf8ToWide(commandLine);  // CreateProcessW may write to it
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        if (!::CreateProcessW(nullptr, wide.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                              &startup, &process))
+            return false;
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return true;
+}
+
+bool OpenDocumentUtf8(HWND owner, const std::string& path) {
+    HINSTANCE result = nullptr;
+    if (UseAnsi()) {
+        std::string ansi;
+        if (ToAnsi(path, ansi))
+            result = LATE_CALL("shell32.dll", ShellExecuteA, owner, "open", ansi.c_str(), nullptr,
+                               nullptr, SW_SHOW);
+    } else {
+        result = LATE_CALL("shell32.dll", ShellExecuteW, owner, L"open", Utf8ToWide(path).c_str(),
+                           nullptr, nullptr, SW_SHOW);
+    }
+    return reinterpret_cast<INT_PTR>(result) > 32;  // 32 and below are errors
+}
+
 std::string ModuleDirectoryUtf8() {
     std::string path;
     if (UseAnsi()) {

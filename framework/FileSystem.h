@@ -19,6 +19,20 @@ bool DeleteFileUtf8(const std::string& path);
 bool CreateDirectoryUtf8(const std::string& path);
 // CreateFile with no security attributes, normal attributes and no template.
 HANDLE CreateFileUtf8(const std::string& path, DWORD access, DWORD share, DWORD disposition);
+// Moves `from` over `to`, which it replaces when it exists.
+bool MoveFileReplacingUtf8(const std::string& from, const std::string& to);
+// A new empty file with a name of the system's choosing in `folder` (trailing backslash);
+// its path, or "" on failure.
+std::string CreateTempFileUtf8(const std::string& folder, const char* prefix);
+// GetPrivateProfileString of the file at `iniPath`: at most `capacity` - 1 characters of the
+// value, in the ANSI code page as the A function gives it.
+std::string ReadProfileStringUtf8(const std::string& iniPath, const char* section, const char* key,
+                                  const std::string& fallback, DWORD capacity);
+HMODULE LoadLibraryUtf8(const std::string& path);
+// Starts `commandLine` (its program quoted) with the handles inherited; false when it did not.
+bool StartProgramUtf8(const std::string& commandLine);
+// Opens the document with the program the system has for it; false when none could.
+bool OpenDocumentUtf8(HWND owner, const std::string& path);
 // The executable's folder with a trailing backslash, "" when it passes the path limit.
 std::string ModuleDirectoryUtf8();
 // The user's desktop folder, no trailing backslash; "" when unknown.

@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include "framework/FileSystem.h"
 #include "framework/Handles.h"
 #include "framework/LateImport.h"
-#include "framework/Paths.h"
 
 namespace {
 constexpr DWORD kConnectTimeoutMs = 5000;
@@ -52,26 +52,15 @@ bool CopyBody(HINTERNET request, HANDLE file, size_t limit) {
     return announced == 0 || total >= announced;
 }
 
-// Windows 95/98/Me have no MoveFileEx.
-bool MoveOver(const std::string& from, const std::string& to) {
-    if (::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-    if (::GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
-    ::DeleteFileA(to.c_str());
-    return ::MoveFileA(from.c_str(), to.c_str()) != FALSE;
-}
-
 bool StoreBody(HINTERNET request, const std::string& target, size_t limit) {
     std::string folder = target.substr(0, target.find_last_of('\\') + 1);
-    char temporary[MAX_PATH] = {};
-    if (folder.empty() || folder.size() > MAX_PATH - 14 ||
-        !::GetTempFileNameA(folder.c_str(), "upd", 0, temporary))
-        return false;
-    ScopedHandle file(::CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string temporary = CreateTempFileUtf8(folder, "upd");
+    if (temporary.empty()) return false;
+    ScopedHandle file(CreateFileUtf8(temporary, GENERIC_WRITE, 0, CREATE_ALWAYS));
     bool copied = file && CopyBody(request, file.get(), limit);
     file.reset();
-    if (copied && MoveOver(temporary, target)) return true;
-    ::DeleteFileA(temporary);
+    if (copied && MoveFileReplacingUtf8(temporary, target)) return true;
+    DeleteFileUtf8(temporary);
     return false;
 }
 
@@ -105,7 +94,7 @@ bool ParseHttpUrl(const std::string& url, HttpUrl& out) {
 bool DownloadToFile(const std::string& url, const std::string& target, const char* agent,
                     size_t limit) {
     HttpUrl parts;
-    if (target.size() > kMaxPathLength || !ParseHttpUrl(url, parts)) return false;
+    if (!FitsPathLimit(target) || !ParseHttpUrl(url, parts)) return false;
     ScopedInternetHandle session(LATE_CALL(kWinInet, InternetOpenA, agent,
                                            INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return false;

@@ -1,6 +1,6 @@
 #include "update/UpdateCheck.h"
 
-#include "framework/Paths.h"
+#include "framework/FileSystem.h"
 #include "framework/Strings.h"
 #include "framework/Thread.h"
 #include "framework/WinApp.h"
@@ -26,7 +26,7 @@ bool StartUpdateCheck(std::shared_ptr<WorkerLink> updateWindow) {
     auto job = std::make_unique<UpdateCheckJob>();
     job->window = std::move(updateWindow);
     job->url = UpdateDescriptionUrl();
-    job->folder = GetModuleDirectory();
+    job->folder = ModuleDirectoryUtf8();
     job->ownVersion = LoadResString(IDS_VERSION);
     job->agent = AfxGetApp() ? AfxGetApp()->m_pszExeName : "Koravant";
     job->delayMs = UpdateCheckDelayMs();

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "framework/FileSystem.h"
 #include "framework/Paths.h"
 #include "framework/Strings.h"
 #include "res/resource.h"
@@ -13,23 +14,14 @@ std::optional<std::string> BuildUpdaterCommandLine(const std::string& folder,
     // Unquoted, a folder such as "C:\Program Files\" would make CreateProcess try
     // "C:\Program.exe" first, and shift the updater's arguments.
     std::string line = "\"" + folder + kUpdaterFile + "\" Koravant " + version + " " + url;
-    if (folder.empty() || line.size() > kMaxPathLength) return std::nullopt;
+    if (folder.empty() || PathLength(line) > kMaxPathLength) return std::nullopt;
     return line;
 }
 
 bool LaunchUpdater() {
     std::optional<std::string> line = BuildUpdaterCommandLine(
-        GetModuleDirectory(), LoadResString(IDS_VERSION), UpdateDescriptionUrl());
+        ModuleDirectoryUtf8(), LoadResString(IDS_VERSION), UpdateDescriptionUrl());
     // The user cannot decline: the warning only tells what comes.
     AfxMessageBox(IDS_QUIT_TO_UPDATE, MB_OK);
-    if (!line) return false;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!::CreateProcessA(nullptr, line->data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                          &startup, &process))
-        return false;
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return true;
+    return line && StartProgramUtf8(*line);
 }

@@ -129,3 +129,47 @@ TEST_F(UpdateTest, BothRoadsStartTheUpdaterOrGoOn) {
         }
     }
 }
+
+// From a folder whose name the ANSI code page cannot spell, the program still finds what lies
+// beside it: the update check writes update.ini there, F1 opens the help file and "Update
+// Now" starts the updater by its real, quoted path.
+TEST_F(UpdateTest, FindsItsFilesInAFolderTheCodePageCannotSpell) {
+    const std::string description = Description("5.0.0.38");  // the own version: no offer
+    TestHttpServer server;
+    ASSERT_TRUE(server.Start(HttpResponse("200 OK", description)));
+    KoravantApp app({.name = "Ελληνικά φάκελος",
+                     .program = kTestSourceProgram,
+                     .withHelpFile = true,
+                     .withUpdater = true});
+    app.SetEnvironment("KORAVANT_TEST_UPDATE_URL", server.Url());
+    CheckNow(app);
+    ASSERT_TRUE(app.StartHidden());
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ReadFileBytes(app.Folder() + "\\update.ini") == description; }, 30000));
+
+    // Wine's help viewer takes its file as ANSI text: a recorder stands in for it.
+    const std::string handler = BuildFolder() + "\\runs\\chm handler\\Quorrel.exe";
+    const std::string helpLog = BuildFolder() + "\\runs\\chm handler\\quorrel.log";
+    const char* command = "chm.file\\shell\\open\\command";
+    ::DeleteFileA(helpLog.c_str());
+    auto saved = ReadRegistryValue(HKEY_CLASSES_ROOT, command, nullptr);
+    ASSERT_TRUE(
+        saved && CopyProgram(BuildFolder() + "\\testbin\\Quorrel.exe", handler) &&
+        WriteRegistryString(HKEY_CLASSES_ROOT, command, nullptr, "\"" + handler + "\" \"%1\""));
+    EXPECT_TRUE(app.BringForward());
+    PressKey(app.MainWindow(), VK_F1);
+    EXPECT_TRUE(WaitUntil([&] { return !ReadFileBytes(helpLog).empty(); }, 30000));
+    WriteRegistryString(HKEY_CLASSES_ROOT, command, nullptr, saved->data.c_str());
+    EXPECT_NE(ReadFileBytes(helpLog).find("\r\n" + app.Folder() + "\\Koravant.chm\r\n"),
+              std::string::npos);
+    EXPECT_TRUE(app.Answers() && !AnyMessageBox(app.Pid()));  // no "Document not found"
+
+    PostCommand(app.MainWindow(), 32776);  // the tray's "Update Now"
+    MessageBoxInfo warning = WaitForMessageBox(app.Pid());
+    EXPECT_TRUE(warning.text.starts_with("The program will quit to update.") &&
+                AnswerMessageBox(warning, IDOK));
+    std::string log = app.Folder() + "\\quorrel.log", url = server.Url();
+    EXPECT_TRUE(app.WaitForExit() && WaitUntil([&] { return !ReadFileBytes(log).empty(); }));
+    EXPECT_EQ(ReadFileBytes(log), "\"" + app.Folder() + "\\Quorrel.exe\" Koravant 5.0.0.38 " + url +
+                                      "\r\nKoravant\r\n5.0.0.38\r\n" + url + "\r\n");
+}

@@ -61,10 +61,10 @@ class KoravantApp {
         // Every run starts from a clean folder: no quarantine, help file or skin left behind.
         for (const char* name : {"Koravant.chm", "SkinLoad.dll", "skinload.log", "Quorrel.exe",
                                  "quorrel.log", "update.ini"})
-            ::DeleteFileA((m_folder + "\\" + name).c_str());
+            ::DeleteFileW(Utf8ToWide(m_folder + "\\" + name).c_str());
         auto copy = [&](const std::string& from, const std::string& name) {
-            ::CopyFileA((BuildFolder() + "\\" + from).c_str(), (m_folder + "\\" + name).c_str(),
-                        FALSE);
+            ::CopyFileW(Utf8ToWide(BuildFolder() + "\\" + from).c_str(),
+                        Utf8ToWide(m_folder + "\\" + name).c_str(), FALSE);
         };
         copy(folder.program, m_exeName);
         if (folder.withUpdater) copy("testbin\\Quorrel.exe", "Quorrel.exe");

@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "framework/Handles.h"
-#include "framework/Paths.h"
+#include "framework/FileSystem.h"
 #include "framework/Text.h"
 #include "tests/support/TestDrives.h"
 #include "tests/support/TestRegistry.h"
 
 // Where the build's programs were copied inside the test prefix.
 inline std::string BuildFolder() {
-    std::string folder = GetModuleDirectory();
+    std::string folder = ModuleDirectoryUtf8();
     return folder.substr(0, folder.size() - 1);
 }
 

@@ -8,13 +8,13 @@
 #include <utility>
 #include <vector>
 
-#include "framework/Paths.h"
+#include "framework/FileSystem.h"
 #include "repair/FolderCleanup.h"
 #include "res/resource.h"
 #include "tests/support/TestDrives.h"
 
 TEST(FolderCleanupTest, DeletesFilesOfAnyNameButNoFolderSkipsPathsBeyondTheLimitAndStopsWhenAsked) {
-    const std::string base = GetModuleDirectory() + "cleanup-test", temp = base + "\\";
+    const std::string base = ModuleDirectoryUtf8() + "cleanup-test", temp = base + "\\";
     using Rows = std::vector<std::pair<std::string, UINT>>;
     // The rows listed, sorted; the walk stops once the listener has `stopAfter` rows.
     auto clean = [&](size_t stopAfter = SIZE_MAX) {
