@@ -9,10 +9,11 @@ HMODULE g_self = nullptr;
 
 // Appends `line` to the log; returns 1, the library's answer to every call.
 int Record(const std::string& line) {
-    char path[MAX_PATH] = {};
-    std::string log(path, ::GetModuleFileNameA(g_self, path, MAX_PATH));
-    log.replace(log.rfind('\\') + 1, std::string::npos, "skinload.log");
-    if (FILE* file = std::fopen(log.c_str(), "ab")) {
+    // Wide: the folder's name may be one the ANSI code page cannot spell.
+    wchar_t path[MAX_PATH] = {};
+    std::wstring log(path, ::GetModuleFileNameW(g_self, path, MAX_PATH));
+    log.replace(log.rfind(L'\\') + 1, std::wstring::npos, L"skinload.log");
+    if (FILE* file = _wfopen(log.c_str(), L"ab")) {
         std::fprintf(file, "%s\r\n", line.c_str());
         std::fclose(file);
     }

@@ -132,13 +132,15 @@ TEST_F(UpdateTest, BothRoadsStartTheUpdaterOrGoOn) {
 
 // From a folder whose name the ANSI code page cannot spell, the program still finds what lies
 // beside it: the update check writes update.ini there, F1 opens the help file and "Update
-// Now" starts the updater by its real, quoted path.
+// Now" starts the updater by its real, quoted path. The skin library loads, but is not given
+// a skin path it could only read with '?' in it.
 TEST_F(UpdateTest, FindsItsFilesInAFolderTheCodePageCannotSpell) {
     const std::string description = Description("5.0.0.38");  // the own version: no offer
     TestHttpServer server;
     ASSERT_TRUE(server.Start(HttpResponse("200 OK", description)));
     KoravantApp app({.name = "Ελληνικά φάκελος",
                      .program = kTestSourceProgram,
+                     .skinLibrary = "SkinLoad.dll",
                      .withHelpFile = true,
                      .withUpdater = true});
     app.SetEnvironment("KORAVANT_TEST_UPDATE_URL", server.Url());
@@ -172,4 +174,9 @@ TEST_F(UpdateTest, FindsItsFilesInAFolderTheCodePageCannotSpell) {
     EXPECT_TRUE(app.WaitForExit() && WaitUntil([&] { return !ReadFileBytes(log).empty(); }));
     EXPECT_EQ(ReadFileBytes(log), "\"" + app.Folder() + "\\Quorrel.exe\" Koravant 5.0.0.38 " + url +
                                       "\r\nKoravant\r\n5.0.0.38\r\n" + url + "\r\n");
+    std::string skin = ReadFileBytes(app.Folder() + "\\skinload.log");
+    EXPECT_TRUE(skin.starts_with("InitSkinLoad ") &&
+                skin.ends_with("\r\nExitSkin\r\nUnloaded\r\n") &&
+                skin.find("LoadSkin ") == std::string::npos)
+        << skin;
 }
