@@ -15,6 +15,7 @@ class UpdateTest : public testing::Test {
     void SetUp() override { TearDown(); }
     void TearDown() override {
         KillProcessesNamed("Koravant.exe");
+        KillProcessesNamed("Quorrel.exe");
         ResetSettingsAnswered();
     }
     // The next start of the test build checks at once.
@@ -120,6 +121,8 @@ TEST_F(UpdateTest, BothRoadsStartTheUpdaterOrGoOn) {
             EXPECT_EQ(ReadFileBytes(log), "\"" + app.Folder() +
                                               "\\Quorrel.exe\" Koravant 5.0.0.38 " + url +
                                               "\r\nKoravant\r\n5.0.0.38\r\n" + url + "\r\n");
+            // Until it has ended it holds its file, which the next road must delete.
+            KillProcessesNamed("Quorrel.exe");
         } else {
             MessageBoxInfo missing = WaitForMessageBox(app.Pid());
             EXPECT_TRUE(missing.text == "Update program not found!" &&
