@@ -10,19 +10,6 @@
 #include "tests/support/Wait.h"
 
 namespace {
-// Runs a host command (its program a path such as "/bin/ln") from the prefix. Wine starts a
-// host program outside any Windows process and fills in no handles, so callers wait for its
-// effect.
-void RunHost(std::string line) {
-    std::replace(line.begin(), line.begin() + line.find(' '), '/', '\\');
-    line = "\\\\?\\unix" + line;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                     nullptr, &startup, &info);
-}
-
 constexpr int kRepair = 1002, kCleanup = 1003;
 constexpr char kRepairQuestion[] = "Do you want to repair registry?";
 constexpr char kCleanupQuestion[] =

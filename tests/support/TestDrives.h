@@ -6,6 +6,7 @@
 #include <dbt.h>
 #include <winioctl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cwchar>
 #include <string>
@@ -37,6 +38,19 @@ inline std::string UnixPathOf(const std::string& windowsPath) {
     std::string result = unixName ? unixName : "";
     ::HeapFree(::GetProcessHeap(), 0, unixName);
     return result;
+}
+
+// Runs a host command (its program a path such as "/bin/ln") from the prefix. Wine starts a
+// host program outside any Windows process and fills in no handles, so callers wait for its
+// effect.
+inline void RunHost(std::string line) {
+    std::replace(line.begin(), line.begin() + line.find(' '), '/', '\\');
+    line = "\\\\?\\unix" + line;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                     nullptr, &startup, &info);
 }
 
 // Creates every missing folder of `path` (a folder path, no trailing backslash needed).

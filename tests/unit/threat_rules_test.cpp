@@ -109,16 +109,6 @@ class FolderLinks {
     }
 
   private:
-    // Wine starts a host program outside any Windows process and gives back no handles.
-    static void RunHost(std::string line) {
-        std::replace(line.begin(), line.begin() + line.find(' '), '/', '\\');
-        line = "\\\\?\\unix" + line;
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info = {};
-        ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                         nullptr, &startup, &info);
-    }
     std::vector<std::string> m_links;
 };
 
