@@ -4,8 +4,10 @@
 
 #include <atomic>
 
+#include "framework/FileSystem.h"
 #include "framework/Handles.h"
 #include "framework/Snapshot.h"
+#include "framework/Text.h"
 #include "process/ProcessModule.h"
 #include "usb/ThreatRules.h"
 #include "usb/VolumeEject.h"
@@ -26,18 +28,7 @@ bool EndProcess(DWORD processId) {
     return process && ::TerminateProcess(process.get(), 0);
 }
 
-bool StartRemovalApplet() {
-    std::string commandLine = RemovalAppletCommandLine();
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                          &startup, &info))
-        return false;
-    ::CloseHandle(info.hThread);
-    ::CloseHandle(info.hProcess);
-    return true;
-}
+bool StartRemovalApplet() { return StartProgramUtf8(AnsiToUtf8(RemovalAppletCommandLine())); }
 
 }  // namespace
 
