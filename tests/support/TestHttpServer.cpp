@@ -3,27 +3,25 @@
 
 #include "tests/support/TestHttpServer.h"
 
+#include <algorithm>
+
 namespace {
-// The path of the request line, once the head has arrived (at most 8 KB are read).
-std::string ReadRequestPath(SOCKET client) {
-    std::string request;
-    char piece[1024];
-    while (request.find("\r\n\r\n") == std::string::npos && request.size() < 8192) {
-        int got = ::recv(client, piece, sizeof(piece), 0);
-        if (got <= 0) break;
-        request.append(piece, got);
-    }
-    size_t start = request.find(' ');
-    size_t end = request.find(' ', start + 1);
-    return end == std::string::npos ? std::string() : request.substr(start + 1, end - start - 1);
+// How long the server waits on a client that neither reads nor writes before it gives up.
+constexpr double kIdleLimitMs = 15000;
+constexpr long kPollMs = 50;
+
+// Waits at most one poll interval for `socket` to be readable (or writable). Every call is
+// tried again after it anyway: Wine has been seen to miss a reset connection's event, which
+// left a blocking send waiting for good.
+void AwaitReady(SOCKET socket, bool forWriting) {
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(socket, &set);
+    timeval wait = {0, kPollMs * 1000};
+    ::select(0, forWriting ? nullptr : &set, forWriting ? &set : nullptr, nullptr, &wait);
 }
 
-// Until all is sent or the client has gone.
-void SendAll(SOCKET client, const std::string& data) {
-    int size = static_cast<int>(data.size());
-    for (int sent = 0, n = 0; sent < size; sent += n)
-        if ((n = ::send(client, data.data() + sent, size - sent, 0)) <= 0) return;
-}
+bool WouldBlock(int result) { return result < 0 && ::WSAGetLastError() == WSAEWOULDBLOCK; }
 }  // namespace
 
 bool TestHttpServer::Start(std::string response, Mode mode) {
@@ -40,36 +38,96 @@ bool TestHttpServer::Start(std::string response, Mode mode) {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     int size = sizeof(address);
+    u_long nonBlocking = 1;
     if (!started || m_listener == INVALID_SOCKET ||
+        ::ioctlsocket(m_listener, FIONBIO, &nonBlocking) != 0 ||
         ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
         ::listen(m_listener, 8) != 0 ||
         ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size) != 0)
         return false;
     m_port = ntohs(address.sin_port);
-    m_acceptThread = std::thread([this] { AcceptLoop(); });
-    if (mode == Mode::Refuse) Stop();
+    if (mode == Mode::Refuse)
+        Stop();
+    else
+        m_acceptThread = std::thread([this] { AcceptLoop(); });
     return true;
 }
 
+// The thread never blocks for longer than a poll, so it sees the stop at once; the listener
+// is closed only after it has ended, so no call of its can meet a handle that was reused.
 void TestHttpServer::Stop() {
     m_stopping = true;
+    if (m_acceptThread.joinable()) m_acceptThread.join();
     if (m_listener != INVALID_SOCKET) ::closesocket(m_listener);
     m_listener = INVALID_SOCKET;
-    if (m_acceptThread.joinable()) m_acceptThread.join();
 }
 
 // One client at a time: the program makes one request per check.
 void TestHttpServer::AcceptLoop() {
-    for (Socket client; (client = ::accept(m_listener, nullptr, nullptr)) != INVALID_SOCKET;) {
-        std::string path = ReadRequestPath(client);
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_paths.push_back(path);
+    while (!m_stopping) {
+        SOCKET client = ::accept(m_listener, nullptr, nullptr);
+        if (client == INVALID_SOCKET) {
+            AwaitReady(m_listener, false);
+            continue;
         }
-        if (m_mode != Mode::Stall) SendAll(client, m_response);
-        while (m_mode == Mode::Stall && !m_stopping) ::Sleep(20);
+        u_long nonBlocking = 1;
+        ::ioctlsocket(client, FIONBIO, &nonBlocking);
+        if (Serve(client)) ++m_finished;
         ::shutdown(client, SD_SEND);
         ::closesocket(client);
-        ++m_finished;
     }
+}
+
+// False when the server gave up on the client or was stopped before it was done.
+bool TestHttpServer::Serve(Socket client) {
+    std::string path;
+    if (!ReadRequestPath(client, path)) return false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_paths.push_back(path);
+    }
+    if (m_mode != Mode::Stall) return SendAll(client, m_response);
+    while (!m_stopping) ::Sleep(kPollMs);
+    return false;
+}
+
+// The path of the request line, once the head has arrived (at most 8 KB are read).
+bool TestHttpServer::ReadRequestPath(Socket client, std::string& path) {
+    std::string request;
+    char piece[1024];
+    for (double idleSince = NowMs(); request.find("\r\n\r\n") == std::string::npos;) {
+        if (m_stopping || request.size() >= 8192 || NowMs() - idleSince > kIdleLimitMs)
+            return false;
+        int got = ::recv(client, piece, sizeof(piece), 0);
+        if (WouldBlock(got)) {
+            AwaitReady(client, false);
+            continue;
+        }
+        if (got <= 0) return false;
+        request.append(piece, got);
+        idleSince = NowMs();
+    }
+    size_t start = request.find(' ');
+    size_t end = request.find(' ', start + 1);
+    if (end != std::string::npos) path = request.substr(start + 1, end - start - 1);
+    return true;
+}
+
+// Done when all is sent or the client has dropped the connection; a client that holds it
+// without reading is given up on.
+bool TestHttpServer::SendAll(Socket client, const std::string& data) {
+    size_t sent = 0;
+    for (double idleSince = NowMs(); sent < data.size();) {
+        if (m_stopping || NowMs() - idleSince > kIdleLimitMs) return false;
+        int piece = static_cast<int>(std::min<size_t>(data.size() - sent, 64 << 10));
+        int n = ::send(client, data.data() + sent, piece, 0);
+        if (WouldBlock(n)) {
+            AwaitReady(client, true);
+            continue;
+        }
+        if (n <= 0) return true;
+        sent += n;
+        idleSince = NowMs();
+    }
+    return true;
 }

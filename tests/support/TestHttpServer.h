@@ -44,7 +44,8 @@ class TestHttpServer {
         return m_paths;
     }
     // Until a request has come and, unless stalled, the server has finished with it (answered,
-    // or dropped by the client).
+    // or dropped by the client). A client that holds the connection without reading never
+    // finishes.
     bool WaitForConnection(DWORD timeoutMs = 30000) const {
         auto done = [&] {
             return m_mode == Mode::Stall ? !RequestedPaths().empty() : m_finished > 0;
@@ -54,6 +55,9 @@ class TestHttpServer {
 
   private:
     void AcceptLoop();
+    bool Serve(Socket client);
+    bool ReadRequestPath(Socket client, std::string& path);
+    bool SendAll(Socket client, const std::string& data);
 
     Mode m_mode = Mode::Reply;
     std::string m_response;
