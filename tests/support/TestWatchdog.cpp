@@ -11,6 +11,11 @@
 #include "tests/support/KoravantApp.h"
 
 namespace {
+// The builds of the program and the doubles that tests start and that outlive a test program.
+constexpr const char* kStartedPrograms[] = {"Koravant.exe", "KoravantTestSource.exe",
+                                            "KoravantQuickWatch.exe", "koravant_seamed.exe",
+                                            "Quorrel.exe"};
+
 class Watchdog : public testing::EmptyTestEventListener {
   public:
     explicit Watchdog(DWORD limitMs) : m_limitMs(limitMs) {
@@ -36,8 +41,7 @@ class Watchdog : public testing::EmptyTestEventListener {
             std::printf("[  HUNG    ] %s still runs after %lu s: the run ends here\n",
                         m_name.c_str(), m_limitMs / 1000);
             std::fflush(stdout);
-            for (const char* name : {"Koravant.exe", "KoravantTestSource.exe", "Quorrel.exe"})
-                KillProcessesNamed(name);
+            for (const char* name : kStartedPrograms) KillProcessesNamed(name);
             ::TerminateProcess(::GetCurrentProcess(), 3);
         }
     }
