@@ -45,11 +45,16 @@ bool FromSnapshot(HANDLE snapshot, std::string& path) {
 // "system32", which this 32-bit program reads as the 32-bit folder (SysWOW64), a twin or
 // nothing.
 std::wstring ReachablePath(const std::wstring& imagePath) {
+    static const std::wstring system = [] {
+        wchar_t folder[MAX_PATH];
+        UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+        return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(folder, length);
+    }();
+    const size_t length = system.size();
     std::wstring native = NativeSystemFolder();
-    wchar_t system[MAX_PATH];
-    UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
-    if (native.empty() || length == 0 || length >= MAX_PATH || imagePath.size() <= length ||
-        imagePath[length] != L'\\' || ::lstrcmpiW(imagePath.substr(0, length).c_str(), system) != 0)
+    if (native.empty() || system.empty() || imagePath.size() <= length ||
+        imagePath[length] != L'\\' ||
+        ::lstrcmpiW(imagePath.substr(0, length).c_str(), system.c_str()) != 0)
         return imagePath;
     return native + imagePath.substr(length);
 }
