@@ -5,7 +5,6 @@
 
 #include <set>
 #include <string>
-#include <vector>
 
 #include "framework/Handles.h"
 #include "repair/RegistryRepair.h"
