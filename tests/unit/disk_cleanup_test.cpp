@@ -29,19 +29,18 @@ TEST(FolderCleanupTest, DeletesFilesOfAnyNameButNoFolderSkipsPathsBeyondTheLimit
     DeleteTree(base);
     EXPECT_TRUE(clean().empty()) << "a missing folder";
     // Folder names of 100 characters, far beyond MAX_PATH: a file within the 1023-character
-    // limit is deleted, one past it is skipped, never cut.
+    // limit is deleted, one past it is skipped, never cut; folders stay (also the page's test).
     std::string folder = temp;
     while (folder.size() < kMaxCleanupPath - 110) folder += std::string(99, 'd') + "\\";
     const std::string inside = folder + "inside.tmp", last = folder + std::string(99, 'd');
     const std::string beyond = last + "\\beyond-the-limit.tmp", extended = "\\\\?\\";
-    const std::string nested = temp + "sub\\deep\\nested.tmp", named = temp + "Фото.exe";
-    ASSERT_TRUE(CreateFolders(extended + last) && CreateFolders(temp + "sub\\deep"));
-    for (const std::string& file : {extended + inside, extended + beyond, nested, named})
+    const std::string named = temp + "Фото.exe";
+    ASSERT_TRUE(CreateFolders(extended + last));
+    for (const std::string& file : {extended + inside, extended + beyond, named})
         ASSERT_TRUE(WriteFileBytes(file, "x")) << file;
-    EXPECT_EQ(clean(), (Rows{{inside, IDS_DELETED}, {nested, IDS_DELETED}, {named, IDS_DELETED}}));
+    EXPECT_EQ(clean(), (Rows{{inside, IDS_DELETED}, {named, IDS_DELETED}}));
     EXPECT_TRUE(clean().empty()) << "every listed file is gone";
     EXPECT_EQ(ListFolder(extended + last), std::vector<std::string>{"beyond-the-limit.tmp"});
-    EXPECT_EQ(ListFolder(temp + "sub"), std::vector<std::string>{"deep"});
     // A listener that is gone (the page destroyed) stops the walk.
     for (const char* name : {"one.tmp", "two.tmp"}) ASSERT_TRUE(WriteFileBytes(temp + name, "x"));
     EXPECT_EQ(clean(1).size(), 1u);

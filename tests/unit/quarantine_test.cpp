@@ -31,7 +31,6 @@ static std::string HandBuilt(const std::string& origin, std::string content,
 TEST(QuarantineTest, RoundTripsKeepEveryByteInTheWrittenLayoutAndEverySameNamedCopy) {
     TestDrive stick('E', DriveKind::Removable);
     const std::string folder = ModuleDirectoryUtf8() + "quarantine\\";
-    const char* utf8 = "kestrelutf8";
     const DWORD hidden = FILE_ATTRIBUTE_HIDDEN;
     struct {
         const char *name, *coded;
@@ -41,16 +40,14 @@ TEST(QuarantineTest, RoundTripsKeepEveryByteInTheWrittenLayoutAndEverySameNamedC
         std::string stored{};  // the origin as the file stores it, when not as written
     } cases[] = {
         {"empty.exe", "empty.exe.kv", ""},
-        {"all.dll", "all.dll.kv", AllByteValues(5) + "tail"},  // blocks of 1000 and a part
         {"autorun.inf", "autorun.inf.kv", "[autorun]\r\nopen=x.exe",
          FILE_ATTRIBUTE_READONLY | hidden | FILE_ATTRIBUTE_SYSTEM},
-        {"big.exe", "big.exe.kv", AllByteValues(50 << 12)},  // 50 MB
+        {"big.exe", "big.exe.kv", AllByteValues(50 << 12)},  // 50 MB: blocks of 1000 and a part
         {"sub\\empty.exe", "empty.exe (2).kv", "second"},
         {"other\\EMPTY.EXE", "EMPTY.EXE (3).kv", "third"},
         // Code page 1252 spells this one.
         {"café.exe", "café.exe.kv", "MZ", hidden, "kestrelvane", "E:\\caf\xE9.exe"},
-        {"Фото.exe", "Фото.exe.kv", "MZ", hidden, utf8},
-        {"😀 party.lnk", "😀 party.lnk.kv", "MZ", hidden, utf8},
+        {"😀 party.lnk", "😀 party.lnk.kv", "MZ", hidden, "kestrelutf8"},
     };
     for (const auto& c : cases) DeleteFileUtf8(folder + c.coded);  // left by a failed run
     for (const auto& c : cases) {
@@ -82,7 +79,6 @@ TEST(QuarantineTest, DamagedFilesAndFailingCopiesHarmNothing) {
     const std::string coded = stick.FolderPath("hand.kv"), utf8 = "kestrelutf8";
     const std::pair<const char*, std::string> damaged[] = {
         {"256-character path", HandBuilt("E:\\" + std::string(253, 'p'), "MZ")},
-        {"no CR within the path limit", "kestrelvane" + std::string(300, 'q')},
         // 255 units: 252 three-byte characters take 756 bytes.
         {"UTF-8 256-unit path",
          HandBuilt("E:\\" + WideToUtf8(std::wstring(253, L'照')), "MZ", utf8)},

@@ -1,8 +1,11 @@
+// The process shield's judge, its row table, the Windows-folder lookups and deletion of a
+// running program; verdicts of real programs are shown end to end by the page's test.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,7 +16,6 @@
 #include "process/ProcessModule.h"
 #include "process/ProcessTable.h"
 #include "process/SystemFiles.h"
-#include "tests/support/KoravantApp.h"
 #include "tests/support/TestDrives.h"
 #include "tests/support/TestPrograms.h"
 #include "tests/support/Wait.h"
@@ -23,54 +25,36 @@ const std::string kFolder = "C:\\koravant\\taskwatch-unit", kWork = kFolder + "\
 const std::string kWindows = "C:\\windows\\", kSystem32 = kWindows + "system32\\";
 const std::string kVersioned = BuildFolder() + "\\testbin\\idle_program_versioned";
 
-TEST(TaskwatchJudgeTest, HiddenIsRiskyUnversionedSystemNamesSuspiciousAtMost256Rows) {
-    // A made-up process: its module snapshot's path (none: ""), the file of its name in the
-    // Windows folders (none: ""), what these files are like; its verdict and the path listed.
-    struct MadeUpProcess {
-        DWORD id;
-        std::string name, modulePath, systemPath;
-        bool hidden, versioned;
-        ProcessVerdict verdict;
-        std::string listedPath;
-    };
-
-    // Answers from the made-up processes, found by identifier, name or either path.
-    struct MadeUpProbe : ProcessProbe {
-        std::map<std::string, MadeUpProcess> known;
-        void Add(const MadeUpProcess& p) {
-            for (const auto& key : {std::to_string(p.id), p.name, p.modulePath, p.systemPath})
-                if (!key.empty()) known[key] = p;
-        }
-        bool ProgramFile(DWORD id, std::string& path) override {
-            return !(path = known[std::to_string(id)].modulePath).empty();
-        }
-        bool FindInSystemFolders(const std::string& name, std::string& path) override {
-            return !(path = known[name].systemPath).empty();
-        }
-        bool IsHidden(const std::string& path) override { return known[path].hidden; }
-        bool HasVersionInfo(const std::string& path) override { return known[path].versioned; }
-        bool IsSystemFileName(const std::string& name) override {
-            return !known[name].systemPath.empty();
-        }
-    };
-    using V = ProcessVerdict;
-    const MadeUpProcess cases[] = {
-        {2, "b.exe", "E:\\b.exe", "", true, true, V::kRisky, "E:\\b.exe"},
-        {3, "c.exe", "E:\\c.exe", kSystem32 + "c.exe", true, false, V::kRisky, "E:\\c.exe"},
-        {4, "d.exe", "E:\\d.exe", kSystem32 + "d.exe", false, false, V::kSuspicious, "E:\\d.exe"},
-        // No module snapshot: judged through the file of its name in the Windows folders.
-        {7, "g.exe", "", kSystem32 + "g.exe", false, false, V::kSuspicious, kSystem32 + "g.exe"},
-        {10, "j.exe", "", "", true, false, V::kSafe, ""},
-    };
-    MadeUpProbe probe;
-    std::vector<ProcessEntry> processes;
-    std::vector<FlaggedProcess> expected;
-    for (const MadeUpProcess& p : cases) {
-        probe.Add(p);
-        processes.push_back({p.id, p.name});
-        if (p.verdict != V::kSafe) expected.push_back({p.id, p.name, p.listedPath, p.verdict});
+// Made-up answers: program files by process, Windows-folder files by name, and which paths
+// are hidden or versioned.
+struct MadeUpProbe : ProcessProbe {
+    std::map<DWORD, std::string> modules;
+    std::map<std::string, std::string> system;
+    std::set<std::string> hidden, versioned;
+    bool ProgramFile(DWORD id, std::string& path) override { return !(path = modules[id]).empty(); }
+    bool FindInSystemFolders(const std::string& name, std::string& path) override {
+        return !(path = system[name]).empty();
     }
-    EXPECT_EQ(FindFlaggedProcesses(processes, probe), expected) << "in snapshot order";
+    bool IsHidden(const std::string& path) override { return hidden.count(path) > 0; }
+    bool HasVersionInfo(const std::string& path) override { return versioned.count(path) > 0; }
+    bool IsSystemFileName(const std::string& name) override { return !system[name].empty(); }
+};
+
+// Without a module snapshot a process is judged by the file of its name in the Windows
+// folders, and that file is the path listed; with neither it is safe.
+TEST(TaskwatchJudgeTest, HiddenIsRiskyUnversionedSystemNamesSuspiciousAtMost256Rows) {
+    using V = ProcessVerdict;
+    MadeUpProbe probe;
+    probe.modules = {{2, "E:\\b.exe"}, {4, "E:\\d.exe"}};
+    probe.system = {{"d.exe", kSystem32 + "d.exe"}, {"g.exe", kSystem32 + "g.exe"}};
+    probe.hidden = {"E:\\b.exe", ""};
+    probe.versioned = {"E:\\b.exe"};
+    EXPECT_EQ(
+        FindFlaggedProcesses({{2, "b.exe"}, {4, "d.exe"}, {7, "g.exe"}, {10, "j.exe"}}, probe),
+        (std::vector<FlaggedProcess>{{2, "b.exe", "E:\\b.exe", V::kRisky},
+                                     {4, "d.exe", "E:\\d.exe", V::kSuspicious},
+                                     {7, "g.exe", kSystem32 + "g.exe", V::kSuspicious}}))
+        << "in snapshot order";
 
     std::vector<FlaggedProcess> rows;
     for (DWORD id = 1; id <= 300; ++id) rows.push_back({id, "p.exe", "E:\\p.exe", V::kRisky});
@@ -85,104 +69,63 @@ TEST(TaskwatchJudgeTest, HiddenIsRiskyUnversionedSystemNamesSuspiciousAtMost256R
 }
 
 // System files through the monitor's cache, which forgets its answers when a folder or a file
-// changed; then a real program.
+// changed. A 32-bit program reaches the 64-bit system folder only as "sysnative" ("system32" is
+// the 32-bit one): a 64-bit program there, of any name, is judged, ended and deleted by its own
+// file, never its twin.
 TEST(TaskwatchFilesTest, SystemFilesFoundAndForgottenWhenChangedAProgramJudgedByItsFileAndEnded) {
     const std::string onlyInSystem = kWindows + "system\\tw_only_in_system.exe";
-    const std::string dirFirst = kSystem32 + "tw_dir_first.exe", photo = kSystem32 + kPhotoExe;
+    const std::string dirFirst = kSystem32 + "tw_dir_first.exe", twin = kSystem32 + kPhotoExe;
     SystemProcessProbe system;
     ProbeCache cache(system);
     EXPECT_FALSE(cache.IsSystemFileName(kPhotoExe));
     ASSERT_TRUE(WriteFileBytes(onlyInSystem, "MZ") && WriteFileBytes(dirFirst, "MZ"));
-    ASSERT_TRUE(CreateFolders(kWindows + "tw_dir_first.exe") && CopyProgram(dirFirst, photo));
+    ASSERT_TRUE(CreateFolders(kWindows + "tw_dir_first.exe") && CopyProgram(dirFirst, twin));
     cache.NewPass();
     const std::pair<std::string, std::string> cases[] = {
         {"notepad.exe", kWindows + "notepad.exe"},  // the Windows folder first
         {"tw_only_in_system.exe", onlyInSystem},
         {"tw_dir_first.exe", dirFirst},  // a directory is no hit
-        {kPhotoExe, photo},
+        {kPhotoExe, twin},
         {"", ""},
-        {"system32\\kernel32.dll", ""},
         {"..\\win.ini", ""}};
     std::string found;
     for (const auto& [name, expected] : cases) {
         EXPECT_EQ(cache.FindInSystemFolders(name, found) ? found : "", expected) << name;
         EXPECT_EQ(cache.IsSystemFileName(name), !expected.empty()) << name;
     }
-    for (const std::string& file : {photo, dirFirst, onlyInSystem}) DeleteFileUtf8(file);
+    for (const std::string& file : {twin, dirFirst, onlyInSystem}) DeleteFileUtf8(file);
     ::RemoveDirectoryA((kWindows + "tw_dir_first.exe").c_str());
     cache.NewPass();
     EXPECT_FALSE(cache.IsSystemFileName(kPhotoExe) || cache.FindInSystemFolders(kPhotoExe, found));
-
-    const std::string file = kWork + "tw_cached.exe", path = kWork + kPhotoExe;
+    const std::string file = kWork + "tw_cached.exe";
     ASSERT_TRUE(CopyProgram(IdleProgramPath(false), file) && !cache.HasVersionInfo(file));
     // Another file under the same name.
     EXPECT_TRUE(CopyProgram(kVersioned + ".exe", file) && cache.HasVersionInfo(file));
 
-    // A program of any name is judged by its file; Delete ends only the listed process and
-    // quarantines its file under its own name.
-    ASSERT_TRUE(CopyProgram(kVersioned + ".exe", path));
-    EXPECT_TRUE(HasVersionInfo(path) && HasVersionInfo(kVersioned + "64.exe"));
-    EXPECT_FALSE(HasVersionInfo(kWork + "missing.exe") || HasVersionInfo(""));
-    SetFileAttributesUtf8(path, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
-    RunningProgram program(path);
-    const FlaggedProcess row{program.Pid(), kPhotoExe, path, ProcessVerdict::kRisky};
-    // The loader maps a program before its module list names it.
-    EXPECT_TRUE(WaitUntil([&] {
-        SystemProcessProbe probe;
-        std::vector<ProcessEntry> processes;
-        return ListRunningProcesses(processes) &&
-               std::ranges::count(FindFlaggedProcesses(processes, probe), row) == 1;
-    }));
-    EXPECT_TRUE(!EndListedProcess({row.id, "other.exe", path, row.verdict}) && program.Running())
-        << "the number now names another program";
-    EXPECT_TRUE(EndListedProcess(row) && program.WaitForExit());
-    EXPECT_TRUE(DeleteProgramFile(path) && !FileExists(path));
-    EXPECT_TRUE(DeleteFileUtf8(BuildFolder() + "\\quarantine\\" + kPhotoExe + ".kv"));
-    DeleteTree(kFolder);
-}
-
-// A running program's file is shown above, the 64-bit fallback by the process shield's tests.
-TEST(ProcessModuleTest, ProgramFileIsAnExistingExeFileInAnyCase) {
-    TestDrive stick('E', DriveKind::Removable);
-    ASSERT_TRUE(stick.MakeFolder("dir.exe"));
-    for (const char* name : {"a.exe", "B.EXE", "Фото.exe", "x.dll", "x.exe.txt"})
-        ASSERT_TRUE(stick.WriteFile(name, ""));
-    for (const char* name : {"a.exe", "B.EXE", "Фото.exe"})
-        EXPECT_TRUE(IsProgramFile(stick.Path(name))) << name;
-    for (const char* name : {"x.dll", "x.exe.txt", "dir.exe", "gone.exe"})
-        EXPECT_FALSE(IsProgramFile(stick.Path(name))) << name;
-    EXPECT_FALSE(IsProgramFile(".exe") || IsProgramFile(""));
-    std::string path;
-    EXPECT_FALSE(GetProcessExeModule(0, path)) << "the idle process, not this one";
-}
-
-// A 32-bit program reaches the 64-bit system folder only as "sysnative": "system32" is the
-// 32-bit one. A 64-bit program there is judged and deleted by its own file, never its twin.
-TEST(ProcessModuleTest, A64BitProgramOfTheSystemFolderIsItsOwnFileNotThe32BitTwin) {
-    const std::string name = "tw_native64.exe", twin = kSystem32 + name;
-    const std::string native = kWindows + "sysnative\\" + name;
-    ASSERT_TRUE(CopyProgram(IdleProgramPath(true), native));
-    // Its name is a system file's name, for an unversioned program anywhere.
-    std::string found;
-    EXPECT_TRUE(IsSystemFileName(name) && FindInSystemFolders(name, found) &&
-                lstrcmpiA(found.c_str(), native.c_str()) == 0)
+    const std::string native = kWindows + "sysnative\\" + kPhotoExe;
+    ASSERT_TRUE(CopyProgram(kVersioned + "64.exe", native));
+    EXPECT_TRUE(FindInSystemFolders(kPhotoExe, found) && !lstrcmpiA(found.c_str(), native.c_str()))
         << found;
-    SetFileAttributesUtf8(native, FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(HasVersionInfo(native));
+    EXPECT_FALSE(HasVersionInfo(kWork + "missing.exe") || HasVersionInfo(""));
+    SetFileAttributesUtf8(native, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
     RunningProgram program(native, {}, kWindows);
-    ASSERT_NE(program.Pid(), 0u);
     std::string path;
-    EXPECT_TRUE(WaitUntil([&] { return GetProcessExeModule(program.Pid(), path); }));
+    ASSERT_TRUE(WaitUntil([&] { return GetProcessExeModule(program.Pid(), path); }));
     EXPECT_TRUE(lstrcmpiA(path.c_str(), native.c_str()) == 0) << path;
+    EXPECT_FALSE(GetProcessExeModule(0, found)) << "the idle process, not this one";
+    const FlaggedProcess row{program.Pid(), kPhotoExe, path, ProcessVerdict::kRisky};
     SystemProcessProbe probe;
     std::vector<ProcessEntry> processes;
     ASSERT_TRUE(ListRunningProcesses(processes));
-    const FlaggedProcess row{program.Pid(), name, path, ProcessVerdict::kRisky};
     EXPECT_EQ(std::ranges::count(FindFlaggedProcesses(processes, probe), row), 1);
-
     ASSERT_TRUE(WriteFileBytes(twin, "MZ"));
+    EXPECT_TRUE(!EndListedProcess({row.id, "other.exe", path, row.verdict}) && program.Running())
+        << "the number now names another program";
     EXPECT_TRUE(EndListedProcess(row) && program.WaitForExit());
     EXPECT_TRUE(DeleteProgramFile(path) && !FileExists(native) && FileExists(twin));
+    EXPECT_TRUE(DeleteFileUtf8(BuildFolder() + "\\quarantine\\" + kPhotoExe + ".kv"));
     DeleteFileUtf8(twin);
     DeleteFileUtf8(native);
-    DeleteFileUtf8(BuildFolder() + "\\quarantine\\" + name + ".kv");
+    DeleteTree(kFolder);
 }

@@ -12,26 +12,25 @@
 #include "update/Updater.h"
 
 TEST(UpdateTest, DayNumbersDecideAndTodayIsRecordedWhenDueAndTheUpdaterCommandLineFitsItsBuffer) {
-    constexpr char kDayKey[] = "Software\\koravant-tests\\day-rule";
+    constexpr char kDayKey[] = "Software\\koravant-tests";
+    ScopedRegKey key;
+    ASSERT_EQ(::RegCreateKeyA(HKEY_CURRENT_USER, kDayKey, key.put()), ERROR_SUCCESS);
     // Whether a check is due on day `today` with `stored` recorded before (nullptr: nothing),
     // and the text recorded after it, with its terminating zero.
     auto check = [&](const char* stored, int today) {
-        DeleteRegistryTree(HKEY_CURRENT_USER, kDayKey);
+        ::RegDeleteValueA(key.get(), kLastCheckValue);
         if (stored) WriteRegistryString(HKEY_CURRENT_USER, kDayKey, kLastCheckValue, stored);
-        ScopedRegKey key;
-        EXPECT_EQ(::RegCreateKeyA(HKEY_CURRENT_USER, kDayKey, key.put()), ERROR_SUCCESS);
         const bool due = IsUpdateCheckDueOn(key.get(), today);
         auto value = ReadRegistryValue(HKEY_CURRENT_USER, kDayKey, kLastCheckValue);
         return std::tuple(due, value && value->type == REG_SZ ? value->data : "not a text");
     };
     using namespace std::string_literals;
     EXPECT_EQ(check(nullptr, 5), std::tuple(true, "5\0"s));
-    EXPECT_EQ(check("0", 5), std::tuple(true, "5\0"s));
     EXPECT_EQ(check("x12", 5), std::tuple(true, "5\0"s));
     EXPECT_EQ(check("1", 8), std::tuple(false, "1\0"s));
     EXPECT_EQ(check("1", 9), std::tuple(true, "9\0"s));
     EXPECT_EQ(check("28", 3), std::tuple(true, "3\0"s));
-    DeleteRegistryTree(HKEY_CURRENT_USER, "Software\\koravant-tests");
+    DeleteRegistryTree(HKEY_CURRENT_USER, kDayKey);
 
     // 255 characters fit; one more does not.
     const std::string fixed = "\"Quorrel.exe\" Koravant 5 ", folder = "C:\\f\\";
