@@ -26,18 +26,18 @@ std::string QuarantinePathFor(const std::string& folder, const std::string& name
     return FitsPathLimit(path) ? path : std::string();
 }
 
-// Quarantines `path` under the first free name: an earlier file of the same name keeps its
-// copy ("setup.exe.kv", then "setup.exe (2).kv", ...).
-int QuarantineUnderFreeName(const std::string& path, const std::string& folder) {
+// Quarantines `path` under the first free name, which it gives in `copy`: an earlier file of
+// the same name keeps its copy ("setup.exe.kv", then "setup.exe (2).kv", ...).
+int QuarantineUnderFreeName(const std::string& path, const std::string& folder, std::string& copy) {
     std::string name;
     if (!GetFileNamePart(path, name)) return kCopyMissingPath;
     for (int variant = 1; variant <= kMaxNameVariants; ++variant) {
-        std::string quarantinePath = QuarantinePathFor(folder, name, variant);
-        if (quarantinePath.empty()) return kCopyMissingPath;
-        if (FileExists(quarantinePath)) continue;
-        int result = QuarantineCopyFile(path, quarantinePath, true);
+        copy = QuarantinePathFor(folder, name, variant);
+        if (copy.empty()) return kCopyMissingPath;
+        if (FileExists(copy)) continue;
+        int result = QuarantineCopyFile(path, copy, true);
         // Another thread may have taken the name between the check and the creation.
-        if (result != kCopyTargetFailed || !FileExists(quarantinePath)) return result;
+        if (result != kCopyTargetFailed || !FileExists(copy)) return result;
     }
     return kCopyTargetFailed;
 }
@@ -71,10 +71,15 @@ bool QuarantineAndDeleteFile(const std::string& path) {
     if (!GetQuarantineDirectory(folder)) return false;
     // The copy may be the only one of a file the rules misjudged: no copy, no delete. A file
     // that already carries the marker is itself a coded copy and goes without a second one.
-    int copied = QuarantineUnderFreeName(path, folder);
+    std::string copy;
+    int copied = QuarantineUnderFreeName(path, folder, copy);
     if (copied != kCopyDone && copied != kCopyAlreadyCoded) return false;
     SetFileAttributesUtf8(path, FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileUtf8(path);
+    if (DeleteFileUtf8(path)) return true;
+    // The file stays where it was (in use, or its stick pulled out since the copy): its copy
+    // would list a threat that was never deleted.
+    if (copied == kCopyDone) DeleteFileUtf8(copy);
+    return false;
 }
 
 int RestoreQuarantinedFile(const std::string& quarantinePath) {

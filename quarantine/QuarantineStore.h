@@ -32,8 +32,8 @@ int QuarantineCopyFile(const std::string& filePath, const std::string& quarantin
                        bool intoQuarantine);
 // Quarantines and then deletes the existing file at `path`; true when deleted. A file that
 // could not be copied (unreadable, folder or disk failing) stays; one already coded is
-// deleted without a second copy. A name already in the quarantine keeps its copy: the new
-// one becomes "name (2).kv" and so on.
+// deleted without a second copy; one that could not be deleted keeps no copy. A name already
+// in the quarantine keeps its copy: the new one becomes "name (2).kv" and so on.
 bool QuarantineAndDeleteFile(const std::string& path);
 // The origin path stored in a quarantine file of either kind, as UTF-8; false (and `origin`
 // untouched) for a file that is no quarantine file or stores a damaged or overlong path.
