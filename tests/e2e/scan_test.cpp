@@ -1,5 +1,5 @@
 // The scan page from end to end: every folder of every USB drive walked by the real program,
-// with live progress, Stop, sticks pulled out mid-scan, and deletion through the quarantine.
+// with live progress, Stop and sticks pulled out mid-scan.
 #include <regex>
 
 #include "tests/support/ProgramTest.h"
@@ -30,8 +30,9 @@ class ScanTest : public ProgramTest {
 }  // namespace
 
 // Two small sticks, then the scan benchmark's tree, long enough to watch, stop and pull out.
-TEST_F(ScanTest, WalksDepthFirstDeletesAndShowsItsProgressUntilStoppedOrPulledOut) {
+TEST_F(ScanTest, WalksDepthFirstAndShowsItsProgressUntilStoppedOrPulledOut) {
     ASSERT_TRUE(app.StartHidden() && scan.Open(1006));
+    EXPECT_EQ(ClickAndAnswer(scan, kDelete), "No threat found");  // every list page's check
     TestDrive second('F', DriveKind::Removable), first('E', DriveKind::Removable);
     ASSERT_TRUE(
         WriteFiles(first, {"r.vbs", "A\\a.vbs", "A\\A1\\a1.vbs", "B\\b.vbs", "B\\y\\game.exe"}) &&
@@ -46,16 +47,10 @@ TEST_F(ScanTest, WalksDepthFirstDeletesAndShowsItsProgressUntilStoppedOrPulledOu
     Strings rows = scan.Column(0);
     EXPECT_TRUE(rows == aListedFirst || rows == bListedFirst) << testing::PrintToString(rows);
     EXPECT_EQ(scan.ResultLine(), "5 threats found");
-
-    scan.Select(0);
-    EXPECT_EQ(ClickAndAnswer(scan, kDelete), "Delete: E:\\r.vbs?");
-    EXPECT_EQ(Answer(), "Please wait for a while");
-    EXPECT_TRUE(WaitUntil([&] { return scan.Cell(0, 1) == "Deleted"; }) &&
-                !PathExists("E:\\r.vbs"));
-    EXPECT_EQ(ReadFileBytes(QuarantineFile("r.vbs.kv")), EncodeQuarantineFile("E:\\r.vbs", ""));
+    // Delete and Delete all: the quarantine page's test, through the page code the shield shares.
 
     // Without a drive the rows of the last scan stay.
-    ASSERT_TRUE(WaitForScanEnd() && first.Remove() && second.Remove() && scan.SendClick(kScan));
+    ASSERT_TRUE(first.Remove() && second.Remove() && scan.SendClick(kScan));
     EXPECT_EQ(Answer(), "USB drive not found");
     EXPECT_TRUE(WaitForScanEnd() && scan.WaitForResultLine("No threat found"));
     EXPECT_EQ(scan.Column(0), rows);
