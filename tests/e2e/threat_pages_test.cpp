@@ -198,7 +198,7 @@ TEST_F(ThreatPagesTest, ThreatsOfAnyNameGoThroughTheQuarantineAndComeBack) {
     EXPECT_EQ(Answer(), "Please remove your USB disk and plug it into the computer again");
 
     ASSERT_TRUE(scan.Open(IDC_PAGE_PLUGSWEEP) && scan.SendClick(IDC_SCAN_START));
-    ASSERT_TRUE(WaitUntil([&] { return scan.IsEnabled(IDC_SCAN_START); }, 30000));
+    ASSERT_TRUE(WaitForScanEnd());
     EXPECT_EQ(Sorted(scan.Column(0)), Sorted(below));
     EXPECT_EQ(scan.Column(1), Strings(kCount, "Suspicious"));
     EXPECT_EQ(ClickAndAnswer(scan, IDC_SCAN_DELETE_ALL), "Do you want to delete all?");
