@@ -86,7 +86,7 @@ TEST_F(TaskwatchTest, ListsComesForwardWhenTheCountChangesDeletesAndQuitsMidPass
     ExpectRows(0, false, "1 to 0");
     EXPECT_EQ(page.ResultLine(), "No threat found");
 
-    // Hidden is "Risky" whatever the version and bitness; "sealed" cannot be opened.
+    // Hidden programs are listed whatever their version and bitness; "sealed" cannot be opened.
     RunningProgram& versioned = Run("idle_program_versioned.exe", "tw_versioned.exe", true);
     RunningProgram& wide = Run("idle_program64.exe", "tw_wide.exe", true);
     RunningProgram& sealed = Run("idle_program.exe", "sealed.exe", true);
