@@ -31,8 +31,7 @@ inline long RunRemote(HANDLE process, LPTHREAD_START_ROUTINE start, void* parame
 inline LPTHREAD_START_ROUTINE LoadProbe(HANDLE process) {
     std::string path = BuildFolder() + "\\ObjectProbe.dll";
     HMODULE local = ::LoadLibraryA(path.c_str());
-    FARPROC counter = local ? ::GetProcAddress(local, "ProbeCount@4") : nullptr;
-    if (!counter && local) counter = ::GetProcAddress(local, "ProbeCount");
+    FARPROC counter = local ? ::GetProcAddress(local, "ProbeCount@4") : nullptr;  // stdcall
     void* remotePath = counter ? ::VirtualAllocEx(process, nullptr, path.size() + 1,
                                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
                                : nullptr;
