@@ -1,15 +1,8 @@
 #pragma once
 // Starts the real Koravant.exe from a folder of its own and drives it through its windows.
-#include <windows.h>
-
-#include <algorithm>
 #include <string_view>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "tests/support/TestPrograms.h"
-#include "tests/support/Wait.h"
 #include "tests/support/WindowQuery.h"
 
 constexpr char kMainWindowTitle[] = "Brellonix - kestrelvane";

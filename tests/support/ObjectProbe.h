@@ -1,11 +1,6 @@
 #pragma once
 // Counts of another process's objects, taken inside it: the test loads ObjectProbe.dll
 // into the process with a remote thread and runs its counter there, one figure per thread.
-#include <windows.h>
-
-#include <string>
-
-#include "framework/Handles.h"
 #include "tests/support/TestPrograms.h"
 
 // In the order of the probe's counters.

@@ -5,14 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
-#include <string>
-#include <vector>
-
-#include "framework/Handles.h"
-#include "framework/Text.h"
 #include "tests/support/KoravantApp.h"
-#include "tests/support/WindowQuery.h"
 
 // A list-view item record inside the process that owns the list, its text buffer after it;
 // the handle keeps it uncopyable.
