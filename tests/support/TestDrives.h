@@ -36,12 +36,7 @@ inline std::string UnixPathOf(const std::string& windowsPath) {
 // effect.
 inline void RunHost(std::string line) {
     std::replace(line.begin(), line.begin() + line.find(' '), '/', '\\');
-    line = "\\\\?\\unix" + line;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                     nullptr, &startup, &info);
+    StartProgramUtf8("\\\\?\\unix" + line);
 }
 
 // Creates every missing folder of `path` (a folder path, no trailing backslash needed).
