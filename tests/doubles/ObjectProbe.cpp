@@ -16,18 +16,11 @@ DWORD CountHandleValues(UINT_PTR first, UINT_PTR step, IsObject isObject) {
     return count;
 }
 
-BOOL CALLBACK CountChild(HWND, LPARAM count) {
-    ++*reinterpret_cast<DWORD*>(count);
-    return TRUE;
-}
-
+// Every window below the desktop, top-level or child, that a thread of this process made.
 BOOL CALLBACK CountOwnWindow(HWND window, LPARAM count) {
     DWORD owner = 0;
     ::GetWindowThreadProcessId(window, &owner);
-    if (owner == ::GetCurrentProcessId()) {
-        CountChild(window, count);
-        ::EnumChildWindows(window, CountChild, count);
-    }
+    if (owner == ::GetCurrentProcessId()) ++*reinterpret_cast<DWORD*>(count);
     return TRUE;
 }
 
@@ -40,7 +33,7 @@ DWORD CountGdi() {
 // Windows, then every user handle number that names a menu, an icon or a cursor.
 DWORD CountUser() {
     DWORD windows = 0;
-    ::EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&windows));
+    ::EnumChildWindows(::GetDesktopWindow(), CountOwnWindow, reinterpret_cast<LPARAM>(&windows));
     HDC screen = ::GetDC(nullptr);
     MemoryDC probe(screen);
     ScopedBitmap canvas(::CreateCompatibleBitmap(screen, 1, 1));

@@ -1,15 +1,8 @@
 #pragma once
 // Starts the real Koravant.exe from a folder of its own and drives it through its windows.
-#include <windows.h>
-
-#include <algorithm>
-#include <cstring>
-#include <string>
-#include <utility>
-#include <vector>
+#include <string_view>
 
 #include "tests/support/TestPrograms.h"
-#include "tests/support/Wait.h"
 #include "tests/support/WindowQuery.h"
 
 constexpr char kMainWindowTitle[] = "Brellonix - kestrelvane";
@@ -24,11 +17,10 @@ inline std::string EnvironmentBlock(
     const std::vector<std::pair<std::string, std::string>>& changes) {
     std::string block;
     char* strings = ::GetEnvironmentStringsA();
-    for (const char* entry = strings; *entry; entry += strlen(entry) + 1) {
-        std::string text = entry;
-        if (std::ranges::none_of(changes, [&](auto& c) { return text.starts_with(c.first + "="); }))
-            block += text + '\0';
-    }
+    for (std::string_view entry = strings; !entry.empty(); entry = entry.data() + entry.size() + 1)
+        if (std::ranges::none_of(changes,
+                                 [&](auto& c) { return entry.starts_with(c.first + "="); }))
+            block.append(entry.data(), entry.size() + 1);
     ::FreeEnvironmentStringsA(strings);
     for (const auto& [name, value] : changes) block += name + "=" + value + '\0';
     return block + '\0';
@@ -52,27 +44,24 @@ constexpr std::pair<int, UINT> kPageButtons[] = {{1000, 129}, {1001, 153}, {1006
 
 constexpr char kTestSourceProgram[] = "testbin\\KoravantTestSource.exe";
 
-class KoravantApp {
+// The program's process: Pid(), WaitForExit(), ExitCode() and Kill() are its.
+class KoravantApp : public RunningProgram {
   public:
     explicit KoravantApp(const LaunchFolder& folder) : m_exeName(folder.exeName) {
         bool absolute = folder.name.find(':') != std::string::npos;
         m_folder = absolute ? folder.name : BuildFolder() + "\\runs\\" + folder.name;
-        CreateFolders(m_folder);
         // Every run starts from a clean folder: no quarantine, help file or skin left behind.
         for (const char* name : {"Koravant.chm", "SkinLoad.dll", "skinload.log", "Quorrel.exe",
                                  "quorrel.log", "update.ini"})
-            ::DeleteFileW(Utf8ToWide(m_folder + "\\" + name).c_str());
+            DeleteFileUtf8(m_folder + "\\" + name);
         auto copy = [&](const std::string& from, const std::string& name) {
-            ::CopyFileW(Utf8ToWide(BuildFolder() + "\\" + from).c_str(),
-                        Utf8ToWide(m_folder + "\\" + name).c_str(), FALSE);
+            CopyProgram(BuildFolder() + "\\" + from, m_folder + "\\" + name);  // folders too
         };
         copy(folder.program, m_exeName);
         if (folder.withUpdater) copy("testbin\\Quorrel.exe", "Quorrel.exe");
         if (folder.withHelpFile) copy("Koravant.chm", "Koravant.chm");
         if (!folder.skinLibrary.empty()) copy(folder.skinLibrary, "SkinLoad.dll");
     }
-    KoravantApp(const KoravantApp&) = delete;
-    KoravantApp& operator=(const KoravantApp&) = delete;
 
     const std::string& Folder() const { return m_folder; }
     std::string ExePath() const { return m_folder + "\\" + m_exeName; }
@@ -82,8 +71,8 @@ class KoravantApp {
         m_environment.emplace_back(name, value);
     }
     bool Start() {
-        m_program = RunningProgram(ExePath(), {}, m_folder,
-                                   m_environment.empty() ? "" : EnvironmentBlock(m_environment));
+        std::string environment = m_environment.empty() ? "" : EnvironmentBlock(m_environment);
+        static_cast<RunningProgram&>(*this) = RunningProgram(ExePath(), {}, m_folder, environment);
         return Pid() != 0;
     }
     // Starts and waits until the main window exists and has hidden itself: it exists, hidden,
@@ -108,11 +97,7 @@ class KoravantApp {
         ::SendMessageTimeoutA(main, DM_SETDEFID, IDOK, 0, SMTO_NORMAL, 2000, nullptr);
         return settled;
     }
-    DWORD Pid() const { return m_program.Pid(); }
-    bool IsRunning() const { return m_program.Running(); }
-    bool WaitForExit(DWORD timeoutMs = 10000) const { return m_program.WaitForExit(timeoutMs); }
-    DWORD ExitCode() const { return m_program.ExitCode(); }
-    void Kill() { m_program.Kill(); }
+    bool IsRunning() const { return Running(); }
 
     // The main window, hidden or not (null until it exists).
     HWND MainWindow() const {
@@ -162,5 +147,4 @@ class KoravantApp {
     std::string m_folder;
     std::string m_exeName;
     std::vector<std::pair<std::string, std::string>> m_environment;
-    RunningProgram m_program;
 };

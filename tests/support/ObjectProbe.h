@@ -1,11 +1,6 @@
 #pragma once
 // Counts of another process's objects, taken inside it: the test loads ObjectProbe.dll
 // into the process with a remote thread and runs its counter there, one figure per thread.
-#include <windows.h>
-
-#include <string>
-
-#include "framework/Handles.h"
 #include "tests/support/TestPrograms.h"
 
 // In the order of the probe's counters.
@@ -31,8 +26,7 @@ inline long RunRemote(HANDLE process, LPTHREAD_START_ROUTINE start, void* parame
 inline LPTHREAD_START_ROUTINE LoadProbe(HANDLE process) {
     std::string path = BuildFolder() + "\\ObjectProbe.dll";
     HMODULE local = ::LoadLibraryA(path.c_str());
-    FARPROC counter = local ? ::GetProcAddress(local, "ProbeCount@4") : nullptr;
-    if (!counter && local) counter = ::GetProcAddress(local, "ProbeCount");
+    FARPROC counter = local ? ::GetProcAddress(local, "ProbeCount@4") : nullptr;  // stdcall
     void* remotePath = counter ? ::VirtualAllocEx(process, nullptr, path.size() + 1,
                                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
                                : nullptr;

@@ -5,14 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
-#include <string>
-#include <vector>
-
-#include "framework/Handles.h"
-#include "framework/Text.h"
 #include "tests/support/KoravantApp.h"
-#include "tests/support/WindowQuery.h"
 
 // A list-view item record inside the process that owns the list, its text buffer after it;
 // the handle keeps it uncopyable.
@@ -35,8 +28,7 @@ class RemoteItem {
     // Sends `message` about `row` with a copy of `item` whose text is the buffer, emptied first;
     // 0 when the copy failed.
     LRESULT Send(UINT message, WPARAM row, LVITEMW item) const {
-        if (!Valid()) return 0;
-        const wchar_t empty = 0;
+        const wchar_t empty = 0;  // a failed allocation fails the copy
         item.pszText = reinterpret_cast<wchar_t*>(m_address + sizeof(item));
         item.cchTextMax = kTextChars;
         HANDLE process = m_process.get();
@@ -69,22 +61,18 @@ class PageView {
     HWND Page() const { return m_app.Page(m_templateId); }
     HWND List() const { return ::GetDlgItem(Page(), m_listId); }
     ListRows Rows() const {
-        ListRows rows;
         RemoteItem remote(List());
         HWND header = reinterpret_cast<HWND>(::SendMessageA(List(), LVM_GETHEADER, 0, 0));
+        int columns = header ? int(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+        ListRows rows(remote.Valid() ? RowCount() : 0, std::vector<std::string>(columns));
         LVITEMW item = {};
-        int columns = header ? static_cast<int>(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-        for (int row = 0, count = RowCount(); remote.Valid() && row < count; ++row) {
-            rows.emplace_back();
+        for (int row = 0; row < std::ssize(rows); ++row)
             for (item.iSubItem = 0; item.iSubItem < columns; ++item.iSubItem)
-                rows.back().push_back(remote.Send(LVM_GETITEMTEXTW, row, item) ? remote.Text()
-                                                                               : "");
-        }
+                if (remote.Send(LVM_GETITEMTEXTW, row, item))
+                    rows[row][item.iSubItem] = remote.Text();
         return rows;
     }
-    int RowCount() const {
-        return static_cast<int>(::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
-    }
+    int RowCount() const { return int(::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); }
     // Column `column` of every row.
     std::vector<std::string> Column(int column) const {
         std::vector<std::string> cells;

@@ -3,10 +3,7 @@
 // before or after, the first-run question already answered, no quarantine left behind.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "tests/support/PageView.h"  // the program, its windows and pages
-#include "tests/support/TestDrives.h"
 
 using Strings = std::vector<std::string>;
 

@@ -2,6 +2,7 @@
 // Registry values in either view of HKLM, planted and removed without the program's code.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,7 @@ inline bool WriteRegistryValue(HKEY root, const std::string& key, REGSAM view,
 }
 inline bool WriteStringValue(HKEY root, const std::string& key, REGSAM view,
                              const std::wstring& name, const std::wstring& text) {
-    DWORD size = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    DWORD size = DWORD((text.size() + 1) * sizeof(wchar_t));
     return WriteRegistryValue(root, key, view, name, REG_SZ, text.c_str(), size);
 }
 // The value's string, or "<missing>"; read in the given view.
@@ -56,26 +57,18 @@ class PlantedValues {
 
     bool Add(HKEY root, const std::string& key, REGSAM view, const std::wstring& name, DWORD type,
              const void* data, DWORD size) {
-        m_values.push_back({root, key, view, name});
+        m_removals.push_back([=] { RemoveRegistryValue(root, key, view, name); });
         return WriteRegistryValue(root, key, view, name, type, data, size);
     }
     bool AddString(HKEY root, const std::string& key, REGSAM view, const std::wstring& name,
                    const std::wstring& text) {
-        m_values.push_back({root, key, view, name});
-        return WriteStringValue(root, key, view, name, text);
+        return Add(root, key, view, name, REG_SZ, text.c_str(), DWORD((text.size() + 1) * 2));
     }
     void RemoveAll() {
-        for (const Planted& value : m_values)
-            RemoveRegistryValue(value.root, value.key, value.view, value.name);
-        m_values.clear();
+        for (const auto& remove : m_removals) remove();
+        m_removals.clear();
     }
 
   private:
-    struct Planted {
-        HKEY root;
-        std::string key;
-        REGSAM view;
-        std::wstring name;
-    };
-    std::vector<Planted> m_values;
+    std::vector<std::function<void()>> m_removals;
 };

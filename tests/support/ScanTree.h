@@ -2,11 +2,7 @@
 // The big tree the long scan tests and the scan benchmark share: 100,000 files in 10,000
 // folders, every 20th file suspicious. Building it under Wine takes a while, so it is built
 // once in the prefix, marked complete, and reused by later runs; nothing ever changes it.
-#include <windows.h>
-
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include "tests/support/TestDrives.h"  // TestDrive(letter, EnsureScanTree()) maps it
 

@@ -2,10 +2,7 @@
 // Screenshots from inside the prefix, as PNG files under C:\koravant\screenshots, taken by
 // scripts/screenshot-watch from the X screen (a screen DC inside Wine can miss other
 // processes' windows); false when the watcher is not running.
-#include <windows.h>
-
 #include <bit>
-#include <string>
 
 #include "tests/support/KoravantApp.h"  // the build folder, files and waiting
 

@@ -8,33 +8,24 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cwchar>
 #include <string>
 #include <vector>
 
+#include "framework/FileSystem.h"
 #include "framework/Handles.h"
 #include "framework/Text.h"
 
 enum class DriveKind { Removable, Fixed, CdRom, Network };
 
 // A file or folder at the UTF-8 `path`.
-inline bool PathExists(const std::string& path) {
-    return ::GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+inline bool PathExists(const std::string& path) { return FileExists(path); }
 
-// The folder of `path`, "" when it names none.
-inline std::string ParentOf(const std::string& path) {
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-// The host path of an ASCII Windows path inside the prefix; empty when Wine cannot tell.
+// The host path of a Windows path inside the prefix; empty when Wine cannot tell.
 inline std::string UnixPathOf(const std::string& windowsPath) {
     using UnixNameFn = char*(CDECL*)(LPCWSTR);
     auto toUnix = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(
         ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!toUnix) return {};
-    char* unixName = toUnix(std::wstring(windowsPath.begin(), windowsPath.end()).c_str());
+    char* unixName = toUnix ? toUnix(Utf8ToWide(windowsPath).c_str()) : nullptr;
     std::string result = unixName ? unixName : "";
     ::HeapFree(::GetProcessHeap(), 0, unixName);
     return result;
@@ -45,28 +36,22 @@ inline std::string UnixPathOf(const std::string& windowsPath) {
 // effect.
 inline void RunHost(std::string line) {
     std::replace(line.begin(), line.begin() + line.find(' '), '/', '\\');
-    line = "\\\\?\\unix" + line;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                     nullptr, &startup, &info);
+    StartProgramUtf8("\\\\?\\unix" + line);
 }
 
 // Creates every missing folder of `path` (a folder path, no trailing backslash needed).
 inline bool CreateFolders(const std::string& path) {
     if (path.empty() || path.back() == ':') return true;
-    DWORD attributes = ::GetFileAttributesW(Utf8ToWide(path).c_str());
+    DWORD attributes = FileAttributes(path);
     if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    return CreateFolders(ParentOf(path)) &&
-           (::CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) ||
-            ::GetLastError() == ERROR_ALREADY_EXISTS);
+    size_t slash = path.find_last_of('\\');
+    return CreateFolders(slash == std::string::npos ? "" : path.substr(0, slash)) &&
+           (CreateDirectoryUtf8(path) || ::GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
 // Whole-file helpers for any path (a drive's, the prefix's): "" when the file cannot be read.
 inline std::string ReadFileBytes(const std::string& path) {
-    ScopedHandle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    ScopedHandle file(CreateFileUtf8(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
     std::string content;
     char block[65536];
     for (DWORD got = 0; ::ReadFile(file.get(), block, sizeof(block), &got, nullptr) && got > 0;)
@@ -74,8 +59,7 @@ inline std::string ReadFileBytes(const std::string& path) {
     return content;
 }
 inline bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    ScopedHandle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle file(CreateFileUtf8(path, GENERIC_WRITE, 0, CREATE_ALWAYS));
     DWORD size = static_cast<DWORD>(bytes.size()), done = 0;
     return ::WriteFile(file.get(), bytes.data(), size, &done, nullptr) && done == size;
 }
@@ -83,27 +67,22 @@ inline bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 // The names in a folder, "." and ".." left out.
 inline std::vector<std::string> ListFolder(const std::string& folder) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAW entry;
-    ScopedFindHandle find(::FindFirstFileW(Utf8ToWide(folder + "\\*").c_str(), &entry));
-    while (find) {
-        if (std::wcscmp(entry.cFileName, L".") && std::wcscmp(entry.cFileName, L".."))
-            names.push_back(WideToUtf8(entry.cFileName));
-        if (!::FindNextFileW(find.get(), &entry)) find.reset();
-    }
+    for (FileFinder find(folder + "\\*"); find.Found(); find.Next())
+        if (!find.IsDotEntry()) names.push_back(find.Name());
     return names;
 }
 
-// Deletes a folder tree (an absolute ASCII path, any depth), clearing read-only, hidden and
-// system attributes first.
+// Deletes a folder tree (an absolute path, any depth), clearing read-only, hidden and system
+// attributes first.
 inline bool DeleteTree(const std::string& folder) {
     // "\\?\" paths, so trees deeper than 260 characters go too.
     std::string tree = folder.starts_with("\\\\?\\") ? folder : "\\\\?\\" + folder;
     for (const std::string& name : ListFolder(tree)) {
-        std::wstring path = Utf8ToWide(tree + "\\" + name);
-        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!::DeleteFileW(path.c_str())) DeleteTree(tree + "\\" + name);  // a folder refuses
+        SetFileAttributesUtf8(tree + "\\" + name, FILE_ATTRIBUTE_NORMAL);
+        // A folder refuses.
+        if (!DeleteFileUtf8(tree + "\\" + name)) DeleteTree(tree + "\\" + name);
     }
-    ::SetFileAttributesW(Utf8ToWide(tree).c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesUtf8(tree, FILE_ATTRIBUTE_NORMAL);
     return ::RemoveDirectoryW(Utf8ToWide(tree).c_str()) != FALSE;
 }
 
@@ -137,9 +116,8 @@ class TestDrive {
     }
     ~TestDrive() {
         Remove();
-        if (!m_ownsFolder) return;
-        DeleteTree(m_folder);
-        ::RemoveDirectoryA(kDrivesFolder);  // only when no other drive's folder is left
+        // The drives' folder goes only when no other drive's folder is left.
+        if (m_ownsFolder && DeleteTree(m_folder)) ::RemoveDirectoryA(kDrivesFolder);
     }
     TestDrive(const TestDrive&) = delete;
     TestDrive& operator=(const TestDrive&) = delete;
@@ -167,14 +145,13 @@ class TestDrive {
     bool WriteFile(const std::string& relative, const std::string& content,
                    DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
         std::string path = FolderPath(relative);
-        ::SetFileAttributesW(Utf8ToWide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-        return CreateFolders(ParentOf(path)) && WriteFileBytes(path, content) &&
-               ::SetFileAttributesW(Utf8ToWide(path).c_str(), attributes);
+        SetFileAttributesUtf8(path, FILE_ATTRIBUTE_NORMAL);
+        return CreateFolders(path.substr(0, path.find_last_of('\\'))) &&
+               WriteFileBytes(path, content) && SetFileAttributesUtf8(path, attributes);
     }
     bool MakeFolder(const std::string& relative, DWORD attributes = 0) {
-        std::wstring path = Utf8ToWide(FolderPath(relative));
         return CreateFolders(FolderPath(relative)) &&
-               (!attributes || ::SetFileAttributesW(path.c_str(), attributes));
+               (!attributes || SetFileAttributesUtf8(FolderPath(relative), attributes));
     }
     bool Exists(const std::string& relative) const { return PathExists(FolderPath(relative)); }
 
@@ -192,27 +169,27 @@ class TestDrive {
     // `unixPath` is the folder's path on the host (not empty); DRIVE_NO_ROOT_DIR removes it.
     static bool DefineWineDrive(char letter, UINT driveType, const std::string& unixPath) {
         struct MountMgrUnixDrive {
-            ULONG size, type, fsType;
-            DWORD serial;
-            ULONGLONG unixDev;
-            WCHAR letter;
-            USHORT mountPointOffset, deviceOffset, labelOffset;
+            ULONG size = 0, type = 0, fsType = 0;
+            DWORD serial = 0;
+            ULONGLONG unixDev = 0;
+            WCHAR letter = 0;
+            USHORT mountPointOffset = 0, deviceOffset = 0, labelOffset = 0;
         };
         static_assert(sizeof(MountMgrUnixDrive) == 32, "layout shared with Wine's mount manager");
-        constexpr DWORD kDefineUnixDrive =
-            CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
-        if (unixPath.empty() && driveType != DRIVE_NO_ROOT_DIR) return false;
+        bool remove = driveType == DRIVE_NO_ROOT_DIR;
+        if (unixPath.empty() && !remove) return false;
         // The record, then the host path and its terminator.
-        MountMgrUnixDrive header{};
-        header.size = static_cast<ULONG>(sizeof(header) + unixPath.size() + 1);
-        header.type = driveType;
-        header.letter = static_cast<WCHAR>(letter);
-        header.mountPointOffset = driveType == DRIVE_NO_ROOT_DIR ? 0 : sizeof(header);
+        MountMgrUnixDrive header{.size = ULONG(sizeof(header) + unixPath.size() + 1),
+                                 .type = driveType,
+                                 .letter = WCHAR(letter),
+                                 .mountPointOffset = USHORT(remove ? 0 : sizeof(header))};
         std::string input =
-            std::string(reinterpret_cast<const char*>(&header), sizeof(header)) + unixPath;
+            std::string(reinterpret_cast<char*>(&header), sizeof(header)) + unixPath;
         ScopedHandle manager(::CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                            OPEN_EXISTING, 0, nullptr));
+        constexpr DWORD kDefineUnixDrive =
+            CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
         DWORD returned = 0;
         return manager && ::DeviceIoControl(manager.get(), kDefineUnixDrive, input.data(),
                                             header.size, nullptr, 0, &returned, nullptr);

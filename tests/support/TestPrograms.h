@@ -4,13 +4,6 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include <algorithm>
-#include <string>
-#include <vector>
-
-#include "framework/Handles.h"
-#include "framework/FileSystem.h"
-#include "framework/Text.h"
 #include "tests/support/TestDrives.h"
 #include "tests/support/TestRegistry.h"
 

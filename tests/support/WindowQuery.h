@@ -27,10 +27,10 @@ inline BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
 }
-// Top-level windows of process `pid` (0: any; hidden ones too); empty `className` or `title`
-// match any.
+// Top-level windows of process `pid` (0: any; hidden ones too unless `visibleOnly`); empty
+// `className` or `title` match any.
 inline std::vector<HWND> TopLevelWindows(DWORD pid, const std::string& className,
-                                         const std::string& title = {}) {
+                                         const std::string& title = {}, bool visibleOnly = false) {
     // A snapshot first: walking the z-order skips windows that move while it runs, as the
     // main window does when a message box closes.
     std::vector<HWND> windows;
@@ -38,7 +38,8 @@ inline std::vector<HWND> TopLevelWindows(DWORD pid, const std::string& className
     std::erase_if(windows, [&](HWND window) {
         DWORD owner = 0;
         ::GetWindowThreadProcessId(window, &owner);
-        return (pid && owner != pid) || (!className.empty() && WindowClass(window) != className) ||
+        return (pid && owner != pid) || (visibleOnly && !::IsWindowVisible(window)) ||
+               (!className.empty() && WindowClass(window) != className) ||
                (!title.empty() && WindowText(window) != title);
     });
     return windows;
@@ -50,15 +51,10 @@ inline HWND FindTopLevel(DWORD pid, const std::string& className, const std::str
 // Waits for a visible one (a dialog by default); null on timeout.
 inline HWND WaitForWindow(DWORD pid, const std::string& title,
                           const std::string& className = "#32770", DWORD timeoutMs = 20000) {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : TopLevelWindows(pid, className, title))
-                if (::IsWindowVisible(window)) found = window;
-            return found != nullptr;
-        },
-        timeoutMs);
-    return found;
+    std::vector<HWND> found;
+    WaitUntil([&] { return !(found = TopLevelWindows(pid, className, title, true)).empty(); },
+              timeoutMs);
+    return found.empty() ? nullptr : found.back();
 }
 // Direct children of `parent` of the given class ("" for any).
 inline std::vector<HWND> ChildWindows(HWND parent, const std::string& className = {}) {
@@ -88,9 +84,8 @@ struct MessageBoxInfo {
 };
 // Visible message boxes of `pid`: "#32770" dialogs whose text is the static 0xFFFF.
 inline std::vector<HWND> MessageBoxes(DWORD pid) {
-    std::vector<HWND> boxes = TopLevelWindows(pid, "#32770");
-    std::erase_if(boxes,
-                  [](HWND box) { return !::GetDlgItem(box, 0xFFFF) || !::IsWindowVisible(box); });
+    std::vector<HWND> boxes = TopLevelWindows(pid, "#32770", {}, true);
+    std::erase_if(boxes, [](HWND box) { return !::GetDlgItem(box, 0xFFFF); });
     return boxes;
 }
 // Whether any visible message box of `pid` is up now.

@@ -1,7 +1,5 @@
 #pragma once
 // Wine's own tools, run from tests to check the program's work independently of its code.
-#include <windows.h>
-
 #include <cstdio>
 #include <map>
 #include <regex>
